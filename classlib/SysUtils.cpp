@@ -1,0 +1,191 @@
+// System utilities of the class library.
+#include "classlib/SysUtils.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+//--- Numbers and texts
+
+std::string IntToStr(int32_t value) {
+    return std::to_string(value);
+}
+
+std::string IntToStr(int64_t value) {
+    return std::to_string(value);
+}
+
+bool TryStrToInt(const std::string& text, int32_t& value) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) return false;
+    int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return false;
+        magnitude = magnitude * 10 + (c - '0');
+        // One past INT32_MAX is still allowed for the negative limit.
+        if (magnitude > int64_t(INT32_MAX) + 1) return false;
+    }
+    const int64_t result = negative ? -magnitude : magnitude;
+    if (result > INT32_MAX || result < INT32_MIN) return false;
+    value = static_cast<int32_t>(result);
+    return true;
+}
+
+int32_t StrToInt(const std::string& text) {
+    int32_t value = 0;
+    if (!TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+namespace {
+
+std::wstring ToWide(UINT codePage, const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &result[0], length);
+    return result;
+}
+
+std::string FromWide(UINT codePage, const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int length =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &result[0], length, nullptr,
+                        nullptr);
+    return result;
+}
+
+}  // namespace
+
+std::wstring AnsiToWide(const std::string& text) {
+    return ToWide(CP_ACP, text);
+}
+std::string WideToAnsi(const std::wstring& text) {
+    return FromWide(CP_ACP, text);
+}
+std::wstring Utf8ToWide(const std::string& text) {
+    return ToWide(CP_UTF8, text);
+}
+std::string WideToUtf8(const std::wstring& text) {
+    return FromWide(CP_UTF8, text);
+}
+
+//--- Date and time
+
+namespace {
+
+// Days from 0001-01-01 to 1899-12-30, the zero of the date-time value.
+constexpr int kDayZeroOffset = 693594;
+constexpr int64_t kMSecsPerDay = 86400000;
+
+const int kMonthDays[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
+                               {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
+
+ClockFunction& Clock() {
+    static ClockFunction clock;
+    return clock;
+}
+
+TDateTime SystemNow() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const int64_t msecs = ((int64_t(st.wHour) * 60 + st.wMinute) * 60 + st.wSecond) * 1000 + st.wMilliseconds;
+    return EncodeDate(st.wYear, st.wMonth, st.wDay) + double(msecs) / double(kMSecsPerDay);
+}
+
+}  // namespace
+
+bool IsLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+int DaysInMonth(int year, int month) {
+    if (month < 1 || month > 12) return 0;
+    return kMonthDays[IsLeapYear(year) ? 1 : 0][month - 1];
+}
+
+bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
+    if (day < 1 || day > DaysInMonth(year, month)) return false;
+    const int* days = kMonthDays[IsLeapYear(year) ? 1 : 0];
+    int dayOfYear = day;
+    for (int m = 0; m < month - 1; ++m) dayOfYear += days[m];
+    const int y = year - 1;
+    result = double(y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - kDayZeroOffset);
+    return true;
+}
+
+TDateTime EncodeDate(int year, int month, int day) {
+    TDateTime result = 0;
+    if (!TryEncodeDate(year, month, day, result)) throw EConvertError("Invalid argument to date encode");
+    return result;
+}
+
+TDateTime EncodeTime(int hour, int minute, int second, int msec) {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
+        msec > 999)
+        throw EConvertError("Invalid argument to time encode");
+    const int64_t msecs = ((int64_t(hour) * 60 + minute) * 60 + second) * 1000 + msec;
+    return double(msecs) / double(kMSecsPerDay);
+}
+
+void DecodeDate(TDateTime value, int& year, int& month, int& day) {
+    // Zero-based days since 0001-01-01, split into 400-, 100-, 4- and 1-year cycles.
+    int64_t n = int64_t(std::floor(value)) + kDayZeroOffset - 1;
+    if (n < 0) {
+        year = month = day = 0;
+        return;
+    }
+    const int64_t y400 = n / 146097;
+    n %= 146097;
+    int64_t y100 = n / 36524;
+    if (y100 == 4) y100 = 3;
+    n -= y100 * 36524;
+    const int64_t y4 = n / 1461;
+    n %= 1461;
+    int64_t y1 = n / 365;
+    if (y1 == 4) y1 = 3;
+    n -= y1 * 365;
+    year = int(y400 * 400 + y100 * 100 + y4 * 4 + y1 + 1);
+    const int* days = kMonthDays[IsLeapYear(year) ? 1 : 0];
+    month = 1;
+    while (n >= days[month - 1]) {
+        n -= days[month - 1];
+        ++month;
+    }
+    day = int(n) + 1;
+}
+
+void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec) {
+    int64_t msecs = int64_t(std::llround(std::fabs(value - std::floor(value)) * double(kMSecsPerDay)));
+    if (msecs >= kMSecsPerDay) msecs = kMSecsPerDay - 1;
+    hour = int(msecs / 3600000);
+    minute = int(msecs / 60000 % 60);
+    second = int(msecs / 1000 % 60);
+    msec = int(msecs % 1000);
+}
+
+TDateTime Now() {
+    const ClockFunction& clock = Clock();
+    return clock ? clock() : SystemNow();
+}
+
+TDateTime Date() {
+    return std::floor(Now());
+}
+
+void SetClock(ClockFunction clock) {
+    Clock() = std::move(clock);
+}

@@ -1,0 +1,79 @@
+// System utilities of the class library: the exception classes, number and text
+// conversion, and the date-time value with the current-time clock.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+//--- Exceptions
+
+// Base of every error the class library raises. Carries a message meant for the user.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : m_message(std::move(message)) {}
+    const std::string& Message() const noexcept { return m_message; }
+    const char* what() const noexcept override { return m_message.c_str(); }
+
+private:
+    std::string m_message;
+};
+
+// Raised when a text or a date cannot be converted (StrToInt, EncodeDate).
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+//--- Numbers and texts
+
+std::string IntToStr(int32_t value);
+std::string IntToStr(int64_t value);
+
+// Decimal text to a signed 32-bit number. Accepts leading blanks and an optional
+// sign followed by decimal digits, nothing after them. Anything else, including
+// an empty text and values outside 32 bits, raises EConvertError.
+int32_t StrToInt(const std::string& text);
+bool TryStrToInt(const std::string& text, int32_t& value);
+
+// Conversions between the ANSI code page (8-bit strings) and UTF-16 (wide strings).
+std::wstring AnsiToWide(const std::string& text);
+std::string WideToAnsi(const std::wstring& text);
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
+
+//--- Colours
+
+// A 32-bit colour: 0x00BBGGRR, or a system colour index in the low byte with the top bit set.
+using TColor = int32_t;
+
+//--- Date and time
+
+// Days since 30 December 1899 as the whole part; the time of day as the fraction.
+using TDateTime = double;
+
+constexpr int kMinutesPerDay = 1440;
+constexpr int kSecondsPerDay = 86400;
+
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);  // month 1..12
+
+// Whole days since 1899-12-30 for a Gregorian date (year 1..9999, month 1..12,
+// day 1..days in that month). Any other combination raises EConvertError.
+TDateTime EncodeDate(int year, int month, int day);
+bool TryEncodeDate(int year, int month, int day, TDateTime& result);
+// The fraction of a day for a time of day. Invalid parts raise EConvertError.
+TDateTime EncodeTime(int hour, int minute, int second, int msec);
+
+void DecodeDate(TDateTime value, int& year, int& month, int& day);
+void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
+
+// The current local date and time, and today's date (whole days). Both read the
+// clock installed by SetClock; the default clock is the system's local time.
+TDateTime Now();
+TDateTime Date();
+
+using ClockFunction = std::function<TDateTime()>;
+// Replaces the clock (tests set chosen instants); an empty function restores the system clock.
+void SetClock(ClockFunction clock);

@@ -1,0 +1,222 @@
+// The reminder list, the month grid and the date operations of the model.
+#include "model/Uconverter.h"
+
+#include <cmath>
+
+#include "model/Ufunction.h"
+#include "model/Uglobals.h"
+
+namespace {
+
+// Steps a date by one interval and returns NormalizeDate's result (-1 when the
+// stepped date can no longer be represented).
+int32_t StepDate(tm& date, int32_t count, int32_t kind) {
+    switch (kind) {
+        case kIntervalDays: date.tm_mday += count; break;
+        case kIntervalWeeks: date.tm_mday += 7 * count; break;
+        case kIntervalMonths: date.tm_mon += count; break;
+        case kIntervalYears: date.tm_year += count; break;
+        default: break;
+    }
+    return NormalizeDate(&date);
+}
+
+// The day value the grid compares: NormalizeDate of the record's date at 00:00:01.
+int32_t DayValue(const tm& date) {
+    tm day;
+    ClearDateRecord(&day);
+    day.tm_mday = date.tm_mday;
+    day.tm_mon = date.tm_mon;
+    day.tm_year = date.tm_year;
+    return NormalizeDate(&day);
+}
+
+// Normalises a cell date. Days the run-time cannot represent (the days of
+// December 1969 before a January 1970 grid) are carried by the calendar alone,
+// so every cell shows its real date.
+void NormalizeCellDate(tm& date) {
+    if (NormalizeDate(&date) != -1) return;
+    int year = date.tm_year + 1900 + date.tm_mon / 12;
+    int month = date.tm_mon % 12;
+    if (month < 0) {
+        month += 12;
+        --year;
+    }
+    TDateTime first = 0;
+    if (!TryEncodeDate(year, month + 1, 1, first)) return;
+    const TDateTime value = first + (date.tm_mday - 1);
+    int y = 0, m = 0, d = 0;
+    DecodeDate(value, y, m, d);
+    date.tm_year = y - 1900;
+    date.tm_mon = m - 1;
+    date.tm_mday = d;
+    const int days = static_cast<int>(std::floor(value));
+    date.tm_wday = ((days % 7) + 7 + 6) % 7;  // day 0 (1899-12-30) was a Saturday
+    date.tm_yday = days - static_cast<int>(EncodeDate(y, 1, 1));
+    NormalizeDate(&date);  // succeeds once the carried date is representable
+}
+
+bool DateEncodes(const tm& t) {
+    TDateTime unused = 0;
+    return TryEncodeDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, unused);
+}
+
+bool DatePartEmpty(const tm& t) {
+    return t.tm_mday == 0 && t.tm_mon == 0 && t.tm_year == 0;
+}
+
+bool DateTimeEmpty(const tm& t) {
+    return t.tm_sec == 0 && t.tm_min == 0 && t.tm_hour == 0 && DatePartEmpty(t);
+}
+
+// Date plus hour and minute, the factor 1/86400 in extended precision.
+TDateTime DateAndTime(const tm& t) {
+    const long double date = EncodeDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+    return static_cast<TDateTime>(date + (t.tm_hour * 3600 + t.tm_min * 60) * (1.0L / 86400));
+}
+
+}  // namespace
+
+//--- Recurrence rules
+
+bool IsRepeating(const Eintrag& record) {
+    return record.IntervalKind >= kIntervalDays && record.IntervalKind <= kIntervalYears &&
+           record.IntervalCount >= 1;
+}
+
+bool HasUsableDates(const Eintrag& record) {
+    return DateEncodes(record.StartTime) && (DatePartEmpty(record.StopAfter) || DateEncodes(record.StopAfter)) &&
+           (DateTimeEmpty(record.LastReminded) || DateEncodes(record.LastReminded));
+}
+
+//--- Construction and the list
+
+Converter::Converter() : Head(new Eintrag) {}
+
+Converter::~Converter() {
+    Clear();
+    delete Head;
+}
+
+Eintrag* Converter::Last() const {
+    Eintrag* last = Head;
+    while (last->Next) last = last->Next;
+    return last;
+}
+
+void Converter::Append(Eintrag* master) {
+    Eintrag* last = Last();
+    master->Prev = last;
+    master->Next = nullptr;
+    last->Next = master;
+}
+
+void Converter::Clear() {
+    Eintrag* record = Head->Next;
+    while (record) {
+        Eintrag* next = record->Next;
+        delete record;
+        record = next;
+    }
+    Head->Next = nullptr;
+}
+
+int Converter::Count() const {
+    int count = 0;
+    for (const Eintrag* e = First(); e; e = e->Next) ++count;
+    return count;
+}
+
+//--- Month grid
+
+void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sundayFirst) {
+    tm date;
+    ClearDateRecord(&date);
+    date.tm_year = year;
+    date.tm_mon = month;
+    date.tm_mday = 1;
+    NormalizeCellDate(date);
+    int shift = sundayFirst ? -date.tm_wday : 1 - date.tm_wday;
+    if (shift == 1) shift = -6;
+    date.tm_mday = 1 + shift;
+    NormalizeCellDate(date);
+    for (int row = 0; row < kGridRows; ++row) {
+        for (int column = 0; column < kGridColumns; ++column) {
+            TWeekDay& cell = converter.Cells[row][column];
+            cell.Clear();
+            cell.Head->Reset();
+            cell.SetInMonth(date.tm_mon == month);
+            cell.SetDate(date);
+            date.tm_mday += 1;
+            NormalizeCellDate(date);
+        }
+    }
+}
+
+void BuildMonthGrid(int32_t year, int32_t month, bool sundayFirst) {
+    BuildMonthGrid(*gConverter, year, month, sundayFirst);
+}
+
+bool Converter::AddToCells(const Eintrag* master) {
+    for (auto& row : Cells)
+        for (TWeekDay& cell : row) cell.AddIfSameDate(master);
+    return true;
+}
+
+void Converter::BuildGrid() {
+    for (auto& row : Cells)
+        for (TWeekDay& cell : row) cell.Clear();
+
+    const int32_t firstDay = DayValue(Cells[0][0].GetDate());
+    const int32_t lastDay = DayValue(Cells[kGridRows - 1][kGridColumns - 1].GetDate());
+
+    for (const Eintrag* e = First(); e; e = e->Next) {
+        if (!HasUsableDates(*e)) continue;
+        if (!IsRepeating(*e)) {
+            AddToCells(e);
+            continue;
+        }
+        tm stop = e->StopAfter;
+        const bool hasStop = NormalizeDate(&stop) != -1;
+        // The master's own start never moves: a working copy is stepped.
+        Eintrag work;
+        work.Assign(*e);
+        int32_t day = DayValue(work.StartTime);
+        while (day <= lastDay) {
+            if (hasStop && CompareDateTime(work.StartTime, e->StopAfter) == 1) break;
+            if (day >= firstDay) AddToCells(&work);
+            if (StepDate(work.StartTime, e->IntervalCount, e->IntervalKind) == -1) break;  // past 2038
+            day = DayValue(work.StartTime);
+        }
+    }
+}
+
+//--- Date operations
+
+tm Converter::AddInterval(tm date, int32_t count, int32_t kind) {
+    StepDate(date, count, kind);
+    return date;
+}
+
+TDateTime Converter::TmToDateTime(tm t) {
+    if (DateTimeEmpty(t)) return 0.0;
+    return DateAndTime(t);
+}
+
+TDateTime Converter::TmToDate(tm t) {
+    if (DatePartEmpty(t)) return 0.0;
+    return EncodeDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+}
+
+int32_t Converter::CompareDateTime(tm a, tm b) {
+    const TDateTime va = DatePartEmpty(a) ? 0.0 : DateAndTime(a);
+    const TDateTime vb = DatePartEmpty(b) ? 0.0 : DateAndTime(b);
+    if (va == vb) return 0;
+    return va > vb ? 1 : -1;
+}
+
+bool Converter::SameDateRecord(tm a, tm b) {
+    return a.tm_sec == b.tm_sec && a.tm_min == b.tm_min && a.tm_hour == b.tm_hour && a.tm_mday == b.tm_mday &&
+           a.tm_mon == b.tm_mon && a.tm_year == b.tm_year && a.tm_wday == b.tm_wday && a.tm_yday == b.tm_yday &&
+           a.tm_isdst == b.tm_isdst;
+}

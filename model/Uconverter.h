@@ -1,0 +1,93 @@
+// The one data model: the list of all reminders and the month grid built from it.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "classlib/SysUtils.h"
+#include "model/Ueintrag.h"
+#include "model/Uweekday.h"
+
+constexpr int kGridRows = 6;
+constexpr int kGridColumns = 7;
+
+// The reminder list (a sentinel-headed chain of master records, in insertion or
+// file order) and the 6 x 7 day cells of the displayed month, row-major.
+class Converter {
+public:
+    Converter();
+    ~Converter();
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    //--- Reminder list and month grid
+    // Empties all cells and fills them with copies of every master's occurrences.
+    void BuildGrid();
+    // Offers the record to each of the 42 cells, row by row. Always true.
+    bool AddToCells(const Eintrag* master);
+
+    // The first master, or null for an empty list.
+    Eintrag* First() const { return Head->Next; }
+    // The last master, or the sentinel for an empty list.
+    Eintrag* Last() const;
+    // Links a master after the last one.
+    void Append(Eintrag* master);
+    // Deletes every master; the list is empty.
+    void Clear();
+    int Count() const;
+
+    //--- Storing and deleting
+    bool StoreFromDialog(int32_t mode);
+    void DeleteEntry(Eintrag* record);
+
+    //--- Reminder file and backups
+    void LoadFromFile(const std::string& name);
+    void SaveToFile(const std::string& name);
+    void ExportWithDialog();
+    void ImportWithDialog();
+
+    //--- Picture collection, autostart and calendar sound
+    void LoadPictureCollection();
+    void AddUserPicture();
+    void SetAutostart(bool on);
+    bool IsAutostart();
+    void PrepareSound(const std::wstring& name);
+    void PlaySound();
+
+    //--- Due check
+    void CheckDueReminders();
+    void ShowReminder(Eintrag* entry, tm occurrence);
+
+    //--- Date operations (they read no member data)
+    // Steps a date by one repetition interval and normalises it.
+    static tm AddInterval(tm date, int32_t count, int32_t kind);
+    // Date plus hour and minute; 0.0 for an empty record. Raises EConvertError on an invalid date.
+    static TDateTime TmToDateTime(tm t);
+    // Whole days of the date; 0.0 for an empty date. Raises EConvertError on an invalid date.
+    static TDateTime TmToDate(tm t);
+    // 1, 0 or -1 by date, hour and minute; an empty date is earlier than any set one.
+    static int32_t CompareDateTime(tm a, tm b);
+    // All nine fields equal.
+    static bool SameDateRecord(tm a, tm b);
+
+    Eintrag* Head;
+    TWeekDay Cells[kGridRows][kGridColumns];
+};
+
+// Lays out a month in a converter's cells: each cell gets its date and InMonth
+// flag and is emptied. year is years since 1900, month 0..11.
+void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sundayFirst);
+// The same for the program's one converter (gConverter).
+void BuildMonthGrid(int32_t year, int32_t month, bool sundayFirst);
+
+//--- Recurrence rules shared by the grid and the due check
+
+// Whether a record repeats: a kind of 1 to 4 with a count of 1 or more. Any other
+// record (also a damaged one with a count but no valid kind) is placed and tested
+// as a one-time reminder, so stepping always moves forward.
+bool IsRepeating(const Eintrag& record);
+// Whether the record's dates can be converted: a start that encodes, and a stop
+// date and last-reminded date that are empty or encode. Damaged records fail and
+// are left out of the grid and the due check (they stay in the list unchanged).
+bool HasUsableDates(const Eintrag& record);
