@@ -2,6 +2,8 @@
 // failure, safe ranges, and files that cannot be read or written.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "RecordingHost.h"
 #include "classlib/XMLDoc.h"
 #include "model/Uglobals.h"
@@ -39,6 +41,24 @@ std::string WithoutLineBreaks(const std::string& text) {
     for (char c : text)
         if (c != '\r' && c != '\n') flat += c;
     return flat;
+}
+
+// Every setting in one text, so that whole sets compare at once.
+std::string AllSettings() {
+    const TCalendarSettingValues& c = Calendar_Settings;
+    const THintSettingValues& h = Hint_Settings;
+    const TGeneralSettingValues& g = General_Settings;
+    std::ostringstream out;
+    out << WideToUtf8(c.Font_Name) << '|' << c.Font_Color << '|' << c.Font_Shadow_Color << '|' << c.Font_Size << '|'
+        << int(c.Font_Bold_Style) << '|' << int(c.Calendar_First_Column) << '|' << IconWidth << 'x' << IconHeight << '|'
+        << int(c.Calendar_Play_Sound) << '|' << WideToUtf8(c.Calendar_Sound_File_Name) << "\n"
+        << Text_Settings.Font_Name << '|' << Text_Settings.Font_Color << '|' << Text_Settings.Font_Shadow_Color << "\n"
+        << h.Font_Name << '|' << h.Hint_Font_Color << '|' << h.Hint_Background_Color << '|' << h.Hint_Delay << '|'
+        << h.Hint_Hide_Pause << '|' << h.Hint_Group_Index << "\n"
+        << g.MainForm_Left << '|' << g.MainForm_Top << '|' << g.MainForm_Width << '|' << g.MainForm_Height << '|'
+        << g.MainForm_Position_Flag << '|' << g.AlertForm_Left << '|' << g.AlertForm_Top << '|' << g.AlertForm_Width
+        << '|' << g.AlertForm_Height << '|' << g.AlertForm_Position_Flag << '|' << int(g.Hide_Window_at_Start);
+    return out.str();
 }
 
 void ResetToDefaults() {
@@ -160,44 +180,12 @@ TEST_F(SettingsFile, EverySettingComesBackAndUserAdditionsVanish) {
     std::string edited = Saved();
     edited.insert(edited.find("<Settings>") + 10, "<!-- mine --><Extra>1</Extra>");
     TestFolder::WriteBytes(File(), edited);
-    const TCalendarSettingValues calendar = Calendar_Settings;
-    const TTextSettingValues text = Text_Settings;
-    const THintSettingValues hint = Hint_Settings;
-    const TGeneralSettingValues general = General_Settings;
+    const std::string written = AllSettings();
     ResetToDefaults();
 
     settings.LoadSettings();
     EXPECT_TRUE(host.Messages.empty());
-    EXPECT_EQ(calendar.Font_Name, Calendar_Settings.Font_Name);
-    EXPECT_EQ(calendar.Font_Color, Calendar_Settings.Font_Color);
-    EXPECT_EQ(calendar.Font_Shadow_Color, Calendar_Settings.Font_Shadow_Color);
-    EXPECT_EQ(calendar.Font_Size, Calendar_Settings.Font_Size);
-    EXPECT_EQ(calendar.Font_Bold_Style, Calendar_Settings.Font_Bold_Style);
-    EXPECT_EQ(calendar.Calendar_First_Column, Calendar_Settings.Calendar_First_Column);
-    EXPECT_EQ(24, IconWidth);
-    EXPECT_EQ(24, IconHeight);
-    EXPECT_EQ(calendar.Calendar_Play_Sound, Calendar_Settings.Calendar_Play_Sound);
-    EXPECT_EQ(calendar.Calendar_Sound_File_Name, Calendar_Settings.Calendar_Sound_File_Name);
-    EXPECT_EQ(text.Font_Name, Text_Settings.Font_Name);
-    EXPECT_EQ(text.Font_Color, Text_Settings.Font_Color);
-    EXPECT_EQ(text.Font_Shadow_Color, Text_Settings.Font_Shadow_Color);
-    EXPECT_EQ(hint.Font_Name, Hint_Settings.Font_Name);
-    EXPECT_EQ(hint.Hint_Font_Color, Hint_Settings.Hint_Font_Color);
-    EXPECT_EQ(hint.Hint_Background_Color, Hint_Settings.Hint_Background_Color);
-    EXPECT_EQ(hint.Hint_Delay, Hint_Settings.Hint_Delay);
-    EXPECT_EQ(hint.Hint_Hide_Pause, Hint_Settings.Hint_Hide_Pause);
-    EXPECT_EQ(hint.Hint_Group_Index, Hint_Settings.Hint_Group_Index);
-    EXPECT_EQ(general.MainForm_Left, General_Settings.MainForm_Left);
-    EXPECT_EQ(general.MainForm_Top, General_Settings.MainForm_Top);
-    EXPECT_EQ(general.MainForm_Width, General_Settings.MainForm_Width);
-    EXPECT_EQ(general.MainForm_Height, General_Settings.MainForm_Height);
-    EXPECT_EQ(general.MainForm_Position_Flag, General_Settings.MainForm_Position_Flag);
-    EXPECT_EQ(general.AlertForm_Left, General_Settings.AlertForm_Left);
-    EXPECT_EQ(general.AlertForm_Top, General_Settings.AlertForm_Top);
-    EXPECT_EQ(general.AlertForm_Width, General_Settings.AlertForm_Width);
-    EXPECT_EQ(general.AlertForm_Height, General_Settings.AlertForm_Height);
-    EXPECT_EQ(general.AlertForm_Position_Flag, General_Settings.AlertForm_Position_Flag);
-    EXPECT_EQ(general.Hide_Window_at_Start, General_Settings.Hide_Window_at_Start);
+    EXPECT_EQ(written, AllSettings());
     ASSERT_EQ(1u, host.HintTimings.size());
     EXPECT_EQ(std::make_pair(250, 4000), host.HintTimings[0]);
 
@@ -224,6 +212,7 @@ TEST_F(SettingsFile, EmptyTextsAreWrittenAndReadAsEmpty) {
 //--- Reading: conversions and the stop at the first failure
 
 TEST_F(SettingsFile, NoFileKeepsTheDefaultsWithoutAWord) {
+    const std::string defaults = AllSettings();
     settings.LoadSettings();
     TestFolder::WriteBytes(File(), "<Settings><Calendar_Settings>");  // not well-formed
     settings.LoadSettings();
@@ -236,8 +225,7 @@ TEST_F(SettingsFile, NoFileKeepsTheDefaultsWithoutAWord) {
     settings.LoadSettings();
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_TRUE(host.HintTimings.empty());  // the window keeps its own timings
-    EXPECT_EQ(L"Arial", Calendar_Settings.Font_Name);
-    EXPECT_EQ(500, General_Settings.MainForm_Width);
+    EXPECT_EQ(defaults, AllSettings());
 }
 
 TEST_F(SettingsFile, FlagsTakeAnyNonZeroNumberAndTheIconSizeFeedsBothEdges) {
@@ -312,13 +300,13 @@ TEST_F(SettingsFile, TheTextFontNameMustBeThere) {
 
 TEST_F(SettingsFile, AnotherRootFailsAtTheFirstKey) {
     Calendar_Settings.Font_Name = L"Before";
+    const std::string before = AllSettings();
     TestFolder::WriteBytes(File(),
                            "<?xml version=\"1.0\"?><Other><Calendar_Settings><Font_Name>Times</Font_Name>"
                            "</Calendar_Settings></Other>");
     settings.LoadSettings();
     ExpectReadFailure();
-    EXPECT_EQ(L"Before", Calendar_Settings.Font_Name);
-    EXPECT_EQ(8, Calendar_Settings.Font_Size);
+    EXPECT_EQ(before, AllSettings());
 }
 
 TEST_F(SettingsFile, ValuesThatAreNoIntegersFail) {
