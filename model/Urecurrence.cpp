@@ -299,9 +299,7 @@ TOccurrenceSeries& TRecurrenceEntry::DueSeries(const Eintrag& master, const tm& 
 //--- TRecurrenceCache
 
 TRecurrenceEntry& TRecurrenceCache::For(const Eintrag* master) {
-    std::unique_ptr<TRecurrenceEntry>& entry = m_entries[master];
-    if (!entry) entry = std::make_unique<TRecurrenceEntry>();
-    return *entry;
+    return m_entries[master];
 }
 
 void TRecurrenceCache::Prune(const Eintrag* first) {
@@ -311,11 +309,11 @@ void TRecurrenceCache::Prune(const Eintrag* first) {
     for (const Eintrag* e = first; e; e = e->Next) {
         const auto found = m_entries.find(e);
         if (found == m_entries.end()) continue;
-        found->second->Generation = m_generation;
+        found->second.Generation = m_generation;
         ++live;
     }
     for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if (it->second->Generation != m_generation)
+        if (it->second.Generation != m_generation)
             it = m_entries.erase(it);
         else
             ++it;

@@ -160,7 +160,8 @@ public:
     size_t Size() const { return m_entries.size(); }
 
 private:
-    std::unordered_map<const Eintrag*, std::unique_ptr<TRecurrenceEntry>> m_entries;
+    // By value: an entry's place never moves while it is in the map.
+    std::unordered_map<const Eintrag*, TRecurrenceEntry> m_entries;
     uint32_t m_generation = 0;
     size_t m_live = 0;  // masters found in the list by the last pruning
 };

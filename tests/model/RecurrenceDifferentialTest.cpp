@@ -15,7 +15,7 @@
 
 namespace {
 
-//--- Plain stepping, as the grid and the due check are described
+//--- Plain stepping from the start on every call: what the remembered series must equal
 
 int32_t PlainDayValue(const tm& date) {
     tm day = Cleared();
