@@ -178,6 +178,8 @@ public:
 
     // Whether Run shows the main form.
     bool ShowMainForm = true;
+    // Whether hints are shown at all (the hint window's issue makes it act).
+    bool ShowHint = true;
     TCustomForm* MainForm() const { return m_mainForm; }
 
     // Creates a form owned by the application; the reference is set before

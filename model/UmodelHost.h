@@ -20,6 +20,15 @@ public:
         (void)mode;
         return 0;
     }
+
+    // Opens a sound file in the main window's calendar-sound player; false when it cannot be opened.
+    virtual bool OpenCalendarSound(const std::wstring& fileName) {
+        (void)fileName;
+        return false;
+    }
+
+    // Plays the opened calendar sound from its beginning, cutting off a sound still playing.
+    virtual void PlayCalendarSound() {}
 };
 
 // The installed host; a default host without windows until one is installed.
