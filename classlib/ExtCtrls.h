@@ -71,6 +71,8 @@ public:
 
     // Runs OnTimer as a tick would (tests call it instead of waiting).
     void Tick();
+    // The timer's identifier on the utility window (WM_TIMER's WPARAM).
+    UINT_PTR Id() const { return m_id; }
 
 private:
     void UpdateTimer();

@@ -160,6 +160,8 @@ void TListBox::SetItemIndex(int index) {
         m_pendingIndex = index;
         return;
     }
+    // An index outside the items clears the selection on every system.
+    if (index < 0 || index >= m_items.Count()) index = -1;
     SendMessageA(Handle(), LB_SETCURSEL, index, 0);
 }
 
