@@ -80,7 +80,18 @@ void TCustomForm::Destroying() {
 }
 
 void TCustomForm::SetBorderStyle(TBorderStyle style) {
+    if (style == m_borderStyle) return;
     m_borderStyle = style;
+    if (!HandleAllocated()) return;
+    // The window keeps its handle; its frame changes in place.
+    TCreateParams params;
+    CreateParams(params);
+    HWND window = Handle();
+    const LONG visible = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(params.Style) | visible);
+    SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(params.ExStyle));
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {
