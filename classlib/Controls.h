@@ -113,7 +113,7 @@ public:
 
     POINT ClientToScreen(POINT point) const;
     POINT ScreenToClient(POINT point) const;
-    // The parent-relative origin of the client area (windowless controls paint there).
+    // Whether the control has a window of its own (windowless ones are painted by their parent).
     virtual bool IsWindowed() const { return false; }
 
     TMouseEvent OnMouseDown;

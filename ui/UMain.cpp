@@ -177,7 +177,7 @@ void TMainForm::CreateComponents() {
 
     TimerShowHint = Make<TTimer>(this, "TimerShowHint");
     TimerShowHint->SetInterval(700);
-    // Its tick shows the pending hint; the hint window brings the handler.
+    TimerShowHint->OnTimer = std::bind(&TMainForm::TimerShowHintTimer, this, _1);
 
     // References between components are resolved once all exist.
     ToolButtonFile->MenuItem = File1;
@@ -485,6 +485,13 @@ void TMainForm::TimerCheckForRemindersTimer(TObject* sender) {
         return;
     }
     gConverter->CheckDueReminders();
+}
+
+// Called when the hint delay has passed: the pending hint shows once.
+void TMainForm::TimerShowHintTimer(TObject* sender) {
+    (void)sender;
+    // The application's ActivateHint at HintPoint comes with the hint window.
+    TimerShowHint->SetEnabled(false);
 }
 
 // Called when a button goes down on the year arrow: upper half next year, lower half previous.

@@ -98,6 +98,7 @@ public:
     void ExtnImageMonthMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
     void ExtnImageMonthMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
     void TimerCheckForRemindersTimer(TObject* sender);
+    void TimerShowHintTimer(TObject* sender);
     void Hide1Click(TObject* sender);
     void Exit1Click(TObject* sender);
 
