@@ -203,8 +203,13 @@ TEST(EndToEnd, MissingSkinShowsOneErrorLeavesTheFilesAndEndsWithZero) {
     ASSERT_TRUE(program.Start(folder));
     HWND box = WaitForWindow(program.ProcessId(), "#32770", 60000);
     ASSERT_NE(box, nullptr);
+    // The box may be found before its text is in place.
     std::string text;
-    EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50)) {
+        text.clear();
+        EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+        if (text.find(".bmp") != std::string::npos) break;
+    }
     EXPECT_NE(text.find("Skins\\Default\\Top.bmp"), std::string::npos) << text;
     EXPECT_EQ(WaitForWindow(program.ProcessId(), "TMainForm", 0), nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);

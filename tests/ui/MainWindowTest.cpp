@@ -386,6 +386,38 @@ TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
     EXPECT_EQ(captions, expected);
 }
 
+TEST_F(MainWindowTest, PaintingBlitsTheFrameAndTheCellsPickTheirPictures) {
+    CreateAndShow();
+    HWND window = MainForm->Handle();
+    const int W = MainForm->ClientWidth();
+    const int H = MainForm->ClientHeight();
+    MainForm->Invalidate();
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    EXPECT_EQ(GetPixel(dc, 5, 5), TopPixel(5, 5));                // upper-left corner
+    EXPECT_EQ(GetPixel(dc, W - 2, 2), TopPixel(598, 2));          // upper-right corner
+    EXPECT_EQ(GetPixel(dc, 3, H - 3), TopPixel(3, 207));          // lower-left corner
+    EXPECT_EQ(GetPixel(dc, W - 3, H - 3), TopPixel(597, 207));    // lower-right corner
+    EXPECT_EQ(GetPixel(dc, W - 20, 2), TopPixel(209, 160));       // the close glyph
+    ReleaseDC(window, dc);
+
+    // March 2024: the first row runs from Sunday 25 February to Saturday 2 March.
+    TBitmap* cells = MainForm->BitmapCalendar.get();
+    EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));                  // other month
+    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(170, 100));      // in the month
+    HoverColumn = 5;
+    HoverRow = 0;
+    MouseOverGrid = true;
+    gCalendarView->DrawCells();
+    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(217, 100));      // hovered
+    HoverColumn = 0;
+    gCalendarView->DrawCells();
+    EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));  // no hover look outside the month
+    MouseOverGrid = false;
+    // The grid image shows the composed cells.
+    EXPECT_EQ(MainForm->ExtnImageGrid->Picture()->Bitmap()->GetPixel(5 * CellWidth, 0), TopPixel(170, 100));
+}
+
 TEST(CalendarGeometry, CellSizesBandAndRemainders) {
     const TCellGeometry small = ComputeCellGeometry(509, 394);
     EXPECT_EQ(small.GridWidth, 329);
