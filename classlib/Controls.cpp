@@ -382,16 +382,15 @@ void TWinControl::CreateWnd() {
         windowClass.hInstance = instance;
         windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         windowClass.lpszClassName = params.WinClassName.c_str();
-        if (!RegisterClassA(&windowClass))
-            throw Exception("Cannot register the window class " + params.WinClassName);
+        if (!RegisterClassA(&windowClass)) throw Exception("Cannot register the window class " + params.WinClassName);
         RegisteredClasses().insert(params.WinClassName);
     }
     const HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(params.Id) : nullptr;
     HWND window = nullptr;
     if (isSubclass) {
-        window = CreateWindowExA(params.ExStyle, params.SubclassOf.c_str(), params.Caption.c_str(), params.Style,
-                                 params.X, params.Y, params.Width, params.Height, params.WndParent, id, instance,
-                                 nullptr);
+        window =
+            CreateWindowExA(params.ExStyle, params.SubclassOf.c_str(), params.Caption.c_str(), params.Style, params.X,
+                            params.Y, params.Width, params.Height, params.WndParent, id, instance, nullptr);
         if (window) {
             m_handle = window;
             HandleMap()[window] = this;
@@ -403,9 +402,9 @@ void TWinControl::CreateWnd() {
         assert(gCreating == nullptr);
         gCreating = this;
         m_defWndProc = DefWindowProcA;
-        window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                 params.X, params.Y, params.Width, params.Height, params.WndParent, id, instance,
-                                 nullptr);
+        window =
+            CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style, params.X,
+                            params.Y, params.Width, params.Height, params.WndParent, id, instance, nullptr);
         gCreating = nullptr;
     }
     if (!window) {
@@ -465,8 +464,8 @@ TControl* TWinControl::ControlAtPos(POINT point) const {
     for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
         TControl* control = *it;
         if (control->IsWindowed() || !control->Visible()) continue;
-        if (point.x >= control->Left() && point.y >= control->Top() &&
-            point.x < control->Left() + control->Width() && point.y < control->Top() + control->Height())
+        if (point.x >= control->Left() && point.y >= control->Top() && point.x < control->Left() + control->Width() &&
+            point.y < control->Top() + control->Height())
             return control;
     }
     return nullptr;
@@ -475,8 +474,7 @@ TControl* TWinControl::ControlAtPos(POINT point) const {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (!m_handle) return TControl::SetBounds(left, top, width, height);
     if (left == m_left && top == m_top && width == m_width && height == m_height) return;
-    SetWindowPos(m_handle, nullptr, left, top, std::max(width, 0), std::max(height, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_handle, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
     // WM_WINDOWPOSCHANGED has updated the fields; a window the system refused to
     // size keeps the size it got.
 }
@@ -555,8 +553,7 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wparam, L
     } catch (...) {
         // Nothing may unwind through the system's frames: answer the message
         // sensibly, then show the error.
-        if (LiveControls().count(control))
-            message.Result = ResultAfterException(control, window, msg, wparam, lparam);
+        if (LiveControls().count(control)) message.Result = ResultAfterException(control, window, msg, wparam, lparam);
         HandleCallbackException(control);
     }
     if (!LiveControls().count(control)) return message.Result;  // a handler deleted it
@@ -575,8 +572,7 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wparam, L
     return message.Result;
 }
 
-LRESULT TWinControl::ResultAfterException(TWinControl* control, HWND window, UINT msg, WPARAM wparam,
-                                          LPARAM lparam) {
+LRESULT TWinControl::ResultAfterException(TWinControl* control, HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_NCCREATE: return FALSE;
         case WM_CREATE: return -1;
@@ -650,8 +646,8 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK: {
             const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-            TControl* target = gCaptureControl && gCaptureControl->m_parent == this ? gCaptureControl
-                                                                                    : ControlAtPos(point);
+            TControl* target =
+                gCaptureControl && gCaptureControl->m_parent == this ? gCaptureControl : ControlAtPos(point);
             if (target && target->Enabled()) {
                 // The windowless control keeps the mouse until the buttons are up.
                 gCaptureControl = target;
@@ -727,9 +723,9 @@ void TWinControl::WndProc(TMessage& message) {
 void TWinControl::RouteMouse(TMessage& message, TControl* target) {
     const int x = GET_X_LPARAM(message.LParam) - target->Left();
     const int y = GET_Y_LPARAM(message.LParam) - target->Top();
-    message.Result = target->Perform(message.Msg, message.WParam,
-                                     MAKELPARAM(static_cast<WORD>(static_cast<short>(x)),
-                                                static_cast<WORD>(static_cast<short>(y))));
+    message.Result =
+        target->Perform(message.Msg, message.WParam,
+                        MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))));
 }
 
 void TWinControl::UpdateMouseControl(TControl* control) {

@@ -21,9 +21,9 @@ int ScreenPixelsPerInch() {
 
 std::string SystemErrorText(DWORD code) {
     char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
     std::string text = length && buffer ? std::string(buffer, length) : std::string();
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
@@ -384,8 +384,7 @@ void TBitmap::SetSize(int width, int height) {
     Allocate(width, height);
     const int copyWidth = std::min(oldWidth, width);
     for (int y = 0; y < std::min(oldHeight, height); ++y)
-        std::copy_n(old.data() + static_cast<size_t>(y) * oldWidth, copyWidth,
-                    m_bits + static_cast<size_t>(y) * width);
+        std::copy_n(old.data() + static_cast<size_t>(y) * oldWidth, copyWidth, m_bits + static_cast<size_t>(y) * width);
 }
 
 TCanvas* TBitmap::Canvas() {
@@ -417,7 +416,8 @@ void TBitmap::LoadFromFile(const std::string& fileName) {
     GdiBitmap owner(loaded);
     BITMAP info{};
     GetObjectA(loaded, sizeof(info), &info);
-    if (info.bmWidth <= 0 || info.bmHeight == 0) throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
+    if (info.bmWidth <= 0 || info.bmHeight == 0)
+        throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
     Allocate(info.bmWidth, std::abs(info.bmHeight));
     ScopedMemoryDC source;
     ScopedSelect selectSource(source.Get(), loaded);

@@ -36,8 +36,8 @@ HWND UtilWindow() {
         RegisterClassA(&windowClass);
         // A plain hidden top-level window (not message-only): popup menus need
         // an owner that can become the foreground window.
-        window = CreateWindowExA(WS_EX_TOOLWINDOW, "TPUtilWindow", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 instance, nullptr);
+        window = CreateWindowExA(WS_EX_TOOLWINDOW, "TPUtilWindow", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                                 nullptr);
     }
     return window;
 }

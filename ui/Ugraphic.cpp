@@ -190,7 +190,11 @@ void TCalendarView::DrawCells() {
     BitBlt(grid->Canvas()->Handle(), 0, 0, grid->Width(), grid->Height(), canvas->Handle(), 0, 0, SRCCOPY);
 }
 
-void TCalendarView::StretchCellPicture(int32_t column, int32_t row, HDC dc, TBitmap* picture, int32_t gridWidth,
+void TCalendarView::StretchCellPicture(int32_t column,
+                                       int32_t row,
+                                       HDC dc,
+                                       TBitmap* picture,
+                                       int32_t gridWidth,
                                        int32_t gridHeight) {
     // The last column and row take up the remainder of the division.
     const int width = column == 6 ? gridWidth - 6 * CellWidth : CellWidth;
@@ -208,8 +212,14 @@ void TCalendarView::DrawEntryPictures(int32_t column, int32_t row, HDC dc) {
     (void)dc;
 }
 
-void TCalendarView::DrawCellText(TCanvas* canvas, const std::string& text, int32_t x, int32_t y, int32_t size,
-                                 bool bold, TColor colour, TColor shadowColour) {
+void TCalendarView::DrawCellText(TCanvas* canvas,
+                                 const std::string& text,
+                                 int32_t x,
+                                 int32_t y,
+                                 int32_t size,
+                                 bool bold,
+                                 TColor colour,
+                                 TColor shadowColour) {
     TFont* font = canvas->Font();
     font->SetStyle(bold ? (font->Style() | fsBold) : (font->Style() & ~fsBold));
     font->SetSize(size);
@@ -266,8 +276,7 @@ void TCalendarView::DrawWeekdayHeadings() {
     TExtnImage* grid = form->ExtnImageGrid;
     const int columnWidth = grid->Width() / 7;
     for (int i = 0; i < 7; ++i) {
-        RECT rect{grid->Left() + i * columnWidth, grid->Top() - 20, grid->Left() + (i + 1) * columnWidth,
-                  grid->Top()};
+        RECT rect{grid->Left() + i * columnWidth, grid->Top() - 20, grid->Left() + (i + 1) * columnWidth, grid->Top()};
         const std::wstring& heading = WeekdayHeadings[Calendar_Settings.Calendar_First_Column ? i : (i + 1) % 7];
         canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
         DrawTextAW(canvas->Handle(), heading, -1, &rect, kTextCentred);

@@ -59,11 +59,21 @@ public:
     void Paint();
     // Recomputes the cell geometry and draws the 42 cells into the grid image.
     void DrawCells();
-    void StretchCellPicture(int32_t column, int32_t row, HDC dc, TBitmap* picture, int32_t gridWidth,
+    void StretchCellPicture(int32_t column,
+                            int32_t row,
+                            HDC dc,
+                            TBitmap* picture,
+                            int32_t gridWidth,
                             int32_t gridHeight);
     void DrawEntryPictures(int32_t column, int32_t row, HDC dc);
-    void DrawCellText(TCanvas* canvas, const std::string& text, int32_t x, int32_t y, int32_t size, bool bold,
-                      TColor colour, TColor shadowColour);
+    void DrawCellText(TCanvas* canvas,
+                      const std::string& text,
+                      int32_t x,
+                      int32_t y,
+                      int32_t size,
+                      bool bold,
+                      TColor colour,
+                      TColor shadowColour);
     void DrawMonthTitle();
     void DrawWeekdayHeadings();
     // Switches the application's hints for the calendar ("Calender") or the controls.

@@ -125,8 +125,8 @@ TEST_F(WindowTest, OwnerFiresOwnedFormsOnDestroyFirstAndSkipsUncreatedOnes) {
     uncreated->SetName("Uncreated");
     log.clear();
     FreeForm(owner);
-    const std::vector<std::string> expected = {"destroy Owned", "destroy Owner", "deleted Owner",
-                                               "deleted Uncreated", "deleted Owned"};
+    const std::vector<std::string> expected = {"destroy Owned", "destroy Owner", "deleted Owner", "deleted Uncreated",
+                                               "deleted Owned"};
     EXPECT_EQ(log, expected);
 }
 
@@ -207,9 +207,9 @@ TEST_F(WindowTest, WindowlessControlsGetRoutedMouseWithCaptureAndEnterLeave) {
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(70, 60));
     SendMessageA(window, WM_LBUTTONUP, 0, Point(71, 61));
     // Enter and leave follow the pointer, also while the label holds the mouse.
-    const std::vector<std::string> expected = {
-        "enter",         "move 10,10", "down 10,10", "leave",      "move -30,-10", "up -40,-30",
-        "form down 5,5", "enter",      "move 20,20", "down 20,20", "up 21,21",     "click"};
+    const std::vector<std::string> expected = {"enter",        "move 10,10", "down 10,10",    "leave",
+                                               "move -30,-10", "up -40,-30", "form down 5,5", "enter",
+                                               "move 20,20",   "down 20,20", "up 21,21",      "click"};
     EXPECT_EQ(log, expected);
     FreeForm(form);
 }

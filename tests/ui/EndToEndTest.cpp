@@ -77,8 +77,7 @@ void Snapshot(const std::string& folder, const std::string& relative, std::vecto
             continue;
         }
         files.push_back({relative + name, (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow,
-                         (uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32) |
-                             found.ftLastWriteTime.dwLowDateTime});
+                         (uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime});
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }

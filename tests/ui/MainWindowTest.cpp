@@ -72,10 +72,10 @@ TEST_F(MainWindowTest, ConstructionCutsEverySkinImageFromItsPlace) {
         int x, y, width, height;
     };
     const Cut topCuts[] = {
-        {form->BitmapDayCell.get(), 170, 100, 47, 44},       {form->BitmapDayCellHover.get(), 217, 100, 47, 44},
-        {form->BitmapDayCellOther.get(), 264, 100, 47, 44},  {form->BitmapGlyph.get(), 209, 160, 16, 16},
-        {form->BitmapGlyphHover.get(), 225, 160, 16, 16},    {form->BitmapGlyphPressed.get(), 241, 160, 16, 16},
-        {form->BitmapMessageIcon.get(), 558, 100, 32, 32},   {form->BitmapArrow.get(), 170, 160, 13, 20},
+        {form->BitmapDayCell.get(), 170, 100, 47, 44},        {form->BitmapDayCellHover.get(), 217, 100, 47, 44},
+        {form->BitmapDayCellOther.get(), 264, 100, 47, 44},   {form->BitmapGlyph.get(), 209, 160, 16, 16},
+        {form->BitmapGlyphHover.get(), 225, 160, 16, 16},     {form->BitmapGlyphPressed.get(), 241, 160, 16, 16},
+        {form->BitmapMessageIcon.get(), 558, 100, 32, 32},    {form->BitmapArrow.get(), 170, 160, 13, 20},
         {form->BitmapArrowUpPressed.get(), 183, 160, 13, 20}, {form->BitmapArrowDownPressed.get(), 196, 160, 13, 20},
     };
     for (const Cut& cut : topCuts) {
@@ -85,8 +85,8 @@ TEST_F(MainWindowTest, ConstructionCutsEverySkinImageFromItsPlace) {
         EXPECT_EQ(Pixel(cut.bitmap, cut.width - 1, cut.height - 1),
                   TopPixel(cut.x + cut.width - 1, cut.y + cut.height - 1));
     }
-    TBitmap* buttons[] = {form->BitmapButtonNormal.get(), form->BitmapButtonHot.get(),
-                          form->BitmapButtonPressed.get(), form->BitmapButtonDisabled.get()};
+    TBitmap* buttons[] = {form->BitmapButtonNormal.get(), form->BitmapButtonHot.get(), form->BitmapButtonPressed.get(),
+                          form->BitmapButtonDisabled.get()};
     for (int i = 0; i < 4; ++i) {
         ASSERT_EQ(buttons[i]->Width(), 75);
         ASSERT_EQ(buttons[i]->Height(), 25);
@@ -211,8 +211,8 @@ TEST_F(MainWindowTest, PlacementForEveryPositionMode) {
         int mode, left, top;
     };
     const Case cases[] = {
-        {0, 30, 40},          {1, W / 2 - 601 / 2, H / 2 - 451 / 2}, {2, 0, 0},
-        {3, W - 601, 0},      {4, 0, H - 451},                       {5, W - 601, H - 451},
+        {0, 30, 40},           {1, W / 2 - 601 / 2, H / 2 - 451 / 2}, {2, 0, 0}, {3, W - 601, 0}, {4, 0, H - 451},
+        {5, W - 601, H - 451},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -394,22 +394,22 @@ TEST_F(MainWindowTest, PaintingBlitsTheFrameAndTheCellsPickTheirPictures) {
     MainForm->Invalidate();
     UpdateWindow(window);
     HDC dc = GetDC(window);
-    EXPECT_EQ(GetPixel(dc, 5, 5), TopPixel(5, 5));                // upper-left corner
-    EXPECT_EQ(GetPixel(dc, W - 2, 2), TopPixel(598, 2));          // upper-right corner
-    EXPECT_EQ(GetPixel(dc, 3, H - 3), TopPixel(3, 207));          // lower-left corner
-    EXPECT_EQ(GetPixel(dc, W - 3, H - 3), TopPixel(597, 207));    // lower-right corner
-    EXPECT_EQ(GetPixel(dc, W - 20, 2), TopPixel(209, 160));       // the close glyph
+    EXPECT_EQ(GetPixel(dc, 5, 5), TopPixel(5, 5));              // upper-left corner
+    EXPECT_EQ(GetPixel(dc, W - 2, 2), TopPixel(598, 2));        // upper-right corner
+    EXPECT_EQ(GetPixel(dc, 3, H - 3), TopPixel(3, 207));        // lower-left corner
+    EXPECT_EQ(GetPixel(dc, W - 3, H - 3), TopPixel(597, 207));  // lower-right corner
+    EXPECT_EQ(GetPixel(dc, W - 20, 2), TopPixel(209, 160));     // the close glyph
     ReleaseDC(window, dc);
 
     // March 2024: the first row runs from Sunday 25 February to Saturday 2 March.
     TBitmap* cells = MainForm->BitmapCalendar.get();
-    EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));                  // other month
-    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(170, 100));      // in the month
+    EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));              // other month
+    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(170, 100));  // in the month
     HoverColumn = 5;
     HoverRow = 0;
     MouseOverGrid = true;
     gCalendarView->DrawCells();
-    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(217, 100));      // hovered
+    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(217, 100));  // hovered
     HoverColumn = 0;
     gCalendarView->DrawCells();
     EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));  // no hover look outside the month
