@@ -11,6 +11,12 @@
 #include "model/Urecurrence.h"
 #include "model/Uweekday.h"
 
+// <windows.h> (through <mmsystem.h>) names a macro PlaySound; the converter's
+// member must keep its own name in every unit that sees both.
+#ifdef PlaySound
+#undef PlaySound
+#endif
+
 constexpr int kGridRows = 6;
 constexpr int kGridColumns = 7;
 

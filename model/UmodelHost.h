@@ -84,6 +84,15 @@ public:
 
     // The reminder timer's interval in milliseconds (the due check's tick).
     virtual int32_t ReminderTimerInterval() { return 1000; }
+
+    // Opens a sound file in the main window's calendar-sound player; false when it cannot be opened.
+    virtual bool OpenCalendarSound(const std::wstring& fileName) {
+        (void)fileName;
+        return false;
+    }
+
+    // Plays the opened calendar sound from its beginning, cutting off a sound still playing.
+    virtual void PlayCalendarSound() {}
 };
 
 // The installed host; a default host without windows until one is installed.
