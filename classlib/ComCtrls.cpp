@@ -1,5 +1,9 @@
-// Cool bar, tool bar and tool buttons.
+// Cool bar, tool bar and tool buttons; the date picker.
 #include "classlib/ComCtrls.h"
+
+#include <commctrl.h>
+
+#include <cmath>
 
 //--- TCoolBar
 
@@ -118,4 +122,59 @@ void TToolButton::DropDownMenu() {
     m_isDown = false;
     m_isHot = false;
     Repaint();
+}
+
+//--- TDateTimePicker
+
+namespace {
+
+SYSTEMTIME ToSystemTime(TDateTime date) {
+    int year = 0, month = 0, day = 0;
+    DecodeDate(date, year, month, day);
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    // The day of the week of day 0 (1899-12-30) was a Saturday.
+    const int days = static_cast<int>(std::floor(date));
+    time.wDayOfWeek = static_cast<WORD>(((days % 7) + 7 + 6) % 7);
+    return time;
+}
+
+}  // namespace
+
+TDateTimePicker::TDateTimePicker(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 186, 21);
+    SetColor(clWindow);
+    TabStop = true;
+    m_date = std::floor(::Date());
+}
+
+void TDateTimePicker::CreateParams(TCreateParams& params) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+    TWinControl::CreateParams(params);
+    params.SubclassOf = DATETIMEPICK_CLASSA;
+    params.Style |= DTS_SHORTDATEFORMAT;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TDateTimePicker::CreateWindowHandle() {
+    SetDate(m_date);
+}
+
+TDateTime TDateTimePicker::Date() const {
+    if (!HandleAllocated()) return m_date;
+    HWND window = const_cast<TDateTimePicker*>(this)->Handle();
+    SYSTEMTIME time{};
+    if (SendMessageA(window, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) return m_date;
+    TDateTime date = 0;
+    return TryEncodeDate(time.wYear, time.wMonth, time.wDay, date) ? date : m_date;
+}
+
+void TDateTimePicker::SetDate(TDateTime date) {
+    m_date = std::floor(date);
+    if (!HandleAllocated()) return;
+    SYSTEMTIME time = ToSystemTime(m_date);
+    SendMessageA(Handle(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }

@@ -76,3 +76,22 @@ private:
     bool m_isHot = false;
     bool m_isDown = false;
 };
+
+// A date picker over the common controls' date-time picker: the date only, in
+// the short date format, with a drop-down calendar. Date is read from the
+// window every time it is asked for.
+class TDateTimePicker : public TWinControl {
+public:
+    explicit TDateTimePicker(TComponent* owner);
+    const char* ClassName() const override { return "TDateTimePicker"; }
+    // The date as whole days (the time of day is not kept).
+    TDateTime Date() const;
+    void SetDate(TDateTime date);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+
+private:
+    TDateTime m_date = 0;
+};

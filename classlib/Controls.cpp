@@ -623,6 +623,9 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_MEASUREITEM:
         case WM_COMMAND:
         case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
             if (ReflectToChild(message)) return;
             break;
         case WM_MOUSEMOVE: {
@@ -753,7 +756,9 @@ bool TWinControl::ReflectToChild(TMessage& message) {
     TWinControl* control = child ? FindControl(child) : nullptr;
     if (!control || control == this) return false;
     message.Result = control->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
-    return true;
+    // A control that gives no brush of its own gets the parent's default colours.
+    const bool isColorMessage = message.Msg >= WM_CTLCOLORMSGBOX && message.Msg <= WM_CTLCOLORSTATIC;
+    return !(isColorMessage && message.Result == 0);
 }
 
 bool TWinControl::KeyPreviewed(UINT msg, WORD& key) {

@@ -208,3 +208,263 @@ void TListBox::WndProc(TMessage& message) {
     }
     TWinControl::WndProc(message);
 }
+
+//--- TColoredControl
+
+LRESULT TColoredControl::ControlColors(TControl& control, HDC dc) {
+    const TColor color = control.Color();
+    if (!m_brush || m_brushColor != color) {
+        m_brush.Reset(CreateSolidBrush(ColorToRGB(color)));
+        m_brushColor = color;
+    }
+    SetTextColor(dc, ColorToRGB(control.Enabled() ? control.Font()->Color() : clGrayText));
+    SetBkColor(dc, ColorToRGB(color));
+    return reinterpret_cast<LRESULT>(m_brush.Get());
+}
+
+//--- TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 121, 21);
+    SetColor(clWindow);
+    TabStop = true;
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SubclassOf = "EDIT";
+    params.Style |= ES_AUTOHSCROLL;
+    if (ReadOnly) params.Style |= ES_READONLY;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::CreateWindowHandle() {
+    if (m_maxLength > 0) SendMessageA(Handle(), EM_LIMITTEXT, m_maxLength, 0);
+}
+
+std::string TCustomEdit::Text() const {
+    if (!HandleAllocated()) return Caption();
+    // Handle() is not const; the window exists, so ask it directly.
+    HWND window = const_cast<TCustomEdit*>(this)->Handle();
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void TCustomEdit::SetText(const std::string& text) {
+    const std::string adjusted = AdjustText(text);
+    if (HandleAllocated()) {
+        // The system's own change notice of a programmatic set varies by version;
+        // the change is told exactly once, here.
+        m_isSettingText = true;
+        SetWindowTextA(Handle(), adjusted.c_str());
+        m_isSettingText = false;
+    } else {
+        SetCaption(adjusted);
+    }
+    Change();
+}
+
+void TCustomEdit::SetMaxLength(int length) {
+    m_maxLength = length;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_LIMITTEXT, length, 0);
+}
+
+void TCustomEdit::Change() {
+    if (OnChange && CanFireEvents()) OnChange(this);
+}
+
+void TCustomEdit::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(message.WParam) == EN_CHANGE && !m_isSettingText) Change();
+            message.Result = 0;
+            return;
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORSTATIC: message.Result = ControlColors(*this, reinterpret_cast<HDC>(message.WParam)); return;
+        default: break;
+    }
+    TWinControl::WndProc(message);
+}
+
+//--- TMemo
+
+TMemo::TMemo(TComponent* owner) : TCustomEdit(owner) {
+    SetBounds(0, 0, 185, 89);
+}
+
+void TMemo::CreateParams(TCreateParams& params) {
+    TCustomEdit::CreateParams(params);
+    params.Style &= ~ES_AUTOHSCROLL;
+    params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+    if (WantReturns) params.Style |= ES_WANTRETURN;
+}
+
+std::string TMemo::AdjustText(const std::string& text) const {
+    // The system's multi-line edit breaks lines at CR LF only.
+    std::string lines;
+    lines.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch == '\n' && (i == 0 || text[i - 1] != '\r')) lines += '\r';
+        lines += ch;
+        if (ch == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) lines += '\n';
+    }
+    return lines;
+}
+
+//--- TCheckBox
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 97, 17);
+    TabStop = true;
+}
+
+void TCheckBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SubclassOf = "BUTTON";
+    params.Style |= BS_AUTOCHECKBOX;
+}
+
+void TCheckBox::CreateWindowHandle() {
+    SendMessageA(Handle(), BM_SETCHECK, m_isChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TCheckBox::Checked() const {
+    if (!HandleAllocated()) return m_isChecked;
+    HWND window = const_cast<TCheckBox*>(this)->Handle();
+    return SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TCheckBox::SetChecked(bool checked) {
+    if (checked == Checked()) return;
+    m_isChecked = checked;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    Click();
+}
+
+void TCheckBox::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case CN_COMMAND:
+            // The system has turned the box over already.
+            if (HIWORD(message.WParam) == BN_CLICKED) {
+                m_isChecked = Checked();
+                Click();
+            }
+            message.Result = 0;
+            return;
+        case CN_CTLCOLORSTATIC:
+        case CN_CTLCOLORBTN: message.Result = ControlColors(*this, reinterpret_cast<HDC>(message.WParam)); return;
+        default: break;
+    }
+    TWinControl::WndProc(message);
+}
+
+//--- TComboBoxStrings
+
+int TComboBoxStrings::Count() const {
+    TComboBox& box = m_owner;
+    if (box.HandleAllocated()) return static_cast<int>(SendMessageA(box.Handle(), CB_GETCOUNT, 0, 0));
+    return static_cast<int>(m_items.size());
+}
+
+std::string TComboBoxStrings::Strings(int index) const {
+    TComboBox& box = m_owner;
+    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (!box.HandleAllocated()) return m_items[static_cast<size_t>(index)];
+    const LRESULT length = SendMessageA(box.Handle(), CB_GETLBTEXTLEN, index, 0);
+    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    SendMessageA(box.Handle(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return text;
+}
+
+int TComboBoxStrings::Add(const std::string& text) {
+    TComboBox& box = m_owner;
+    if (box.HandleAllocated())
+        return static_cast<int>(SendMessageA(box.Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    m_items.push_back(text);
+    return static_cast<int>(m_items.size()) - 1;
+}
+
+void TComboBoxStrings::Clear() {
+    TComboBox& box = m_owner;
+    if (box.HandleAllocated())
+        SendMessageA(box.Handle(), CB_RESETCONTENT, 0, 0);
+    else
+        m_items.clear();
+    box.m_pendingIndex = -1;
+}
+
+//--- TComboBox
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), m_items(*this) {
+    SetBounds(0, 0, 145, 21);
+    SetColor(clWindow);
+    TabStop = true;
+}
+
+void TComboBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SubclassOf = "COMBOBOX";
+    params.Style |= WS_VSCROLL | (Style == csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL);
+    // The window's height includes the dropped-down list; the closed box keeps
+    // the height the system gives it.
+    params.Height = Height() + DropDownCount * 16 + 2;
+}
+
+void TComboBox::CreateWindowHandle() {
+    HWND window = Handle();
+    for (const std::string& item : m_items.m_items)
+        SendMessageA(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    m_items.m_items.clear();
+    if (m_pendingIndex >= 0) SendMessageA(window, CB_SETCURSEL, m_pendingIndex, 0);
+}
+
+int TComboBox::ItemIndex() const {
+    if (!HandleAllocated()) return m_pendingIndex;
+    HWND window = const_cast<TComboBox*>(this)->Handle();
+    return static_cast<int>(SendMessageA(window, CB_GETCURSEL, 0, 0));
+}
+
+void TComboBox::SetItemIndex(int index) {
+    if (index < 0 || index >= m_items.Count()) index = -1;
+    if (!HandleAllocated()) {
+        m_pendingIndex = index;
+        return;
+    }
+    SendMessageA(Handle(), CB_SETCURSEL, index, 0);
+}
+
+std::string TComboBox::Text() const {
+    const int index = ItemIndex();
+    if (index >= 0) return m_items.Strings(index);
+    if (!HandleAllocated() || Style == csDropDownList) return std::string();
+    HWND window = const_cast<TComboBox*>(this)->Handle();
+    char text[1024] = {0};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+void TComboBox::Change() {
+    if (OnChange && CanFireEvents()) OnChange(this);
+}
+
+void TComboBox::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(message.WParam) == CBN_SELCHANGE) {
+                Click();
+                Change();
+            }
+            message.Result = 0;
+            return;
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORLISTBOX:
+        case CN_CTLCOLORSTATIC: message.Result = ControlColors(*this, reinterpret_cast<HDC>(message.WParam)); return;
+        default: break;
+    }
+    TWinControl::WndProc(message);
+}

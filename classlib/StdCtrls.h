@@ -92,3 +92,136 @@ private:
     int m_itemHeight = 13;
     int m_pendingIndex = -1;
 };
+
+//--- Edits, check box and combo box
+
+// What the dialog controls share: their text and background colours come from
+// their font colour and Color when the parent asks (WM_CTLCOLOR*).
+class TColoredControl {
+public:
+    // The answer to a reflected WM_CTLCOLOR* message: the DC's colours set, and
+    // a brush of the control's colour that stays owned by this object.
+    LRESULT ControlColors(TControl& control, HDC dc);
+
+private:
+    GdiBrush m_brush;
+    TColor m_brushColor = clNone;
+};
+
+// A single-line edit over the system's EDIT class. Setting Text fires OnChange,
+// as typing does.
+class TCustomEdit : public TWinControl, protected TColoredControl {
+public:
+    explicit TCustomEdit(TComponent* owner);
+    const char* ClassName() const override { return "TCustomEdit"; }
+    // The text: the window's while it has one.
+    std::string Text() const;
+    void SetText(const std::string& text);
+    // Longest text the user may enter; 0 for the system's limit.
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int length);
+    bool ReadOnly = false;
+    TNotifyEvent OnChange;
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    virtual void Change();
+    // The text as the window is to hold it.
+    virtual std::string AdjustText(const std::string& text) const { return text; }
+
+private:
+    int m_maxLength = 0;
+    bool m_isSettingText = false;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
+    const char* ClassName() const override { return "TEdit"; }
+};
+
+// A multi-line edit: it keeps Enter as a line break, and its Text holds the
+// lines joined by CR LF (a lone LF given to SetText becomes CR LF).
+class TMemo : public TCustomEdit {
+public:
+    explicit TMemo(TComponent* owner);
+    const char* ClassName() const override { return "TMemo"; }
+    bool WantReturns = true;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    std::string AdjustText(const std::string& text) const override;
+};
+
+// A check box over the system's BUTTON class. A click by the user, and a change
+// of Checked by the program, fire OnClick; setting the state it already has does not.
+class TCheckBox : public TWinControl, protected TColoredControl {
+public:
+    explicit TCheckBox(TComponent* owner);
+    const char* ClassName() const override { return "TCheckBox"; }
+    bool Checked() const;
+    void SetChecked(bool checked);
+    // Turns the state over, as a click does.
+    void Toggle() { SetChecked(!Checked()); }
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+
+private:
+    bool m_isChecked = false;
+};
+
+enum TComboBoxStyle { csDropDown, csDropDownList };
+
+class TComboBox;
+
+// The items of a combo box; while the combo box has a window they live in it.
+class TComboBoxStrings {
+public:
+    explicit TComboBoxStrings(TComboBox& owner) : m_owner(owner) {}
+    int Count() const;
+    std::string Strings(int index) const;
+    int Add(const std::string& text);
+    void Clear();
+
+private:
+    friend class TComboBox;
+    TComboBox& m_owner;
+    std::vector<std::string> m_items;  // kept while there is no window
+};
+
+// A combo box over the system's COMBOBOX class. Setting ItemIndex fires no
+// event; a selection by the user fires OnClick and then OnChange.
+class TComboBox : public TWinControl, protected TColoredControl {
+public:
+    explicit TComboBox(TComponent* owner);
+    const char* ClassName() const override { return "TComboBox"; }
+    TComboBoxStyle Style = csDropDown;
+    // Lines the dropped-down list shows at most.
+    int DropDownCount = 8;
+    TComboBoxStrings* Items() { return &m_items; }
+    // The selected item, or -1. An index outside the items clears the selection.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    // The selected item's text (a drop-down list has no other).
+    std::string Text() const;
+    TNotifyEvent OnChange;
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    virtual void Change();
+
+private:
+    friend class TComboBoxStrings;
+    TComboBoxStrings m_items;
+    int m_pendingIndex = -1;
+};
