@@ -1,8 +1,9 @@
 // The dialog controls of the layer: edits, memo, check box, combo box, spin
 // edit, date picker and string grid, driven by messages on real windows.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
