@@ -16,6 +16,27 @@ struct TFileDialogRequest {
     std::string InitialDir;  // empty: the dialog's own choice
 };
 
+// The add/modify dialog's controls as the user left them (plain data): the
+// texts of the number fields unconverted, the dates as year, month (1..12) and day.
+struct TItemDialogValues {
+    std::string IntervalText;     // the interval count field
+    int32_t IntervalIndex = 0;    // the interval list's item (0 "Once" .. 4 "Yearly")
+    std::string AdvanceDaysText;  // the advance-days field
+    std::string Title;
+    std::string Text;           // the message text, its lines joined by CR LF
+    int32_t PictureColumn = 0;  // the picture strip's selected column
+    bool ExactlyAt = true;
+    int32_t StartYear = 0;
+    int32_t StartMonth = 0;
+    int32_t StartDay = 0;
+    std::string HourText;
+    std::string MinuteText;
+    bool StopChecked = false;  // whether a stop date is given
+    int32_t StopYear = 0;
+    int32_t StopMonth = 0;
+    int32_t StopDay = 0;
+};
+
 // An alarm window as the model opens and fills it, step by step (the user
 // interface's alarm window implements it; tests record the calls).
 class IAlarmWindow {
@@ -93,6 +114,21 @@ public:
 
     // Plays the opened calendar sound from its beginning, cutting off a sound still playing.
     virtual void PlayCalendarSound() {}
+
+    // Reads the add/modify dialog's controls; false while that dialog does not exist.
+    virtual bool ReadItemDialog(TItemDialogValues& values) {
+        (void)values;
+        return false;
+    }
+
+    // A master is about to be deleted: windows showing it close without touching it.
+    virtual void ReminderDeleted(Eintrag* master) { (void)master; }
+
+    // Ends the delete dialog's modal run (its modal result 1).
+    virtual void CloseDeleteDialog() {}
+
+    // After a deletion: redraw the calendar from the rebuilt grid and refill the day list.
+    virtual void RefreshCalendarAndDayList() {}
 };
 
 // The installed host; a default host without windows until one is installed.
