@@ -27,6 +27,12 @@ public:
     using Exception::Exception;
 };
 
+// Raised when the system refuses a resource: a window, a timer.
+class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
+
 //--- Numbers and texts
 
 std::string IntToStr(int32_t value);
@@ -108,3 +114,12 @@ std::string Format(const std::string& format, const Args&... args) {
 
 // A text of the program's string-table resources, or an empty text when it has none of that id.
 std::string LoadResString(uint32_t id);
+
+// A resource string: the identifier of a text in the program's own string table,
+// fetched each time it is needed so that a translated table takes effect.
+struct TResStringRec {
+    uint32_t Identifier;
+};
+inline std::string LoadResString(const TResStringRec& rec) {
+    return LoadResString(rec.Identifier);
+}

@@ -1,0 +1,54 @@
+// Helpers shared by the component library's tests.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "components/kelClassLibLink.h"
+
+// Handles every message waiting for this thread.
+inline void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Pumps messages until done() holds or the time is up; true when it held.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
+
+// A plain top-level window for tests: stands in for the application window or a form.
+inline HWND MakeTestWindow(const char* title, DWORD style = WS_OVERLAPPEDWINDOW) {
+    static const bool registered = [] {
+        WNDCLASSA cls = {};
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.lpszClassName = "KelTestWindow";
+        return RegisterClassA(&cls) != 0;
+    }();
+    (void)registered;
+    return CreateWindowExA(0, "KelTestWindow", title, style, 10, 10, 200, 100, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// Restores the application link when a test ends.
+class ApplicationLinkScope {
+public:
+    ApplicationLinkScope() : m_saved(kelApplicationLink()) {}
+    ~ApplicationLinkScope() { kelApplicationLink() = m_saved; }
+    ApplicationLinkScope(const ApplicationLinkScope&) = delete;
+    ApplicationLinkScope& operator=(const ApplicationLinkScope&) = delete;
+
+private:
+    TkelApplicationLink m_saved;
+};
