@@ -73,6 +73,11 @@ public:
 
     Eintrag* Head;
     TWeekDay Cells[kGridRows][kGridColumns];
+
+private:
+    // Set when the default reminder file exists but could not be read: it is not
+    // written again in this run, so the reminders it holds are not lost.
+    bool m_defaultFileUnreadable = false;
 };
 
 // Lays out a month in a converter's cells: each cell gets its date and InMonth

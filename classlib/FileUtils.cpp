@@ -1,0 +1,87 @@
+// File utilities of the class library.
+#include "classlib/FileUtils.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+bool FileExists(const std::string& fileName) {
+    const DWORD attributes = GetFileAttributesA(fileName.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+namespace {
+
+std::string FullName(const std::string& fileName) {
+    char full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameA(fileName.c_str(), sizeof full, full, nullptr);
+    std::string result = length > 0 && length < sizeof full ? std::string(full, length) : fileName;
+    for (char& c : result)
+        if (c == '/') c = '\\';
+    return result;
+}
+
+}  // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) {
+    return lstrcmpiA(FullName(a).c_str(), FullName(b).c_str()) == 0;
+}
+
+bool WriteAll(std::FILE* file, const void* data, size_t size) {
+    return size == 0 || std::fwrite(data, 1, size, file) == size;
+}
+
+namespace {
+
+// The folder part of a file name, without its separator; "." for a bare name.
+std::string FolderOf(const std::string& fileName) {
+    const size_t separator = fileName.find_last_of("\\/");
+    if (separator == std::string::npos) return ".";
+    if (separator == 0) return fileName.substr(0, 1);
+    if (separator == 2 && fileName[1] == ':') return fileName.substr(0, 3);  // "C:\"
+    return fileName.substr(0, separator);
+}
+
+// Writes, flushes to the disk and closes the temporary file; closes it in every case.
+bool WriteTemporary(const char* name, const std::function<bool(std::FILE*)>& write) {
+    std::FILE* file = std::fopen(name, "wb");
+    if (!file) return false;
+    bool ok = false;
+    try {
+        ok = write(file);
+    } catch (...) {
+        std::fclose(file);
+        throw;
+    }
+    // The content must be on the disk before it replaces the old file, or a
+    // power loss right after the replacement could leave an empty file.
+    ok = ok && std::fflush(file) == 0 && _commit(_fileno(file)) == 0 && !std::ferror(file);
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+bool WriteFileReplacing(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
+    const DWORD attributes = GetFileAttributesA(fileName.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        return false;
+
+    char temporary[MAX_PATH];
+    if (GetTempFileNameA(FolderOf(fileName).c_str(), "~qr", 0, temporary) == 0) return false;
+    bool ok = false;
+    try {
+        ok = WriteTemporary(temporary, write) &&
+             MoveFileExA(temporary, fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    } catch (...) {
+        DeleteFileA(temporary);
+        throw;
+    }
+    if (!ok) DeleteFileA(temporary);
+    return ok;
+}
+
+bool WriteFileReplacing(const std::string& fileName, const std::string& content) {
+    return WriteFileReplacing(fileName,
+                              [&content](std::FILE* file) { return WriteAll(file, content.data(), content.size()); });
+}

@@ -1,0 +1,27 @@
+// File utilities of the class library: existence tests and the safe replacement
+// of a file's whole content.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+// Whether a file (not a folder) of that name exists.
+bool FileExists(const std::string& fileName);
+
+// Whether two names denote the same file: both made absolute, then compared
+// without regard to case or to the kind of separator.
+bool SameFileName(const std::string& a, const std::string& b);
+
+// Writes a file so that its previous content survives every failure: the new
+// content goes to a temporary file in the same folder, every write, the flush
+// and the close are checked, and only then the temporary file replaces the old
+// one in one step. A read-only target is refused, as Windows refuses it.
+// `write` writes the content and returns false on any failure of its own.
+// Returns whether the file now holds the new content; on false the old file is
+// unchanged and no temporary file is left behind.
+bool WriteFileReplacing(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
+bool WriteFileReplacing(const std::string& fileName, const std::string& content);
+
+// Writes exactly `size` bytes; false when the stream took fewer.
+bool WriteAll(std::FILE* file, const void* data, size_t size);
