@@ -1,7 +1,10 @@
 // Hidden utility windows.
 #include "classlib/AllocateHWnd.h"
 
+#include <array>
 #include <memory>
+#include <mutex>
+#include <utility>
 
 #include "classlib/SysUtils.h"
 
@@ -53,4 +56,73 @@ void DeallocateHWnd(HWND window) {
     std::unique_ptr<TWndMethod> method(
         reinterpret_cast<TWndMethod*>(SetWindowLongPtrA(window, GWLP_USERDATA, 0)));
     DestroyWindow(window);
+}
+
+//--- Object instances
+
+namespace {
+
+// The addresses are a fixed set of procedures, one per slot: no generated code.
+constexpr size_t kInstanceSlots = 64;
+
+struct InstanceSlots {
+    std::mutex lock;
+    std::array<std::shared_ptr<TWndMethod>, kInstanceSlots> methods;
+    std::array<bool, kInstanceSlots> used{};
+};
+
+InstanceSlots& Slots() {
+    static InstanceSlots slots;
+    return slots;
+}
+
+template <size_t N>
+LRESULT CALLBACK InstanceProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    // A copy: the method may free its own instance while it runs.
+    std::shared_ptr<TWndMethod> method;
+    {
+        std::lock_guard<std::mutex> hold(Slots().lock);
+        method = Slots().methods[N];
+    }
+    if (!method || !*method) return DefWindowProcA(window, msg, wparam, lparam);
+    TMessage message;
+    message.Msg = msg;
+    message.WParam = wparam;
+    message.LParam = lparam;
+    try {
+        (*method)(message);
+    } catch (...) {
+        OutputDebugStringA("Exception in a subclassing method");
+    }
+    return message.Result;
+}
+
+template <size_t... N>
+constexpr std::array<WNDPROC, sizeof...(N)> MakeProcs(std::index_sequence<N...>) {
+    return {&InstanceProc<N>...};
+}
+
+constexpr std::array<WNDPROC, kInstanceSlots> kInstanceProcs = MakeProcs(std::make_index_sequence<kInstanceSlots>());
+
+}  // namespace
+
+WNDPROC MakeObjectInstance(TWndMethod method) {
+    std::lock_guard<std::mutex> hold(Slots().lock);
+    for (size_t i = 0; i < kInstanceSlots; ++i) {
+        if (Slots().used[i]) continue;
+        Slots().used[i] = true;
+        Slots().methods[i] = std::make_shared<TWndMethod>(std::move(method));
+        return kInstanceProcs[i];
+    }
+    throw EOutOfResources("Too many object instances");
+}
+
+void FreeObjectInstance(WNDPROC instance) {
+    std::lock_guard<std::mutex> hold(Slots().lock);
+    for (size_t i = 0; i < kInstanceSlots; ++i) {
+        if (kInstanceProcs[i] != instance) continue;
+        Slots().used[i] = false;
+        Slots().methods[i].reset();
+        return;
+    }
 }

@@ -17,3 +17,11 @@ using TWndMethod = std::function<void(TMessage& message)>;
 HWND AllocateHWnd(TWndMethod method);
 // Destroys a window made by AllocateHWnd; the method is not called again.
 void DeallocateHWnd(HWND window);
+
+// A window procedure of its own for one object's method, for subclassing a window
+// with SetWindowLongPtr(GWLP_WNDPROC). Each call gives a different address, so
+// several objects can chain on one window and each can put back exactly what it
+// replaced. Raises EOutOfResources when all addresses are in use.
+WNDPROC MakeObjectInstance(TWndMethod method);
+// Gives the address back. A window still calling it gets the default procedure.
+void FreeObjectInstance(WNDPROC instance);

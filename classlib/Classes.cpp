@@ -102,6 +102,8 @@ void TComponent::InsertComponent(TComponent* component) {
     if (component->m_owner) component->m_owner->RemoveComponent(component);
     component->m_owner = this;
     m_components.push_back(component);
+    // A component put on a form in a designer is in design mode too.
+    if (HasState(csDesigning)) component->SetDesigning(true);
     NotifyAll(component, TOperation::opInsert);
 }
 

@@ -5,6 +5,7 @@
 #include "components/kelClassLibLink.h"
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
+#include "components/kelTrayIcon.h"
 
 UINT kelTaskbarCreatedMsg = 0;
 HANDLE kelOneInstanceMutex = nullptr;
@@ -25,6 +26,7 @@ void kelComponentsInitialize() {
     kelRegisterClasses({
         &TkelComponent::StaticClassInfo(),
         &TkelCustomTimer::StaticClassInfo(),
+        &TkelTrayIcon::StaticClassInfo(),
     });
 }
 
