@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "classlib/Controls.h"  // HandleCallbackException
 #include "classlib/SysUtils.h"
 
 namespace {
@@ -22,8 +23,8 @@ LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lpa
     try {
         (*method)(message);
     } catch (...) {
-        // The owner handles its own errors; nothing may unwind into the system's frames.
-        OutputDebugStringA("Exception in a utility window's message method");
+        // Nothing may unwind into the system's frames.
+        HandleCallbackException(nullptr);
     }
     return message.Result;
 }
@@ -92,7 +93,7 @@ LRESULT CALLBACK InstanceProc(HWND window, UINT msg, WPARAM wparam, LPARAM lpara
     try {
         (*method)(message);
     } catch (...) {
-        OutputDebugStringA("Exception in a subclassing method");
+        HandleCallbackException(nullptr);
     }
     return message.Result;
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "classlib/Streaming.h"
-#include "components/kelClassLibLink.h"
+#include "classlib/Controls.h"  // TShiftState
 
 //--- Class registration
 

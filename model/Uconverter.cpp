@@ -8,19 +8,6 @@
 
 namespace {
 
-// Steps a date by one interval and returns NormalizeDate's result (-1 when the
-// stepped date can no longer be represented).
-int32_t StepDate(tm& date, int32_t count, int32_t kind) {
-    switch (kind) {
-        case kIntervalDays: date.tm_mday += count; break;
-        case kIntervalWeeks: date.tm_mday += 7 * count; break;
-        case kIntervalMonths: date.tm_mon += count; break;
-        case kIntervalYears: date.tm_year += count; break;
-        default: break;
-    }
-    return NormalizeDate(&date);
-}
-
 // The day value the grid compares: NormalizeDate of the record's date at 00:00:01.
 int32_t DayValue(const tm& date) {
     tm day;
@@ -91,7 +78,7 @@ bool HasUsableDates(const Eintrag& record) {
 
 //--- Construction and the list
 
-Converter::Converter() : Head(new Eintrag) {}
+Converter::Converter() : Head(new Eintrag), m_recurrence(std::make_unique<TRecurrenceCache>()) {}
 
 Converter::~Converter() {
     Clear();
@@ -119,6 +106,7 @@ void Converter::Clear() {
         record = next;
     }
     Head->Next = nullptr;
+    m_recurrence->Clear();
 }
 
 int Converter::Count() const {
@@ -163,32 +151,102 @@ bool Converter::AddToCells(const Eintrag* master) {
     return true;
 }
 
+namespace {
+
+// The day numbers of the 42 cells, when they are 42 consecutive representable days
+// (as BuildMonthGrid lays them out): then a date's cell follows from its day number.
+bool CellDayNumbers(const Converter& converter, int32_t& first) {
+    for (int i = 0; i < kGridRows * kGridColumns; ++i) {
+        const tm date = converter.Cells[i / kGridColumns][i % kGridColumns].GetDate();
+        TDateTime day = 0;
+        if (!TryEncodeDate(date.tm_year + 1900, date.tm_mon + 1, date.tm_mday, day)) return false;
+        if (i == 0) first = static_cast<int32_t>(day);
+        if (static_cast<int32_t>(day) != first + i) return false;
+    }
+    return true;
+}
+
+// Places a master by stepping from its start through the grid. Used for grids at the
+// ends of the representable range, whose outer days the run-time cannot normalise.
+void PlaceByStepping(Converter& converter, const Eintrag& e, int32_t firstDay, int32_t lastDay) {
+    if (!IsRepeating(e)) {
+        converter.AddToCells(&e);
+        return;
+    }
+    tm stop = e.StopAfter;
+    const bool hasStop = NormalizeDate(&stop) != -1;
+    // The master's own start never moves: a working copy is stepped.
+    Eintrag work;
+    work.Assign(e);
+    int32_t day = DayValue(work.StartTime);
+    while (day <= lastDay) {
+        if (hasStop && Converter::CompareDateTime(work.StartTime, e.StopAfter) == 1) break;
+        if (day >= firstDay) converter.AddToCells(&work);
+        if (StepDate(work.StartTime, e.IntervalCount, e.IntervalKind) == -1) break;  // past 2038
+        day = DayValue(work.StartTime);
+    }
+}
+
+// Places a master in a grid of consecutive days from day number first: the same
+// copies as stepping from the start, found through the master's remembered series.
+// Occurrences only grow later, so those before the grid are skipped and the first
+// one past the grid or past the stop date ends the placing.
+void PlaceOccurrences(Converter& converter, const Eintrag& e, int32_t first, Eintrag& work) {
+    const int32_t last = first + kGridRows * kGridColumns - 1;
+    auto cellOf = [&converter, first](int32_t day) -> TWeekDay& {
+        const int32_t i = day - first;
+        return converter.Cells[i / kGridColumns][i % kGridColumns];
+    };
+    const int32_t startDay = static_cast<int32_t>(Converter::TmToDate(e.StartTime));
+    if (!IsRepeating(e)) {
+        // A one-time reminder lies on its start date, whatever its stop date.
+        if (startDay >= first && startDay <= last) cellOf(startDay).Append(&e);
+        return;
+    }
+    TRecurrenceEntry& memo = converter.Recurrence().For(&e);
+    tm stop = e.StopAfter;
+    const bool hasStop = memo.StopAfter.Normalize(stop) != -1;
+    const TDateTime stopValue = hasStop ? Converter::TmToDateTime(e.StopAfter) : 0.0;
+    if (hasStop && Converter::CompareDateTime(e.StartTime, e.StopAfter) == 1) return;
+    if (startDay > last) return;
+    // The first copy carries the stored start unchanged.
+    if (startDay >= first) cellOf(startDay).Append(&e);
+
+    TOccurrenceSeries& series = memo.GridSeries(e);
+    bool workIsCopy = false;
+    for (int32_t k = series.LastBeforeDay(first, TOccurrenceSeries::kGridReader) + 1;; ++k) {
+        const TOccurrence* o = series.At(k, TOccurrenceSeries::kGridReader);
+        if (!o || o->Day > last) break;
+        if (hasStop && o->Value > stopValue) break;
+        if (!workIsCopy) {
+            work.Assign(e);
+            workIsCopy = true;
+        }
+        work.StartTime = o->Date;
+        cellOf(o->Day).Append(&work);
+    }
+}
+
+}  // namespace
+
 void Converter::BuildGrid() {
     for (auto& row : Cells)
         for (TWeekDay& cell : row) cell.Clear();
 
     const int32_t firstDay = DayValue(Cells[0][0].GetDate());
     const int32_t lastDay = DayValue(Cells[kGridRows - 1][kGridColumns - 1].GetDate());
+    int32_t firstNumber = 0;
+    const bool byDayNumber = firstDay != -1 && lastDay != -1 && CellDayNumbers(*this, firstNumber);
 
+    Eintrag work;
     for (const Eintrag* e = First(); e; e = e->Next) {
         if (!HasUsableDates(*e)) continue;
-        if (!IsRepeating(*e)) {
-            AddToCells(e);
-            continue;
-        }
-        tm stop = e->StopAfter;
-        const bool hasStop = NormalizeDate(&stop) != -1;
-        // The master's own start never moves: a working copy is stepped.
-        Eintrag work;
-        work.Assign(*e);
-        int32_t day = DayValue(work.StartTime);
-        while (day <= lastDay) {
-            if (hasStop && CompareDateTime(work.StartTime, e->StopAfter) == 1) break;
-            if (day >= firstDay) AddToCells(&work);
-            if (StepDate(work.StartTime, e->IntervalCount, e->IntervalKind) == -1) break;  // past 2038
-            day = DayValue(work.StartTime);
-        }
+        if (byDayNumber)
+            PlaceOccurrences(*this, *e, firstNumber, work);
+        else
+            PlaceByStepping(*this, *e, firstDay, lastDay);
     }
+    m_recurrence->Prune(First());
 }
 
 //--- Date operations

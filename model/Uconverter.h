@@ -3,11 +3,19 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "classlib/SysUtils.h"
 #include "model/Ueintrag.h"
+#include "model/Urecurrence.h"
 #include "model/Uweekday.h"
+
+// <windows.h> (through <mmsystem.h>) names a macro PlaySound; the converter's
+// member must keep its own name in every unit that sees both.
+#ifdef PlaySound
+#undef PlaySound
+#endif
 
 constexpr int kGridRows = 6;
 constexpr int kGridColumns = 7;
@@ -56,7 +64,10 @@ public:
     void PlaySound();
 
     //--- Due check
+    // Walks the list once, in list order, and opens at most one alarm: the first
+    // reminder that falls due now (the class library's current time).
     void CheckDueReminders();
+    // Opens a new alarm window for a master and its occurrence, and marks the alarm open.
     void ShowReminder(Eintrag* entry, tm occurrence);
 
     //--- Date operations (they read no member data)
@@ -71,10 +82,14 @@ public:
     // All nine fields equal.
     static bool SameDateRecord(tm a, tm b);
 
+    // What the grid and the due check remember of each master's occurrences.
+    TRecurrenceCache& Recurrence() { return *m_recurrence; }
+
     Eintrag* Head;
     TWeekDay Cells[kGridRows][kGridColumns];
 
 private:
+    std::unique_ptr<TRecurrenceCache> m_recurrence;
     // Set when the default reminder file exists but could not be read: it is not
     // written again in this run, so the reminders it holds are not lost.
     bool m_defaultFileUnreadable = false;
@@ -85,14 +100,3 @@ private:
 void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sundayFirst);
 // The same for the program's one converter (gConverter).
 void BuildMonthGrid(int32_t year, int32_t month, bool sundayFirst);
-
-//--- Recurrence rules shared by the grid and the due check
-
-// Whether a record repeats: a kind of 1 to 4 with a count of 1 or more. Any other
-// record (also a damaged one with a count but no valid kind) is placed and tested
-// as a one-time reminder, so stepping always moves forward.
-bool IsRepeating(const Eintrag& record);
-// Whether the record's dates can be converted: a start that encodes, and a stop
-// date and last-reminded date that are empty or encode. Damaged records fail and
-// are left out of the grid and the due check (they stay in the list unchanged).
-bool HasUsableDates(const Eintrag& record);

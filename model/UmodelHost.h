@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
+
+class Eintrag;
 
 // What a file dialog of the model asks for (plain data; the windows own the dialogs).
 struct TFileDialogRequest {
@@ -11,6 +14,29 @@ struct TFileDialogRequest {
     std::string Filter;      // "Description|*.ext" pairs separated by '|'
     std::string DefaultExt;  // without the dot
     std::string InitialDir;  // empty: the dialog's own choice
+};
+
+// An alarm window as the model opens and fills it, step by step (the user
+// interface's alarm window implements it; tests record the calls).
+class IAlarmWindow {
+public:
+    virtual ~IAlarmWindow() = default;
+    // Width and height in pixels.
+    virtual void SetSize(int32_t width, int32_t height) = 0;
+    // Positions the window by the alarm-window position setting.
+    virtual void Place() = 0;
+    // The master record shown (not owned).
+    virtual void SetEntry(Eintrag* entry) = 0;
+    // The alarm text (8-bit).
+    virtual void SetMessageText(const std::string& text) = 0;
+    // Makes the window visible, non-modally; showing it plays the alarm sound.
+    virtual void Show() = 0;
+    // The occurrence announced.
+    virtual void SetOccurrence(const tm& occurrence) = 0;
+    // The reminder's picture index.
+    virtual void SetIconIndex(int32_t index) = 0;
+    // Brings the window to the foreground.
+    virtual void BringToForeground() = 0;
 };
 
 class IModelHost {
@@ -49,6 +75,24 @@ public:
     // A load replaced the reminder list. The old records are deleted when this
     // returns: windows still showing one of them close or let go of it here.
     virtual void ReminderListReplaced() {}
+
+    // Repaints the main window at once (before an alarm window opens over it).
+    virtual void RefreshMainWindow() {}
+
+    // A new alarm window owned by the main window, or null without windows.
+    virtual IAlarmWindow* CreateAlarmWindow() { return nullptr; }
+
+    // The reminder timer's interval in milliseconds (the due check's tick).
+    virtual int32_t ReminderTimerInterval() { return 1000; }
+
+    // Opens a sound file in the main window's calendar-sound player; false when it cannot be opened.
+    virtual bool OpenCalendarSound(const std::wstring& fileName) {
+        (void)fileName;
+        return false;
+    }
+
+    // Plays the opened calendar sound from its beginning, cutting off a sound still playing.
+    virtual void PlayCalendarSound() {}
 };
 
 // The installed host; a default host without windows until one is installed.

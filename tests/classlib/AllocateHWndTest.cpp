@@ -7,6 +7,7 @@
 #include "classlib/AllocateHWnd.h"
 #include "classlib/Classes.h"
 #include "classlib/SysUtils.h"
+#include "WindowTestSupport.h"
 
 TEST(AllocateHWnd, MessagesReachTheMethodUntilTheWindowGoes) {
     std::vector<UINT> seen;
@@ -26,10 +27,12 @@ TEST(AllocateHWnd, MessagesReachTheMethodUntilTheWindowGoes) {
     SendMessageTimeoutA(HWND_BROADCAST, broadcast, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
     EXPECT_EQ(broadcast, seen.back());
 
-    // A throwing method does not take the process down.
+    // A throwing method does not take the process down: the application shows the error.
+    ExceptionRecorder errors;
     HWND thrower = AllocateHWnd([](TMessage&) { throw Exception("boom"); });
     EXPECT_EQ(0, SendMessageA(thrower, WM_USER, 0, 0));
     DeallocateHWnd(thrower);
+    EXPECT_EQ((std::vector<std::string>{"boom"}), errors.messages);
 
     const size_t count = seen.size();
     DeallocateHWnd(window);

@@ -94,15 +94,7 @@ TEST(kelCustomTimer, RefusedTimersRaiseAndKeepTheNewValue) {
 }
 
 TEST(kelCustomTimer, TicksArriveAndAFailingTickIsReportedWithoutStoppingThem) {
-    ApplicationLinkScope scope;
-    std::vector<std::string> reported;
-    kelApplicationLink().HandleException = [&](TObject* sender) {
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            reported.push_back(std::string(static_cast<TComponent*>(sender)->Name()) + ": " + e.what());
-        }
-    };
+    ExceptionRecorder errors;
     TTestTimer timer(nullptr);
     timer.SetName("Timer1");
     int ticks = 0;
@@ -113,11 +105,12 @@ TEST(kelCustomTimer, TicksArriveAndAFailingTickIsReportedWithoutStoppingThem) {
     // A WM_TIMER of any identifier runs the tick; the error goes to the application.
     SendMessageA(timer.WindowHandle(), WM_TIMER, 7, 0);
     EXPECT_EQ(1, ticks);
-    EXPECT_EQ((std::vector<std::string>{"Timer1: first tick failed"}), reported);
+    EXPECT_EQ((std::vector<std::string>{"first tick failed"}), errors.messages);
+    EXPECT_EQ((std::vector<TObject*>{&timer}), errors.senders);
 
     timer.SetInterval(10);
     EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
-    EXPECT_EQ(1u, reported.size());
+    EXPECT_EQ(1u, errors.messages.size());
 
     // Other messages get the default processing.
     EXPECT_EQ(DefWindowProcA(timer.WindowHandle(), WM_GETTEXTLENGTH, 0, 0),

@@ -5,6 +5,9 @@
 
 #include <functional>
 
+#include <string>
+#include <vector>
+
 #include "components/kelClassLibLink.h"
 
 // Handles every message waiting for this thread.
@@ -41,14 +44,21 @@ inline HWND MakeTestWindow(const char* title, DWORD style = WS_OVERLAPPEDWINDOW)
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-// Restores the application link when a test ends.
-class ApplicationLinkScope {
+// Records the errors the application would show, for the life of the object.
+class ExceptionRecorder {
 public:
-    ApplicationLinkScope() : m_saved(kelApplicationLink()) {}
-    ~ApplicationLinkScope() { kelApplicationLink() = m_saved; }
-    ApplicationLinkScope(const ApplicationLinkScope&) = delete;
-    ApplicationLinkScope& operator=(const ApplicationLinkScope&) = delete;
+    ExceptionRecorder() : m_saved(Application->OnException) {
+        Application->OnException = [this](TObject* sender, const std::string& message) {
+            senders.push_back(sender);
+            messages.push_back(message);
+        };
+    }
+    ~ExceptionRecorder() { Application->OnException = m_saved; }
+    ExceptionRecorder(const ExceptionRecorder&) = delete;
+    ExceptionRecorder& operator=(const ExceptionRecorder&) = delete;
+    std::vector<TObject*> senders;
+    std::vector<std::string> messages;
 
 private:
-    TkelApplicationLink m_saved;
+    std::function<void(TObject*, const std::string&)> m_saved;
 };

@@ -16,32 +16,18 @@
 
 namespace {
 
-// A form stand-in: a component with a window of its own.
-class TTestForm : public TComponent {
+// The tests' main form. Its resource holds its tray icons; its menus come from code.
+class TTrayTestForm : public TForm {
 public:
-    explicit TTestForm(TComponent* owner) : TComponent(owner) { window = MakeTestWindow("Test form", WS_POPUP); }
-    ~TTestForm() override {
-        SetState(csDestroying, true);
-        DestroyComponents();
-        DestroyWindow(window);
-    }
-    static const TClassInfo& StaticClassInfo() {
-        static const TClassInfo info("TTestForm", &TComponent::StaticClassInfo(), &CreateComponentOf<TTestForm>,
-                                     nullptr);
-        return info;
-    }
-    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
-    const char* ClassName() const override { return "TTestForm"; }
-    // A form writes the components of its resource; menus here come from code.
+    using TForm::TForm;
+    const char* ClassName() const override { return "TTrayTestForm"; }
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override {
-        TComponent::GetChildren(
+        TForm::GetChildren(
             [&](TComponent* child) {
-                if (!streamTraysOnly || dynamic_cast<TkelTrayIcon*>(child)) proc(child);
+                if (dynamic_cast<TkelTrayIcon*>(child)) proc(child);
             },
             root);
     }
-    HWND window = nullptr;
-    bool streamTraysOnly = true;
 };
 
 // One call to the shell, as it was sent.
@@ -56,49 +42,27 @@ struct ShellCall {
     }
 };
 
-LRESULT CALLBACK RecordingAppProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
+// Sees every message of the application window before its own procedure does.
 std::vector<UINT>* gAppMessages = nullptr;
+WNDPROC gAppProc = nullptr;
 
 LRESULT CALLBACK RecordingAppProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (gAppMessages) gAppMessages->push_back(msg);
-    return DefWindowProcA(window, msg, wparam, lparam);
+    return CallWindowProcA(gAppProc, window, msg, wparam, lparam);
 }
 
 class TrayIcon : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_app = MakeTestWindow("Application", WS_POPUP);
-        ASSERT_TRUE(m_app);
-        gAppMessages = &m_appMessages;
-        SetWindowLongPtrA(m_app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingAppProc));
-        m_form = new TTestForm(nullptr);
+        Application->CreateForm(m_form);
+        ASSERT_EQ(m_form, Application->MainForm());
         m_form->SetName("MainForm");
-        ShowWindow(m_app, SW_SHOWNORMAL);
-        ShowWindow(m_form->window, SW_SHOW);
-
-        TkelApplicationLink& link = kelApplicationLink();
-        link.Handle = [this] { return m_app; };
-        link.HasMainForm = [this] { return m_form != nullptr; };
-        link.SetMainFormVisible = [this](bool visible) { ShowWindow(m_form->window, visible ? SW_SHOW : SW_HIDE); };
-        link.SetShowMainForm = [this](bool show) { m_showMainForm.push_back(show); };
-        link.ProcessMessages = [] { PumpMessages(); };
-        link.HandleException = [this](TObject*) {
-            try {
-                throw;
-            } catch (const std::exception& e) {
-                m_errors.push_back(e.what());
-            }
-        };
-        link.WindowOf = [](TComponent* c) -> HWND {
-            auto* form = dynamic_cast<TTestForm*>(c);
-            return form ? form->window : nullptr;
-        };
-        link.IsControlVisible = [](TComponent* c) {
-            return IsWindowVisible(static_cast<TTestForm*>(c)->window) != 0;
-        };
-        link.SetControlVisible = [](TComponent* c, bool visible) {
-            ShowWindow(static_cast<TTestForm*>(c)->window, visible ? SW_SHOW : SW_HIDE);
-        };
+        m_app = Application->Handle();
+        ShowWindow(m_app, SW_SHOWNORMAL);  // not left minimised by an earlier test
+        m_form->Show();
+        gAppMessages = &m_appMessages;
+        gAppProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(m_app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingAppProc)));
 
         kelPlatformHooks().ShellNotifyIcon = [this](DWORD message, NOTIFYICONDATAA* data) {
             const auto* bytes = reinterpret_cast<const uint8_t*>(data);
@@ -126,12 +90,14 @@ protected:
                 tray->OnMouseMove = nullptr;
             }
         }
-        delete m_form;
+        FreeForm(m_form);
         m_form = nullptr;
+        SetWindowLongPtrA(m_app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gAppProc));
+        gAppMessages = nullptr;
+        ShowWindow(m_app, SW_HIDE);
+        Application->ShowMainForm = true;
         SetPopupMenuTracker(nullptr);
         kelPlatformHooks() = TkelPlatformHooks();
-        gAppMessages = nullptr;
-        DestroyWindow(m_app);
     }
 
     TkelTrayIcon* MakeTray() {
@@ -148,21 +114,21 @@ protected:
         GetCursorPos(&point);
         return point;
     }
-    bool FormVisible() const { return IsWindowVisible(m_form->window) != 0; }
+    // Minimises the application the way the main form's minimise command does.
+    void Minimize() { SendMessageA(m_form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+    bool FormVisible() const { return m_form->Visible() && IsWindowVisible(m_form->Handle()); }
     bool AppVisible() const { return IsWindowVisible(m_app) != 0; }
     WNDPROC AppProc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_app, GWLP_WNDPROC)); }
 
-    ApplicationLinkScope m_linkScope;
+    ExceptionRecorder m_errors;
     HWND m_app = nullptr;
-    TTestForm* m_form = nullptr;
+    TTrayTestForm* m_form = nullptr;
     std::vector<UINT> m_appMessages;
     std::vector<ShellCall> m_calls;
     std::vector<UINT> m_timerStarts;
     std::vector<POINT> m_popups;
     int m_popupItems = 0;
     UINT m_popupChoice = 0;
-    std::vector<bool> m_showMainForm;
-    std::vector<std::string> m_errors;
 };
 
 }  // namespace
@@ -347,7 +313,7 @@ TEST_F(TrayIcon, TheRightButtonOpensTheMenuAtTheCursor) {
     // The chosen item runs.
     int clicked = 0;
     item->OnClick = [&](TObject*) { ++clicked; };
-    m_popupChoice = 1;
+    m_popupChoice = item->Command();
     Callback(tray, WM_RBUTTONUP);
     EXPECT_EQ(1, clicked);
 
@@ -415,7 +381,7 @@ TEST_F(TrayIcon, MinimisingHidesToTheTrayAndADoubleClickBringsItBack) {
     tray->OnMinimize = [&](TObject*) { ++minimized; };
 
     m_appMessages.clear();
-    SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+    Minimize();  // the form's minimise command minimises the application window
     EXPECT_EQ(1, minimized);
     EXPECT_FALSE(FormVisible());
     EXPECT_FALSE(AppVisible());  // the taskbar button goes with it
@@ -430,19 +396,22 @@ TEST_F(TrayIcon, MinimisingHidesToTheTrayAndADoubleClickBringsItBack) {
     EXPECT_TRUE(AppVisible());
     EXPECT_TRUE(tray->Visible());  // the icon stays
 
+    EXPECT_FALSE(IsIconic(m_app));
+
     // Without MinimizeToTray the application minimises as usual.
     tray->SetMinimizeToTray(false);
     m_appMessages.clear();
-    SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+    Minimize();
     EXPECT_EQ(1, minimized);
-    EXPECT_TRUE(FormVisible());
-    EXPECT_EQ(1, std::count(m_appMessages.begin(), m_appMessages.end(), UINT(WM_SIZE)));
+    EXPECT_TRUE(IsIconic(m_app));
+    EXPECT_TRUE(m_form->Visible());
+    EXPECT_NE(m_appMessages.end(), std::find(m_appMessages.begin(), m_appMessages.end(), UINT(WM_SIZE)));
 }
 
 TEST_F(TrayIcon, TakingTheIconAwayBringsTheApplicationBack) {
     TkelTrayIcon* tray = MakeTray();
     tray->SetMinimizeToTray(true);
-    SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+    Minimize();
     ASSERT_FALSE(FormVisible());
     int hidden = 0;
     tray->OnHide = [&](TObject*) { ++hidden; };
@@ -458,7 +427,7 @@ TEST_F(TrayIcon, TakingTheIconAwayBringsTheApplicationBack) {
     // Without MinimizeToTray the owner window is still made visible.
     tray->SetMinimizeToTray(false);
     tray->SetVisible(true);
-    ShowWindow(m_form->window, SW_HIDE);
+    m_form->Hide();
     tray->SetVisible(false);
     EXPECT_TRUE(FormVisible());
 }
@@ -470,7 +439,7 @@ TEST_F(TrayIcon, TheShellRestartingPutsAVisibleIconBack) {
     EXPECT_TRUE(m_calls.empty());  // nothing to put back
 
     tray->SetMinimizeToTray(true);
-    SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+    Minimize();
     ASSERT_FALSE(FormVisible());
     std::vector<std::string> events;
     tray->OnHide = [&](TObject*) { events.push_back("hide"); };
@@ -590,7 +559,7 @@ TEST_F(TrayIcon, DestructionRemovesTheIconButLeavesAClosingOwnerClosed) {
     TkelTrayIcon* tray = MakeTray();
     tray->SetMinimizeToTray(true);
     tray->SetVisible(true);
-    ShowWindow(m_form->window, SW_HIDE);
+    m_form->Hide();
     int hidden = 0;
     tray->OnHide = [&](TObject*) { ++hidden; };
     delete tray;
@@ -601,7 +570,7 @@ TEST_F(TrayIcon, DestructionRemovesTheIconButLeavesAClosingOwnerClosed) {
     tray = MakeTray();
     tray->SetMinimizeToTray(true);
     tray->SetVisible(true);
-    ShowWindow(m_form->window, SW_HIDE);
+    m_form->Hide();
     m_form->SetState(csDestroying, true);  // as the form's destructor has it
     delete tray;
     m_form->SetState(csDestroying, false);
@@ -610,25 +579,24 @@ TEST_F(TrayIcon, DestructionRemovesTheIconButLeavesAClosingOwnerClosed) {
 }
 
 TEST_F(TrayIcon, TheMainWindowsTrayIconStreamsAsItsResourceDescribesIt) {
-    RegisterPersistentClass(TTestForm::StaticClassInfo());
     auto* menu = new TPopupMenu(m_form);
     menu->SetName("PopupMenuTrayIcon");
     // The main window's tray icon: its hint, the tray menu, minimising to the tray, visible.
     TMemoryStream stream;
     {
-        TTestForm source(nullptr);
-        source.SetName("MainForm");
-        source.streamTraysOnly = true;
-        auto* sourceMenu = new TPopupMenu(&source);
+        auto* source = NewForm<TTrayTestForm>(nullptr);
+        source->SetName("MainForm");
+        auto* sourceMenu = new TPopupMenu(source);
         sourceMenu->SetName("PopupMenuTrayIcon");
-        TkelTrayIcon* tray = new TkelTrayIcon(&source);
+        TkelTrayIcon* tray = new TkelTrayIcon(source);
         tray->SetName("MainTrayIcon");
         tray->About = "not stored";
         tray->SetHint("Quib Reminder");
         tray->SetMinimizeToTray(true);
         tray->SetPopupMenu(sourceMenu);
         tray->SetVisible(true);
-        WriteComponent(stream, &source);
+        WriteComponent(stream, source);
+        FreeForm(source);
     }
     const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
     EXPECT_EQ(std::string::npos, bytes.find("About"));
@@ -652,35 +620,33 @@ TEST_F(TrayIcon, TheMainWindowsTrayIconStreamsAsItsResourceDescribesIt) {
     EXPECT_EQ((std::vector<DWORD>{NIM_MODIFY, NIM_ADD, NIM_ADD}), messages);
 
     // Minimising the application hides the main window to the tray.
-    SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+    Minimize();
     EXPECT_FALSE(FormVisible());
     Callback(tray, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(FormVisible());
-    UnRegisterPersistentClass(TTestForm::StaticClassInfo());
 }
 
 TEST_F(TrayIcon, MinimizeOnStartHidesTheApplicationAtTheEndOfLoading) {
-    RegisterPersistentClass(TTestForm::StaticClassInfo());
     TMemoryStream stream;
     {
-        TTestForm source(nullptr);
-        source.SetName("MainForm");
-        TkelTrayIcon* tray = new TkelTrayIcon(&source);
+        auto* source = NewForm<TTrayTestForm>(nullptr);
+        source->SetName("MainForm");
+        TkelTrayIcon* tray = new TkelTrayIcon(source);
         tray->SetName("Tray");
         tray->SetMinimizeOnStart(true);
-        WriteComponent(stream, &source);
+        WriteComponent(stream, source);
+        FreeForm(source);
     }
     stream.SetPosition(0);
-    int minimized = 0;
+    m_calls.clear();
     ReadComponent(stream, m_form);
     auto* tray = static_cast<TkelTrayIcon*>(m_form->FindComponent("Tray"));
-    tray->OnMinimize = [&](TObject*) { ++minimized; };
-    EXPECT_EQ((std::vector<bool>{false}), m_showMainForm);
+    EXPECT_FALSE(Application->ShowMainForm);
     EXPECT_FALSE(FormVisible());
     EXPECT_FALSE(AppVisible());
     EXPECT_TRUE(tray->Visible());
+    ASSERT_FALSE(m_calls.empty());
     EXPECT_EQ(DWORD(NIM_ADD), m_calls.back().message);
-    UnRegisterPersistentClass(TTestForm::StaticClassInfo());
 }
 
 TEST(TrayIconSystem, TheIconIsReallyAddedAndRemoved) {

@@ -6,64 +6,50 @@
 
 namespace {
 
-class TaskbarRoutines : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_app = MakeTestWindow("Application", WS_POPUP);
-        m_form = MakeTestWindow("Main form", WS_POPUP);
-        ASSERT_TRUE(m_app && m_form);
-        TkelApplicationLink& link = kelApplicationLink();
-        link.Handle = [this] { return m_app; };
-        link.HasMainForm = [this] { return m_hasMainForm; };
-        link.SetMainFormVisible = [this](bool visible) { ShowWindow(m_form, visible ? SW_SHOW : SW_HIDE); };
-    }
-    void TearDown() override {
-        DestroyWindow(m_form);
-        DestroyWindow(m_app);
-    }
-    bool AppVisible() const { return IsWindowVisible(m_app) != 0; }
-    bool FormVisible() const { return IsWindowVisible(m_form) != 0; }
+bool AppVisible() {
+    return IsWindowVisible(Application->Handle()) != 0;
+}
 
-    ApplicationLinkScope m_scope;
-    HWND m_app = nullptr;
-    HWND m_form = nullptr;
-    bool m_hasMainForm = true;
-};
+bool FormVisible(TForm* form) {
+    return form->Visible() && IsWindowVisible(form->Handle());
+}
 
 }  // namespace
 
-TEST_F(TaskbarRoutines, ShowAndHideTheButtonWithTheMainForm) {
+TEST(TaskbarRoutines, ShowAndHideTheButtonWithTheMainForm) {
+    TForm* form = nullptr;
+    Application->CreateForm(form);
+    ASSERT_EQ(form, Application->MainForm());
     kelMainFormShow();
     EXPECT_TRUE(AppVisible());
-    EXPECT_TRUE(FormVisible());
+    EXPECT_TRUE(FormVisible(form));
     kelMainFormHide();
     EXPECT_FALSE(AppVisible());
-    EXPECT_FALSE(FormVisible());
+    EXPECT_FALSE(FormVisible(form));
 
     // A hidden application window stays as it is; only the form goes.
-    ShowWindow(m_form, SW_SHOW);
+    ShowWindow(form->Handle(), SW_SHOW);
+    form->SetVisible(true);
+    ShowWindow(Application->Handle(), SW_HIDE);
     kelMainFormHide();
     EXPECT_FALSE(AppVisible());
-    EXPECT_FALSE(FormVisible());
+    EXPECT_FALSE(FormVisible(form));
 
     kelApplicationTaskBarButtonShow();
     EXPECT_TRUE(AppVisible());
-    EXPECT_FALSE(FormVisible());
+    EXPECT_FALSE(FormVisible(form));
     kelApplicationTaskBarButtonHide();
     EXPECT_FALSE(AppVisible());
+    FreeForm(form);
 }
 
-TEST_F(TaskbarRoutines, WithoutAMainFormOnlyTheButtonChanges) {
-    m_hasMainForm = false;
+TEST(TaskbarRoutines, WithoutAMainFormOnlyTheButtonChanges) {
+    ASSERT_EQ(nullptr, Application->MainForm());
+    TForm* other = NewForm<TForm>(nullptr);  // a form, but not the main form
     kelMainFormShow();
     EXPECT_TRUE(AppVisible());
-    EXPECT_FALSE(FormVisible());
+    EXPECT_FALSE(other->Visible());
     kelMainFormHide();
     EXPECT_FALSE(AppVisible());
-
-    // Without an application window nothing happens at all.
-    kelApplicationLink().Handle = nullptr;
-    m_hasMainForm = true;
-    kelMainFormShow();
-    EXPECT_TRUE(FormVisible());
+    FreeForm(other);
 }

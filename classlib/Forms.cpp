@@ -1,0 +1,534 @@
+// Forms, the application object and the message loop.
+#include "classlib/Forms.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kApplicationClass[] = "TApplication";
+
+// The application object lives for the whole process and is never deleted: the
+// program entry destroys its forms at the end, while every window still works.
+TApplication* CreateApplication() {
+    return new TApplication(nullptr);
+}
+
+struct DisabledWindows {
+    HWND except;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableWindow(HWND window, LPARAM data) {
+    auto* state = reinterpret_cast<DisabledWindows*>(data);
+    if (window != state->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        state->windows.push_back(window);
+        EnableWindow(window, FALSE);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+TApplication* Application = CreateApplication();
+
+void HandleCallbackException(TObject* sender) noexcept {
+    Application->HandleException(sender);
+}
+
+void PumpUntilIdle() {
+    Application->ProcessMessages();
+}
+
+void FreeForm(TCustomForm* form) {
+    if (!form) return;
+    form->Destroying();
+    delete form;
+}
+
+//--- TCustomForm
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), m_canvas(this) {
+    SetVisible(false);
+    SetColor(clBtnFace);
+    m_canvas.Font()->Assign(*Font());
+}
+
+TCustomForm::~TCustomForm() {
+    SetState(csDestroying, true);
+    if (Application && Application->MainForm() == this) Application->MainFormVisibilityChanged(false);
+    m_canvas.FreeDeviceContext();
+    // No component outlives the window it draws on.
+    DestroyComponents();
+}
+
+void TCustomForm::AfterConstruction() {
+    HandleNeeded();
+    if (OnCreate) OnCreate(this);
+    m_isCreated = true;
+    // Style changes made while creating take effect in the frame now.
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::Destroying() {
+    if (m_isDestroyed) return;
+    m_isDestroyed = true;
+    // Owned forms first: their handlers may still use this form's members.
+    for (int i = ComponentCount() - 1; i >= 0; --i)
+        if (auto* form = dynamic_cast<TCustomForm*>(Components(i))) form->Destroying();
+    if (m_isCreated && OnDestroy) OnDestroy(this);
+}
+
+void TCustomForm::SetBorderStyle(TBorderStyle style) {
+    if (style == m_borderStyle) return;
+    m_borderStyle = style;
+    if (!HandleAllocated()) return;
+    // The window keeps its handle; its frame changes in place.
+    TCreateParams params;
+    CreateParams(params);
+    HWND window = Handle();
+    const LONG visible = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(params.Style) | visible);
+    SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(params.ExStyle));
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.Style &= ~(WS_CHILD | WS_VISIBLE);
+    switch (m_borderStyle) {
+        case bsNone: params.Style |= WS_POPUP; break;
+        case bsSingle:
+        case bsToolWindow: params.Style |= WS_CAPTION | WS_BORDER; break;
+        case bsSizeable:
+        case bsSizeToolWin: params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+        case bsDialog: params.Style |= WS_POPUP | WS_CAPTION | DS_MODALFRAME; break;
+    }
+    if (m_borderStyle != bsNone) {
+        if (BorderIcons & biSystemMenu) params.Style |= WS_SYSMENU;
+        if (m_borderStyle != bsDialog && (BorderIcons & biMinimize)) params.Style |= WS_MINIMIZEBOX;
+        if (m_borderStyle != bsDialog && (BorderIcons & biMaximize)) params.Style |= WS_MAXIMIZEBOX;
+        if ((BorderIcons & biHelp) && !(BorderIcons & (biMinimize | biMaximize))) params.ExStyle |= WS_EX_CONTEXTHELP;
+    }
+    if (m_borderStyle == bsToolWindow || m_borderStyle == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
+    // Owned by the application window: no taskbar button of its own.
+    params.WndParent = Application->Handle();
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+    if (Constraints.MinWidth > 0) width = std::max(width, Constraints.MinWidth);
+    if (Constraints.MinHeight > 0) height = std::max(height, Constraints.MinHeight);
+    if (Constraints.MaxWidth > 0) width = std::min(width, Constraints.MaxWidth);
+    if (Constraints.MaxHeight > 0) height = std::min(height, Constraints.MaxHeight);
+    TWinControl::SetBounds(left, top, width, height);
+}
+
+void TCustomForm::SetClientSize(int width, int height) {
+    const int frameWidth = Width() - ClientWidth();
+    const int frameHeight = Height() - ClientHeight();
+    SetBounds(Left(), Top(), width + frameWidth, height + frameHeight);
+}
+
+void TCustomForm::FontChanged() {
+    TWinControl::FontChanged();
+    m_canvas.Font()->Assign(*Font());
+}
+
+void TCustomForm::TextChanged() {
+    TWinControl::TextChanged();
+}
+
+void TCustomForm::SetVisible(bool visible) {
+    if (visible == Visible()) return;
+    if (!m_isCreated && visible) HandleNeeded();
+    if (visible) {
+        HandleNeeded();
+        DoShow();
+        PlaceOnScreen();
+        TControl::SetVisible(true);
+    } else {
+        DoHide();
+        TControl::SetVisible(false);
+    }
+    if (Application->MainForm() == this) Application->MainFormVisibilityChanged(visible);
+}
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide() {
+    SetVisible(false);
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void TCustomForm::BringToFront() {
+    if (!HandleAllocated()) return;
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(Handle());
+}
+
+void TCustomForm::PlaceOnScreen() {
+    int left = Left();
+    int top = Top();
+    switch (Position) {
+        case poScreenCenter:
+        case poDesktopCenter:
+            left = GetSystemMetrics(SM_CXSCREEN) / 2 - Width() / 2;
+            top = GetSystemMetrics(SM_CYSCREEN) / 2 - Height() / 2;
+            break;
+        case poMainFormCenter:
+            if (TCustomForm* main = Application->MainForm(); main && main != this) {
+                left = main->Left() + (main->Width() - Width()) / 2;
+                top = main->Top() + (main->Height() - Height()) / 2;
+            }
+            break;
+        default: return;
+    }
+    SetBounds(left, top, Width(), Height());
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow && CanRunEvents()) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide && CanRunEvents()) OnHide(this);
+}
+
+void TCustomForm::Resize() {
+    if (OnResize && CanRunEvents()) OnResize(this);
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery && CanRunEvents()) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || !Enabled()) throw EInvalidOperation("Cannot make a visible window modal");
+    if (GetCapture()) {
+        SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
+        ReleaseCapture();
+    }
+    HWND active = GetActiveWindow();
+    DisabledWindows disabled{Handle(), {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    auto enableAgain = [&disabled] {
+        for (HWND window : disabled.windows)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    };
+    m_isModal = true;
+    m_modalResult = mrNone;
+    try {
+        Show();
+        while (true) {
+            Application->HandleMessage();
+            if (Application->Terminated()) {
+                m_modalResult = mrCancel;
+                break;
+            }
+            if (m_modalResult != mrNone) {
+                // The form may refuse to close; it stays modal then.
+                TCloseAction action = caNone;
+                if (CloseQuery()) {
+                    action = caHide;
+                    if (OnClose && CanRunEvents()) OnClose(this, action);
+                }
+                if (action == caNone) m_modalResult = mrNone;
+                if (action == caFree) Release();
+                if (m_modalResult != mrNone) break;
+            }
+        }
+    } catch (...) {
+        m_isModal = false;
+        enableAgain();
+        throw;
+    }
+    const TModalResult result = m_modalResult;
+    enableAgain();
+    Hide();
+    if (active && IsWindow(active) && active != Handle()) SetActiveWindow(active);
+    m_isModal = false;
+    return result;
+}
+
+void TCustomForm::Close() {
+    if (m_isModal) {
+        m_modalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    if (OnClose && CanRunEvents()) OnClose(this, action);
+    if (action == caNone) return;
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+    } else if (action == caHide) {
+        Hide();
+    } else if (action == caMinimize) {
+        ShowWindow(Handle(), SW_MINIMIZE);
+    } else {
+        Release();
+    }
+}
+
+void TCustomForm::Release() {
+    PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::FreeDeferred() {
+    FreeForm(this);
+}
+
+void TCustomForm::PaintWindow(HDC dc) {
+    m_canvas.UsePaintDC(dc);
+    if (OnPaint && CanRunEvents()) OnPaint(this);
+    m_canvas.FreeDeviceContext();
+}
+
+void TCustomForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_CLOSE:
+            Close();
+            message.Result = 0;
+            return;
+        case CM_RELEASE:
+            ScheduleFree();
+            message.Result = 0;
+            return;
+        case WM_SIZE:
+            TWinControl::WndProc(message);
+            Resize();
+            return;
+        case WM_GETMINMAXINFO: {
+            TWinControl::WndProc(message);
+            auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+            if (Constraints.MinWidth > 0) info->ptMinTrackSize.x = Constraints.MinWidth;
+            if (Constraints.MinHeight > 0) info->ptMinTrackSize.y = Constraints.MinHeight;
+            if (Constraints.MaxWidth > 0) info->ptMaxTrackSize.x = Constraints.MaxWidth;
+            if (Constraints.MaxHeight > 0) info->ptMaxTrackSize.y = Constraints.MaxHeight;
+            return;
+        }
+        case WM_SYSCOMMAND:
+            if ((message.WParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
+                Application->Minimize();
+                message.Result = 0;
+                return;
+            }
+            break;
+        default: break;
+    }
+    TWinControl::WndProc(message);
+}
+
+//--- TApplication
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+    m_icon.OnChange = [this] {
+        if (!m_handle) return;
+        HICON icon = m_icon.Handle() ? m_icon.Handle() : LoadIcon(nullptr, IDI_APPLICATION);
+        SendMessageA(m_handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(m_handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    };
+}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    if (m_handle) {
+        DestroyWindow(m_handle);
+        m_handle = nullptr;
+    }
+}
+
+void TApplication::Initialize() {
+    Handle();
+}
+
+HWND TApplication::Handle() {
+    if (!m_handle) {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &TApplication::AppWndProc;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = LoadIconA(instance, "MAINICON");
+        if (!windowClass.hIcon) windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kApplicationClass;
+        RegisterClassA(&windowClass);
+        // A zero-sized window at the screen centre: it exists for its taskbar
+        // button and as the owner of the forms.
+        m_handle = CreateWindowExA(0, kApplicationClass, m_title.c_str(),
+                                   WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                   GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                                   nullptr, instance, nullptr);
+        if (!m_handle) throw Exception("Cannot create the application window");
+        if (m_icon.Handle() && m_icon.OnChange) m_icon.OnChange();
+    }
+    return m_handle;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    m_title = title;
+    if (m_handle) SetWindowTextA(m_handle, title.c_str());
+}
+
+LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (Application->m_handle != window) return DefWindowProcA(window, msg, wparam, lparam);
+    try {
+        return Application->WndProc(msg, wparam, lparam);
+    } catch (...) {
+        Application->HandleException(Application);
+        return msg == WM_CLOSE ? 0 : DefWindowProcA(window, msg, wparam, lparam);
+    }
+}
+
+LRESULT TApplication::WndProc(UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+        case WM_SYSCOMMAND:
+            switch (wparam & 0xFFF0) {
+                case SC_MINIMIZE: Minimize(); return 0;
+                case SC_RESTORE: Restore(); return 0;
+                default: break;
+            }
+            break;
+        case WM_CLOSE:
+            if (m_mainForm) m_mainForm->Close();
+            return 0;
+        default: break;
+    }
+    return DefWindowProcA(m_handle, msg, wparam, lparam);
+}
+
+void TApplication::Minimize() {
+    if (!m_handle || IsIconic(m_handle)) return;
+    // The system hides the owned forms with their owner and sends the
+    // application window WM_SIZE with SIZE_MINIMIZED.
+    ShowWindow(m_handle, SW_MINIMIZE);
+    if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+    if (!m_handle || !IsIconic(m_handle)) return;
+    ShowWindow(m_handle, SW_RESTORE);
+    if (m_mainForm && m_mainForm->Visible()) m_mainForm->BringToFront();
+    if (OnRestore) OnRestore(this);
+}
+
+void TApplication::MainFormVisibilityChanged(bool visible) {
+    if (!m_handle) return;
+    if (visible) {
+        if (!IsWindowVisible(m_handle)) ShowWindow(m_handle, SW_SHOWNOACTIVATE);
+    } else {
+        ShowWindow(m_handle, SW_HIDE);
+    }
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == m_mainForm) m_mainForm = nullptr;
+}
+
+void TApplication::Run() {
+    Handle();
+    if (m_mainForm && ShowMainForm) m_mainForm->Show();
+    while (!m_isTerminated) {
+        try {
+            HandleMessage();
+        } catch (...) {
+            HandleException(this);
+        }
+    }
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        m_isTerminated = true;
+        return true;
+    }
+    for (const MessageFilter& filter : m_filters)
+        if (filter(msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        Idle();
+        if (!m_isTerminated) WaitMessage();
+    }
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+    TControlCanvas::FreeDeviceContexts();
+}
+
+void TApplication::Idle() {
+    TControlCanvas::FreeDeviceContexts();
+    if (OnIdle) OnIdle(this);
+}
+
+std::string TApplication::ExeName() const {
+    if (!m_exeName.empty()) return m_exeName;
+    char path[MAX_PATH * 2] = {0};
+    GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
+    return path;
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = m_handle;
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+void TApplication::ShowException(const Exception& error) {
+    std::string message = error.Message();
+    if (!message.empty() && message.back() > '.') message += '.';
+    MessageBox(message, m_title, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleException(TObject* sender) noexcept {
+    std::string message;
+    try {
+        throw;
+    } catch (const Exception& error) {
+        message = error.Message();
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+    }
+    // An error while an error box is up is not shown again.
+    if (m_isHandlingException) return;
+    m_isHandlingException = true;
+    try {
+        if (OnException)
+            OnException(sender, message);
+        else
+            ShowException(Exception(message));
+    } catch (...) {
+    }
+    m_isHandlingException = false;
+}
+
+void TApplication::DestroyForms() {
+    for (;;) {
+        TCustomForm* last = nullptr;
+        for (int i = ComponentCount() - 1; i >= 0 && !last; --i) last = dynamic_cast<TCustomForm*>(Components(i));
+        if (!last) break;
+        FreeForm(last);
+    }
+    m_mainForm = nullptr;
+}

@@ -1,0 +1,260 @@
+// Forms and the application object: top-level windows with their creation and
+// destruction stages, modal loops and deferred release; the hidden application
+// window that carries the taskbar button, and the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/Controls.h"
+#include "classlib/SysUtils.h"
+
+enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderIcons = uint8_t;
+enum : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter };
+enum THelpType { htKeyword, htContext };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+
+// Minimum and maximum outer size of a form; 0 means no limit.
+struct TSizeConstraints {
+    int MinWidth = 0;
+    int MinHeight = 0;
+    int MaxWidth = 0;
+    int MaxHeight = 0;
+};
+
+// Raised for an operation the object's state does not allow.
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+//--- TCustomForm
+
+// A top-level window owned by the application window. Stages: the derived
+// constructor creates the components (the form's resource function) and runs
+// its body; AfterConstruction then fires OnCreate. No OnResize and no OnPaint
+// run before OnCreate has finished. Before deletion, Destroying fires OnDestroy
+// (only for a form whose OnCreate ran); owners and Release call it.
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+    const char* ClassName() const override { return "TCustomForm"; }
+
+    // The last creation stage: makes the window and fires OnCreate.
+    void AfterConstruction();
+    // Fires OnDestroy once (and first that of every form this form owns).
+    void Destroying();
+    bool IsCreated() const { return m_isCreated; }
+
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle style);
+    TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition Position = poDesigned;
+    TSizeConstraints Constraints;
+    bool KeyPreview = false;
+    bool DoubleBuffered = false;
+    THelpType HelpType = htContext;
+    std::string HelpKeyword;
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetClientSize(int width, int height);
+    void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
+    void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
+
+    // The form's canvas: the paint buffer during OnPaint, the window's DC otherwise.
+    TCanvas* Canvas() { return &m_canvas; }
+
+    void SetVisible(bool visible) override;
+    // Visible, and in front of the other windows.
+    void Show();
+    // Not visible; the window is hidden even when the form thinks it is already.
+    void Hide();
+    void BringToFront();
+    // Shows the form and runs a message loop until ModalResult is set or the
+    // application terminates; the other windows of the thread are disabled
+    // meanwhile. Timers keep ticking. Returns the modal result.
+    TModalResult ShowModal();
+    bool IsModal() const { return m_isModal; }
+    TModalResult ModalResult() const { return m_modalResult; }
+    void SetModalResult(TModalResult result) { m_modalResult = result; }
+    // Asks OnCloseQuery and OnClose and then hides, frees or ends the application.
+    void Close();
+    // Deletes the form once every message on its stack has been handled. A second
+    // call, or one after the form is gone, does nothing.
+    void Release();
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnResize;
+    TCloseQueryEvent OnCloseQuery;
+    TCloseEvent OnClose;
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void PaintWindow(HDC dc) override;
+    void FreeDeferred() override;
+    bool WantsKeyPreview() const override { return KeyPreview; }
+    void FontChanged() override;
+    void TextChanged() override;
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void Resize();
+    bool CloseQuery();
+
+private:
+    void PlaceOnScreen();
+    bool CanRunEvents() const { return m_isCreated && !m_isDestroyed && CanFireEvents(); }
+
+    TBorderStyle m_borderStyle = bsSizeable;
+    TControlCanvas m_canvas;
+    TModalResult m_modalResult = mrNone;
+    bool m_isCreated = false;
+    bool m_isDestroyed = false;
+    bool m_isModal = false;
+};
+
+// A form of the program.
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+    const char* ClassName() const override { return "TForm"; }
+};
+
+// Creates a form outside the application's CreateForm: constructor, then
+// AfterConstruction. A failure deletes the form without firing OnDestroy.
+template <class T, class... Args>
+T* NewForm(Args&&... args) {
+    std::unique_ptr<T> form(new T(std::forward<Args>(args)...));
+    form->AfterConstruction();
+    return form.release();
+}
+
+// Fires OnDestroy and deletes the form.
+void FreeForm(TCustomForm* form);
+
+//--- TApplication
+
+// The application: a hidden top-level window whose text is the title and which
+// carries the taskbar button and owns every form's window, the forms made by
+// CreateForm (the first is the main form), and the one message loop.
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+    const char* ClassName() const override { return "TApplication"; }
+
+    void Initialize();
+    // The application window, made when first needed.
+    HWND Handle();
+    bool HandleAllocated() const { return m_handle != nullptr; }
+
+    const std::string& Title() const { return m_title; }
+    void SetTitle(const std::string& title);
+    std::string HelpFile;
+    // The application icon (window and taskbar); changing it updates the window.
+    TIcon* Icon() { return &m_icon; }
+
+    // Whether Run shows the main form.
+    bool ShowMainForm = true;
+    // Whether hints are shown at all (the hint window's issue makes it act).
+    bool ShowHint = true;
+    TCustomForm* MainForm() const { return m_mainForm; }
+
+    // Creates a form owned by the application; the reference is set before
+    // OnCreate runs. The first form created becomes the main form.
+    template <class T>
+    void CreateForm(T*& reference) {
+        std::unique_ptr<T> form(new T(this));
+        reference = form.get();
+        try {
+            form->AfterConstruction();
+        } catch (...) {
+            reference = nullptr;
+            throw;
+        }
+        if (!m_mainForm) m_mainForm = form.get();
+        form.release();
+    }
+
+    // Runs the message loop until Terminate.
+    void Run();
+    // Ends the message loop (and every modal loop running in it).
+    void Terminate();
+    bool Terminated() const { return m_isTerminated; }
+    // Handles every message waiting, then returns.
+    void ProcessMessages();
+    // Handles one message, or waits for one when the queue is empty.
+    void HandleMessage();
+
+    // The program file's full path.
+    std::string ExeName() const;
+    // Tests run a program folder elsewhere: the name every path is built from.
+    void SetExeName(const std::string& name) { m_exeName = name; }
+
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+    // The library's error box: the message, the title as caption, a stop icon.
+    void ShowException(const Exception& error);
+    // Shows the exception being handled (or hands it to OnException).
+    void HandleException(TObject* sender) noexcept;
+    std::function<void(TObject* sender, const std::string& message)> OnException;
+
+    // Minimising goes through the application window (WM_SIZE, SIZE_MINIMIZED).
+    void Minimize();
+    void Restore();
+    TNotifyEvent OnMinimize;
+    TNotifyEvent OnRestore;
+    TNotifyEvent OnIdle;
+
+    // A filter sees each message before it is dispatched; true means handled.
+    using MessageFilter = std::function<bool(MSG& msg)>;
+    void AddMessageFilter(MessageFilter filter) { m_filters.push_back(std::move(filter)); }
+
+    // Fires OnDestroy of every form and deletes them, latest first. The exit
+    // processing of the program runs it; deleting the application does too.
+    void DestroyForms();
+    // Keeps the application window's taskbar button with the main form.
+    void MainFormVisibilityChanged(bool visible);
+
+private:
+    static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
+    LRESULT WndProc(UINT msg, WPARAM wparam, LPARAM lparam);
+    bool ProcessMessage(MSG& msg);
+    void Idle();
+    void Notification(TComponent* component, TOperation operation) override;
+
+    HWND m_handle = nullptr;
+    std::string m_title;
+    std::string m_exeName;
+    TIcon m_icon;
+    TCustomForm* m_mainForm = nullptr;
+    bool m_isTerminated = false;
+    bool m_isHandlingException = false;
+    std::vector<MessageFilter> m_filters;
+};
+
+extern TApplication* Application;
+
+// Handles every message waiting for this thread (tests drive windows with it).
+void PumpUntilIdle();

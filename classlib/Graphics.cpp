@@ -1,0 +1,534 @@
+// Colours, fonts, brushes, pens, canvases, bitmaps and icons over GDI.
+#include "classlib/Graphics.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Pixels per logical inch of the screen, for font sizes in points.
+int ScreenPixelsPerInch() {
+    static int ppi = 0;
+    if (ppi == 0) {
+        HDC dc = GetDC(nullptr);
+        ppi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        if (ppi <= 0) ppi = 96;
+    }
+    return ppi;
+}
+
+std::string SystemErrorText(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length && buffer ? std::string(buffer, length) : std::string();
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+bool FileExistsA(const std::string& name) {
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+COLORREF ColorToRGB(TColor color) {
+    if (color == clNone) return RGB(255, 255, 255);
+    if (color < 0) return GetSysColor(color & 0xFF);
+    return static_cast<COLORREF>(color) & 0xFFFFFF;
+}
+
+//--- TGraphicsObject
+
+void TGraphicsObject::Changed() {
+    // The holder deselects the old handle before it is deleted.
+    if (OnChange) OnChange();
+    FreeHandle();
+}
+
+//--- TFont
+
+TFont::TFont() = default;
+TFont::~TFont() = default;
+
+void TFont::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TFont*>(&source);
+    if (!other) return TPersistent::Assign(source);
+    m_name = other->m_name;
+    m_height = other->m_height;
+    m_style = other->m_style;
+    m_color = other->m_color;
+    Changed();
+}
+
+void TFont::SetName(const std::string& name) {
+    if (name == m_name) return;
+    m_name = name;
+    Changed();
+}
+
+void TFont::SetHeight(int height) {
+    if (height == m_height) return;
+    m_height = height;
+    Changed();
+}
+
+int TFont::Size() const {
+    return -MulDiv(m_height, 72, ScreenPixelsPerInch());
+}
+
+void TFont::SetSize(int points) {
+    SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72));
+}
+
+void TFont::SetStyle(TFontStyles style) {
+    if (style == m_style) return;
+    m_style = style;
+    Changed();
+}
+
+void TFont::SetColor(TColor color) {
+    if (color == m_color) return;
+    m_color = color;
+    Changed();
+}
+
+HFONT TFont::Handle() {
+    if (!m_handle) {
+        LOGFONTA font{};
+        font.lfHeight = m_height;
+        font.lfWeight = (m_style & fsBold) ? FW_BOLD : FW_NORMAL;
+        font.lfItalic = (m_style & fsItalic) ? 1 : 0;
+        font.lfUnderline = (m_style & fsUnderline) ? 1 : 0;
+        font.lfStrikeOut = (m_style & fsStrikeOut) ? 1 : 0;
+        font.lfCharSet = DEFAULT_CHARSET;
+        font.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(font.lfFaceName, m_name.c_str(), LF_FACESIZE);
+        m_handle.Reset(CreateFontIndirectA(&font));
+    }
+    return m_handle.Get();
+}
+
+void TFont::FreeHandle() {
+    // Only the colour changed: the handle stays good.
+    m_handle.Reset();
+}
+
+//--- TBrush
+
+void TBrush::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TBrush*>(&source);
+    if (!other) return TPersistent::Assign(source);
+    m_color = other->m_color;
+    m_style = other->m_style;
+    Changed();
+}
+
+void TBrush::SetColor(TColor color) {
+    if (color == m_color && m_style == bsSolid) return;
+    m_color = color;
+    // Giving a clear brush a colour makes it solid again.
+    m_style = bsSolid;
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle style) {
+    if (style == m_style) return;
+    m_style = style;
+    Changed();
+}
+
+HBRUSH TBrush::Handle() {
+    if (m_style == bsClear) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    if (!m_handle) m_handle.Reset(CreateSolidBrush(ColorToRGB(m_color)));
+    return m_handle.Get();
+}
+
+//--- TPen
+
+void TPen::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TPen*>(&source);
+    if (!other) return TPersistent::Assign(source);
+    m_color = other->m_color;
+    m_style = other->m_style;
+    m_width = other->m_width;
+    Changed();
+}
+
+void TPen::SetColor(TColor color) {
+    if (color == m_color) return;
+    m_color = color;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle style) {
+    if (style == m_style) return;
+    m_style = style;
+    Changed();
+}
+
+void TPen::SetWidth(int width) {
+    if (width == m_width) return;
+    m_width = width;
+    Changed();
+}
+
+HPEN TPen::Handle() {
+    if (!m_handle) {
+        static const int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL};
+        m_handle.Reset(CreatePen(kStyles[m_style], m_width, ColorToRGB(m_color)));
+    }
+    return m_handle.Get();
+}
+
+//--- TCanvas
+
+TCanvas::TCanvas() {
+    // A changed object is deselected at once, so its old handle can be deleted.
+    auto deselect = [this](int stock) {
+        return [this, stock] {
+            if (m_dc) SelectObject(m_dc, GetStockObject(stock));
+        };
+    };
+    m_font.OnChange = deselect(SYSTEM_FONT);
+    m_brush.OnChange = deselect(WHITE_BRUSH);
+    m_pen.OnChange = deselect(BLACK_PEN);
+}
+
+TCanvas::~TCanvas() {
+    ReleaseHandle();
+}
+
+void TCanvas::SetHandle(HDC dc) {
+    if (dc == m_dc) return;
+    ReleaseHandle();
+    if (dc) {
+        m_dc = dc;
+        m_savedState = SaveDC(dc);
+    }
+}
+
+void TCanvas::ReleaseHandle() {
+    if (!m_dc) return;
+    if (m_savedState) RestoreDC(m_dc, m_savedState);
+    m_dc = nullptr;
+    m_savedState = 0;
+}
+
+HDC TCanvas::Handle() {
+    if (!m_dc) CreateHandle();
+    if (m_dc) RequiredState();
+    return m_dc;
+}
+
+void TCanvas::RequiredState() {
+    SelectObject(m_dc, m_font.Handle());
+    SelectObject(m_dc, m_brush.Handle());
+    SelectObject(m_dc, m_pen.Handle());
+    SetTextColor(m_dc, ColorToRGB(m_font.Color()));
+    SetBkColor(m_dc, ColorToRGB(m_brush.Color()));
+    SetBkMode(m_dc, m_brush.Style() == bsClear ? TRANSPARENT : OPAQUE);
+}
+
+void TCanvas::MoveTo(int x, int y) {
+    MoveToEx(Handle(), x, y, nullptr);
+}
+
+void TCanvas::LineTo(int x, int y) {
+    ::LineTo(Handle(), x, y);
+}
+
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+    ::Rectangle(Handle(), left, top, right, bottom);
+}
+
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+    ::Ellipse(Handle(), left, top, right, bottom);
+}
+
+void TCanvas::FillRect(const RECT& rect) {
+    HDC dc = Handle();
+    if (m_brush.Style() != bsClear) ::FillRect(dc, &rect, m_brush.Handle());
+}
+
+void TCanvas::FrameRect(const RECT& rect) {
+    HDC dc = Handle();
+    ::FrameRect(dc, &rect, m_brush.Handle());
+}
+
+void TCanvas::DrawFocusRect(const RECT& rect) {
+    ::DrawFocusRect(Handle(), &rect);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    ::TextOutA(Handle(), x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) {
+    HDC dc = Handle();
+    const UINT options = ETO_CLIPPED | (m_brush.Style() != bsClear ? ETO_OPAQUE : 0);
+    ExtTextOutA(dc, x, y, options, &rect, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(Handle(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+void TCanvas::Draw(int x, int y, TGraphic* graphic) {
+    if (!graphic || graphic->Empty()) return;
+    graphic->Draw(*this, RECT{x, y, x + graphic->Width(), y + graphic->Height()});
+}
+
+void TCanvas::StretchDraw(const RECT& rect, TGraphic* graphic) {
+    if (graphic && !graphic->Empty()) graphic->Draw(*this, rect);
+}
+
+TColor TCanvas::Pixel(int x, int y) {
+    return static_cast<TColor>(::GetPixel(Handle(), x, y));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+    ::SetPixel(Handle(), x, y, ColorToRGB(color));
+}
+
+//--- TBitmap
+
+// The bitmap's own canvas: a memory DC made when first asked for, with the
+// bitmap selected into it.
+class TBitmap::BitmapCanvas final : public TCanvas {
+public:
+    explicit BitmapCanvas(TBitmap& owner) : m_owner(owner) {}
+    ~BitmapCanvas() override { Detach(); }
+    void Detach() {
+        ReleaseHandle();
+        if (m_memoryDC) {
+            DeleteDC(m_memoryDC);
+            m_memoryDC = nullptr;
+        }
+    }
+
+protected:
+    void CreateHandle() override {
+        if (!m_owner.m_bitmap) m_owner.Allocate(std::max(m_owner.m_width, 1), std::max(m_owner.m_height, 1));
+        m_memoryDC = CreateCompatibleDC(nullptr);
+        SetHandle(m_memoryDC);
+        SelectObject(m_memoryDC, m_owner.m_bitmap.Get());
+    }
+
+private:
+    TBitmap& m_owner;
+    HDC m_memoryDC = nullptr;
+};
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height) {
+    SetSize(width, height);
+}
+
+TBitmap::~TBitmap() {
+    // The canvas lets the bitmap go before the bitmap is deleted.
+    DetachCanvas();
+}
+
+void TBitmap::DetachCanvas() {
+    if (m_canvas) m_canvas->Detach();
+}
+
+void TBitmap::Allocate(int width, int height) {
+    DetachCanvas();
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) throw Exception("Out of system resources");
+    std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(width) * height, 0x00FFFFFFu);
+    m_bitmap.Reset(bitmap);
+    m_bits = static_cast<uint32_t*>(bits);
+    m_width = width;
+    m_height = height;
+}
+
+void TBitmap::SetSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == m_width && height == m_height && (m_bitmap || width == 0 || height == 0)) return;
+    if (width == 0 || height == 0) {
+        DetachCanvas();
+        m_bitmap.Reset();
+        m_bits = nullptr;
+        m_width = width;
+        m_height = height;
+        return;
+    }
+    // Keep what fits of the old picture; the rest is white.
+    const int oldWidth = m_bitmap ? m_width : 0;
+    const int oldHeight = m_bitmap ? m_height : 0;
+    std::vector<uint32_t> old;
+    if (m_bitmap) {
+        GdiFlush();
+        old.assign(m_bits, m_bits + static_cast<size_t>(m_width) * m_height);
+    }
+    Allocate(width, height);
+    const int copyWidth = std::min(oldWidth, width);
+    for (int y = 0; y < std::min(oldHeight, height); ++y)
+        std::copy_n(old.data() + static_cast<size_t>(y) * oldWidth, copyWidth, m_bits + static_cast<size_t>(y) * width);
+}
+
+TCanvas* TBitmap::Canvas() {
+    if (!m_canvas) m_canvas = std::make_unique<BitmapCanvas>(*this);
+    return m_canvas.get();
+}
+
+void TBitmap::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TBitmap*>(&source);
+    if (!other) return TPersistent::Assign(source);
+    if (other == this) return;
+    if (!other->m_bitmap) {
+        SetSize(0, 0);
+        m_width = other->m_width;
+        m_height = other->m_height;
+        return;
+    }
+    GdiFlush();
+    Allocate(other->m_width, other->m_height);
+    std::copy_n(other->m_bits, static_cast<size_t>(m_width) * m_height, m_bits);
+}
+
+void TBitmap::LoadFromFile(const std::string& fileName) {
+    if (!FileExistsA(fileName))
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemErrorText(ERROR_FILE_NOT_FOUND));
+    HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!loaded) throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
+    GdiBitmap owner(loaded);
+    BITMAP info{};
+    GetObjectA(loaded, sizeof(info), &info);
+    if (info.bmWidth <= 0 || info.bmHeight == 0)
+        throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
+    Allocate(info.bmWidth, std::abs(info.bmHeight));
+    ScopedMemoryDC source;
+    ScopedSelect selectSource(source.Get(), loaded);
+    HDC target = Canvas()->Handle();
+    BitBlt(target, 0, 0, m_width, m_height, source.Get(), 0, 0, SRCCOPY);
+    GdiFlush();
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) {
+    GdiFlush();
+    const int rowSize = ((m_width * 3) + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = m_width;
+    info.biHeight = m_height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(rowSize) * m_height;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::vector<uint8_t> data(info.biSizeImage, 0);
+    for (int y = 0; y < m_height; ++y) {
+        uint8_t* row = data.data() + static_cast<size_t>(m_height - 1 - y) * rowSize;
+        for (int x = 0; x < m_width; ++x) {
+            const uint32_t pixel = m_bits[static_cast<size_t>(y) * m_width + x];
+            row[x * 3] = pixel & 0xFF;
+            row[x * 3 + 1] = (pixel >> 8) & 0xFF;
+            row[x * 3 + 2] = (pixel >> 16) & 0xFF;
+        }
+    }
+    FILE* out = std::fopen(fileName.c_str(), "wb");
+    if (!out) throw Exception("Cannot create file \"" + fileName + "\"");
+    const bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 && std::fwrite(&info, sizeof(info), 1, out) == 1 &&
+                    (data.empty() || std::fwrite(data.data(), data.size(), 1, out) == 1);
+    if (std::fclose(out) != 0 || !ok) throw Exception("Cannot write file \"" + fileName + "\"");
+}
+
+void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
+    if (Empty()) return;
+    HDC target = canvas.Handle();
+    HDC source = Canvas()->Handle();
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width == m_width && height == m_height)
+        BitBlt(target, rect.left, rect.top, width, height, source, 0, 0, SRCCOPY);
+    else
+        StretchBlt(target, rect.left, rect.top, width, height, source, 0, 0, m_width, m_height, SRCCOPY);
+}
+
+COLORREF TBitmap::GetPixel(int x, int y) const {
+    if (!m_bits || x < 0 || y < 0 || x >= m_width || y >= m_height) return CLR_INVALID;
+    GdiFlush();
+    const uint32_t pixel = m_bits[static_cast<size_t>(y) * m_width + x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+void TBitmap::SetPixel(int x, int y, COLORREF color) {
+    if (!m_bits || x < 0 || y < 0 || x >= m_width || y >= m_height) return;
+    GdiFlush();
+    m_bits[static_cast<size_t>(y) * m_width + x] =
+        (static_cast<uint32_t>(GetRValue(color)) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+//--- TIcon
+
+TIcon::~TIcon() {
+    if (m_icon) DestroyIcon(m_icon);
+}
+
+void TIcon::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TIcon*>(&source);
+    if (!other) return TPersistent::Assign(source);
+    if (other == this) return;
+    SetHandle(other->m_icon ? CopyIcon(other->m_icon) : nullptr);
+}
+
+void TIcon::LoadFromFile(const std::string& fileName) {
+    if (!FileExistsA(fileName))
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemErrorText(ERROR_FILE_NOT_FOUND));
+    HICON icon = static_cast<HICON>(LoadImageA(nullptr, fileName.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+    if (!icon) throw EInvalidGraphic("Icon image is not valid: \"" + fileName + "\"");
+    SetHandle(icon);
+}
+
+void TIcon::SetHandle(HICON icon) {
+    if (m_icon && m_icon != icon) DestroyIcon(m_icon);
+    m_icon = icon;
+    m_width = m_height = 0;
+    if (icon) {
+        ICONINFO info{};
+        if (GetIconInfo(icon, &info)) {
+            BITMAP bitmap{};
+            if (info.hbmColor && GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap)) {
+                m_width = bitmap.bmWidth;
+                m_height = bitmap.bmHeight;
+            } else if (info.hbmMask && GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap)) {
+                m_width = bitmap.bmWidth;
+                m_height = bitmap.bmHeight / 2;
+            }
+            if (info.hbmColor) DeleteObject(info.hbmColor);
+            if (info.hbmMask) DeleteObject(info.hbmMask);
+        }
+    }
+    if (OnChange) OnChange();
+}
+
+void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
+    if (!m_icon) return;
+    DrawIconEx(canvas.Handle(), rect.left, rect.top, m_icon, rect.right - rect.left, rect.bottom - rect.top, 0, nullptr,
+               DI_NORMAL);
+}

@@ -1,0 +1,516 @@
+// The main window: skin construction, creation steps, placement, layout, the
+// frame mechanics (close glyph, drag strip), the arrows and hiding.
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "classlib/Registry.h"
+#include "model/Uconverter.h"
+#include "model/Uglobals.h"
+#include "ui/UMain.h"
+#include "ui/Ugraphic.h"
+
+namespace {
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = MakeTempFolder("qr-main");
+        WriteSkins(folder);
+        Application->SetExeName(folder + "QuibReminder.exe");
+        General_Settings = TGeneralSettingValues{};
+        FirstShow = true;
+        SetModelHost(&host);
+        SetWindowDragFunction([this](TCustomForm* form) { drags.push_back(form); });
+        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
+        SetClock([] { return EncodeDate(2024, 3, 15) + 0.5; });
+    }
+
+    void TearDown() override {
+        if (MainForm) FreeForm(MainForm);
+        PumpUntilIdle();
+        Application->SetExeName("");
+        Application->ShowMainForm = true;
+        Application->OnException = nullptr;
+        SetWindowDragFunction(nullptr);
+        SetModelHost(nullptr);
+        SetClock(nullptr);
+        RemoveFolder(folder);
+        EXPECT_TRUE(errors.empty()) << errors.front();
+    }
+
+    void CreateAndShow() {
+        Application->CreateForm(MainForm);
+        MainForm->Show();
+        PumpUntilIdle();
+    }
+
+    // Sends a click of the left button at a client point of the main window.
+    void Click(int x, int y) {
+        SendMessageA(MainForm->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+        SendMessageA(MainForm->Handle(), WM_LBUTTONUP, 0, Point(x, y));
+    }
+
+    std::string folder;
+    RecordingHost host;
+    std::vector<TCustomForm*> drags;
+    std::vector<std::string> errors;
+};
+
+COLORREF Pixel(TBitmap* bitmap, int x, int y) {
+    return bitmap->GetPixel(x, y);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, ConstructionCutsEverySkinImageFromItsPlace) {
+    Application->CreateForm(MainForm);
+    TMainForm* form = MainForm;
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(AppPath, folder);
+    struct Cut {
+        TBitmap* bitmap;
+        int x, y, width, height;
+    };
+    const Cut topCuts[] = {
+        {form->BitmapDayCell.get(), 170, 100, 47, 44},        {form->BitmapDayCellHover.get(), 217, 100, 47, 44},
+        {form->BitmapDayCellOther.get(), 264, 100, 47, 44},   {form->BitmapGlyph.get(), 209, 160, 16, 16},
+        {form->BitmapGlyphHover.get(), 225, 160, 16, 16},     {form->BitmapGlyphPressed.get(), 241, 160, 16, 16},
+        {form->BitmapMessageIcon.get(), 558, 100, 32, 32},    {form->BitmapArrow.get(), 170, 160, 13, 20},
+        {form->BitmapArrowUpPressed.get(), 183, 160, 13, 20}, {form->BitmapArrowDownPressed.get(), 196, 160, 13, 20},
+    };
+    for (const Cut& cut : topCuts) {
+        ASSERT_EQ(cut.bitmap->Width(), cut.width);
+        ASSERT_EQ(cut.bitmap->Height(), cut.height);
+        EXPECT_EQ(Pixel(cut.bitmap, 0, 0), TopPixel(cut.x, cut.y)) << cut.x << "," << cut.y;
+        EXPECT_EQ(Pixel(cut.bitmap, cut.width - 1, cut.height - 1),
+                  TopPixel(cut.x + cut.width - 1, cut.y + cut.height - 1));
+    }
+    TBitmap* buttons[] = {form->BitmapButtonNormal.get(), form->BitmapButtonHot.get(), form->BitmapButtonPressed.get(),
+                          form->BitmapButtonDisabled.get()};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_EQ(buttons[i]->Width(), 75);
+        ASSERT_EQ(buttons[i]->Height(), 25);
+        EXPECT_EQ(Pixel(buttons[i], 3, 4), ButtonPixel(3, 25 * i + 4));
+    }
+    EXPECT_EQ(form->BitmapSkinTop->Width(), 600);
+    EXPECT_EQ(form->BitmapSkinBG->Height(), 200);
+    EXPECT_EQ(Pixel(form->BitmapSkinBG.get(), 399, 199), BackgroundPixel(399, 199));
+    EXPECT_EQ(form->BitmapIconMask->Width(), 32);
+    EXPECT_EQ(form->BitmapIconFrame->Height(), 32);
+    EXPECT_EQ(form->BitmapIcon->Width(), 0);
+    // The released arrow stretched over both 18 x 20 arrow images.
+    for (TExtnImage* arrow : {form->ExtnImageMonth, form->ExtnImageYear}) {
+        TBitmap* picture = arrow->Picture()->Bitmap();
+        ASSERT_EQ(picture->Width(), 18);
+        ASSERT_EQ(picture->Height(), 20);
+        EXPECT_EQ(picture->GetPixel(0, 0), TopPixel(170, 160));
+        EXPECT_EQ(picture->GetPixel(17, 19), TopPixel(182, 179));
+    }
+    // The caption bar's removal resized the window once it was created, and the
+    // cells follow the new client size.
+    EXPECT_EQ(CellWidth, (form->ClientWidth() - 180) / 7);
+    EXPECT_EQ(CellHeight, (form->ClientHeight() - 130) / 6);
+    // The menu bar shows the skin under it.
+    TBitmap* bar = form->CoolBarMenu->Bitmap();
+    ASSERT_EQ(bar->Width(), 143);
+    EXPECT_EQ(bar->GetPixel(0, 0), TopPixel(10, 24));
+    EXPECT_EQ(bar->GetPixel(142, 18), TopPixel(152, 42));
+}
+
+TEST_F(MainWindowTest, MissingSkinSheetRaisesAndLeavesNoWindowAndSavesNothing) {
+    for (const char* sheet : {"Top.bmp", "BG.bmp", "btn.bmp"}) {
+        SCOPED_TRACE(sheet);
+        RemoveFolder(folder + "Skins");
+        WriteSkins(folder);
+        DeleteFileA((folder + "Skins\\Default\\" + sheet).c_str());
+        // A window that had been created would store its rectangle when destroyed.
+        General_Settings.MainForm_Width = 12345;
+        try {
+            Application->CreateForm(MainForm);
+            FAIL() << "no exception";
+        } catch (const EFOpenError& error) {
+            EXPECT_NE(error.Message().find(std::string("Skins\\Default\\") + sheet), std::string::npos)
+                << error.Message();
+        }
+        EXPECT_EQ(MainForm, nullptr);
+        EXPECT_EQ(Application->MainForm(), nullptr);
+        EXPECT_EQ(FindWindowA("TMainForm", nullptr), nullptr);
+        EXPECT_EQ(General_Settings.MainForm_Width, 12345);
+    }
+}
+
+TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
+    General_Settings.Hide_Window_at_Start = 1;
+    Calendar_Settings.Calendar_First_Column = 1;
+    WriteTextFile(folder + "main.ico", "not an icon");  // a bad icon is ignored
+    TRegistry registry;
+    registry.RootKey = HKEY_CURRENT_USER;
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", true));
+    registry.WriteString("Quib Reminder", "C:\\QuibReminder.exe");
+
+    Application->CreateForm(MainForm);
+    HWND window = MainForm->Handle();
+    char caption[64] = {0};
+    GetWindowTextA(window, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "Quib Reminder");
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, 0);
+    EXPECT_NE(style & WS_THICKFRAME, 0);
+    EXPECT_FALSE(Application->ShowMainForm);
+    EXPECT_TRUE(AutostartEnabled);
+    EXPECT_EQ(ShownMonth, 2);
+    EXPECT_EQ(ShownYear, 2024);
+    // March 2024 starts on a Friday: the grid starts on Sunday 25 February.
+    const tm first = gConverter->Cells[0][0].GetDateOnly();
+    EXPECT_EQ(first.tm_mon, 1);
+    EXPECT_EQ(first.tm_mday, 25);
+    EXPECT_TRUE(gConverter->Cells[0][5].IsInMonth());
+    EXPECT_EQ(Application->ShowHint, true);
+
+    registry.DeleteValue("Quib Reminder");
+    FreeForm(MainForm);
+    // The first window saved its settings when it went: start again without them.
+    DeleteFileA((folder + "Settings.xml").c_str());
+    General_Settings.Hide_Window_at_Start = 0;
+    Application->CreateForm(MainForm);
+    EXPECT_TRUE(Application->ShowMainForm);
+    EXPECT_FALSE(AutostartEnabled);
+}
+
+TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
+    General_Settings.MainForm_Left = 100;
+    General_Settings.MainForm_Top = 100;
+    General_Settings.MainForm_Width = 500;
+    General_Settings.MainForm_Height = 500;
+    CreateAndShow();
+    EXPECT_EQ(MainForm->Left(), 100);
+    EXPECT_EQ(MainForm->Top(), 100);
+    EXPECT_EQ(MainForm->Width(), 520);  // the minimum width holds
+    EXPECT_EQ(MainForm->Height(), 500);
+    ASSERT_EQ(host.sounds.size(), 1u);
+    EXPECT_EQ(host.sounds[0], L"mv.wav");  // no mv.wav in the folder: the name as given
+    EXPECT_TRUE(IsWindowVisible(MainForm->Handle()));
+    EXPECT_TRUE(MainForm->DoubleBuffered);
+
+    // Later shows keep the place the user left the window at.
+    MainForm->SetBounds(40, 50, 600, 450);
+    MainForm->Hide();
+    MainForm->Show();
+    EXPECT_EQ(MainForm->Left(), 40);
+    EXPECT_EQ(MainForm->Width(), 600);
+    EXPECT_EQ(host.sounds.size(), 1u);
+}
+
+TEST_F(MainWindowTest, PlacementForEveryPositionMode) {
+    CreateAndShow();
+    const int W = GetSystemMetrics(SM_CXSCREEN);
+    const int H = GetSystemMetrics(SM_CYSCREEN);
+    General_Settings.MainForm_Left = 30;
+    General_Settings.MainForm_Top = 40;
+    General_Settings.MainForm_Width = 601;
+    General_Settings.MainForm_Height = 451;
+    struct Case {
+        int mode, left, top;
+    };
+    const Case cases[] = {
+        {0, 30, 40},           {1, W / 2 - 601 / 2, H / 2 - 451 / 2}, {2, 0, 0}, {3, W - 601, 0}, {4, 0, H - 451},
+        {5, W - 601, H - 451},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        MainForm->SetBounds(7, 8, 700, 700);
+        General_Settings.MainForm_Position_Flag = c.mode;
+        MainForm->PlaceWindow();
+        EXPECT_EQ(MainForm->Left(), c.left);
+        EXPECT_EQ(MainForm->Top(), c.top);
+        EXPECT_EQ(MainForm->Width(), 601);
+        EXPECT_EQ(MainForm->Height(), 451);
+        RECT rect;
+        GetWindowRect(MainForm->Handle(), &rect);
+        EXPECT_EQ(rect.left, c.left);
+        EXPECT_EQ(rect.bottom - rect.top, 451);
+    }
+    // An unknown mode sizes the window but leaves it where it is.
+    MainForm->SetBounds(7, 8, 700, 700);
+    General_Settings.MainForm_Position_Flag = 9;
+    General_Settings.MainForm_Width = 300;
+    General_Settings.MainForm_Height = 200;
+    MainForm->PlaceWindow();
+    EXPECT_EQ(MainForm->Left(), 7);
+    EXPECT_EQ(MainForm->Top(), 8);
+    EXPECT_EQ(MainForm->Width(), 520);
+    EXPECT_EQ(MainForm->Height(), 400);
+}
+
+TEST_F(MainWindowTest, LayoutFollowsTheClientSizeAtMinimumAndLargeSizes) {
+    CreateAndShow();
+    for (const SIZE size : {SIZE{520, 400}, SIZE{1200, 900}}) {
+        SCOPED_TRACE(size.cx);
+        MainForm->SetBounds(0, 0, size.cx, size.cy);
+        PumpUntilIdle();
+        const int CW = MainForm->ClientWidth();
+        const int CH = MainForm->ClientHeight();
+        EXPECT_EQ(MainForm->ExtnImageYear->Left(), CW - 98);
+        EXPECT_EQ(MainForm->ExtnImageMonth->Left(), CW - 196);
+        EXPECT_EQ(MainForm->ExtnImageYear->Top(), 40);
+        TExtnImage* grid = MainForm->ExtnImageGrid;
+        EXPECT_EQ(grid->Left(), 170);
+        EXPECT_EQ(grid->Top(), 100);
+        EXPECT_EQ(grid->Width(), CW - 170 - 10);
+        EXPECT_EQ(grid->Height(), CH - 130);
+        EXPECT_EQ(grid->Picture()->Width(), grid->Width());
+        EXPECT_EQ(grid->Picture()->Height(), grid->Height());
+        const RECT list = MainForm->ListBoxInfo->BoundsRect();
+        EXPECT_EQ(list.left, 10);
+        EXPECT_EQ(list.top, 100);
+        EXPECT_EQ(list.right - list.left, 150);
+        EXPECT_EQ(list.bottom - list.top, CH - 130);
+        EXPECT_EQ(MainForm->BitmapCalendar->Width(), CW - 180);
+        EXPECT_EQ(MainForm->BitmapCalendar->Height(), CH - 130);
+        EXPECT_EQ(CellWidth, (CW - 180) / 7);
+        EXPECT_EQ(CellHeight, (CH - 130) / 6);
+        EXPECT_FALSE(MouseOverGrid);
+    }
+    // Nothing smaller than the minimum.
+    MainForm->SetBounds(0, 0, 100, 100);
+    EXPECT_EQ(MainForm->Width(), 520);
+    EXPECT_EQ(MainForm->Height(), 400);
+}
+
+TEST_F(MainWindowTest, DragStripEndsAtRowTwentyAndTheGlyphHidesOnALeftRelease) {
+    CreateAndShow();
+    HWND window = MainForm->Handle();
+    const int CW = MainForm->ClientWidth();
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(250, 20));
+    SendMessageA(window, WM_LBUTTONUP, 0, Point(250, 20));
+    EXPECT_EQ(drags.size(), 1u);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(250, 21));
+    SendMessageA(window, WM_LBUTTONUP, 0, Point(250, 21));
+    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(250, 5));
+    SendMessageA(window, WM_RBUTTONUP, 0, Point(250, 5));
+    EXPECT_EQ(drags.size(), 1u);
+    // The glyph itself is no drag strip.
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(CW - 12, 10));
+    EXPECT_EQ(drags.size(), 1u);
+    SendMessageA(window, WM_LBUTTONUP, 0, Point(CW - 12, 40));  // released elsewhere: nothing
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    // A right press shows the pressed glyph; a right release does not hide.
+    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(CW - 12, 10));
+    HDC dc = GetDC(window);
+    EXPECT_EQ(GetPixel(dc, CW - 20, 2), TopPixel(241, 160));
+    ReleaseDC(window, dc);
+    SendMessageA(window, WM_RBUTTONUP, 0, Point(CW - 12, 10));
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    // Hover look on the glyph, normal look once off it.
+    SendMessageA(window, WM_MOUSEMOVE, 0, Point(CW - 12, 10));
+    EXPECT_TRUE(GlyphHovered);
+    SendMessageA(window, WM_MOUSEMOVE, 0, Point(CW - 60, 10));
+    EXPECT_FALSE(GlyphHovered);
+
+    MainForm->SetBounds(11, 12, 640, 480);
+    Click(MainForm->ClientWidth() - 12, 10);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(MainForm->Visible());
+    EXPECT_EQ(General_Settings.MainForm_Left, 11);
+    EXPECT_EQ(General_Settings.MainForm_Width, 640);
+}
+
+TEST_F(MainWindowTest, EscapeCloseRequestAndSessionEndHideOrSave) {
+    CreateAndShow();
+    HWND window = MainForm->Handle();
+    SendMessageA(window, WM_CHAR, 27, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    MainForm->Show();
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindow(window));
+    MainForm->SetBounds(20, 30, 700, 500);
+    EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), 1);
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(General_Settings.MainForm_Top, 30);
+    EXPECT_EQ(General_Settings.MainForm_Height, 500);
+}
+
+TEST_F(MainWindowTest, TheTrayIconHidesOnMinimiseAndItsClicksAndMenuBringTheWindowBack) {
+    CreateAndShow();
+    TkelTrayIcon* tray = MainForm->MainTrayIcon;
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->Hint(), "Quib Reminder");
+    EXPECT_TRUE(tray->MinimizeToTray());
+    EXPECT_EQ(tray->PopupMenu(), MainForm->PopupMenuTrayIcon);
+    EXPECT_TRUE(tray->Visible());
+    HWND window = MainForm->Handle();
+    HWND app = Application->Handle();
+    auto callback = [&](UINT event) { SendMessageA(tray->WindowHandle(), kelTrayIconCallbackMsg, 0, event); };
+
+    // Minimising hides the window and its taskbar button, and saves nothing.
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(IsWindowVisible(app));
+    EXPECT_EQ(GetFileAttributesA((folder + "index.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    // A double click brings both back.
+    callback(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowVisible(app));
+
+    // Two clicks within the double-click time restore the hidden window too.
+    SendMessageA(window, WM_CHAR, 27, 0);
+    ASSERT_FALSE(IsWindowVisible(window));
+    callback(WM_LBUTTONDOWN);
+    callback(WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(window));
+    SetClock([] { return EncodeDate(2024, 3, 15) + 0.5 + 0.1 / 86400; });
+    callback(WM_LBUTTONDOWN);
+    callback(WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(window));
+    // A click long after the last one does not.
+    SendMessageA(window, WM_CHAR, 27, 0);
+    SetClock([] { return EncodeDate(2024, 3, 15) + 0.5 + 60.0 / 86400; });
+    callback(WM_LBUTTONDOWN);
+    callback(WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // The tray menu's first item names what it does and does it.
+    int width = 0, height = 0;
+    MainForm->RestoreHide1->OnMeasureItem(MainForm->RestoreHide1, nullptr, width, height);
+    EXPECT_EQ(MainForm->RestoreHide1->Caption, "Restore Quib Reminder");
+    MainForm->RestoreHide1->Click();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowVisible(app));
+    MainForm->RestoreHide1->OnMeasureItem(MainForm->RestoreHide1, nullptr, width, height);
+    EXPECT_EQ(MainForm->RestoreHide1->Caption, "Hide Quib Reminder");
+    MainForm->RestoreHide1->Click();
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_NE(GetFileAttributesA((folder + "index.dat").c_str()), INVALID_FILE_ATTRIBUTES);  // hiding saves
+
+    // The right button opens the tray menu at the cursor.
+    std::vector<POINT> popups;
+    SetPopupMenuTracker([&](HMENU menu, int x, int y) -> UINT {
+        EXPECT_EQ(GetMenuItemCount(menu), 3);
+        popups.push_back({x, y});
+        return 0;
+    });
+    callback(WM_RBUTTONUP);
+    SetPopupMenuTracker(nullptr);
+    EXPECT_EQ(popups.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ArrowsStepAndWrapYearsAndMonthsAlsoWithNegativeCoordinates) {
+    CreateAndShow();
+    HWND window = MainForm->Handle();
+    const int yearX = MainForm->ExtnImageYear->Left();
+    const int monthX = MainForm->ExtnImageMonth->Left();
+    MainForm->ListBoxInfo->Items()->Add("an entry");
+
+    ShownYear = 2035;
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(yearX + 5, 40 + 3));
+    EXPECT_EQ(ShownYear, 1970);
+    EXPECT_EQ(MainForm->ListBoxInfo->Items()->Count(), 0);
+    EXPECT_EQ(MainForm->ExtnImageYear->Picture()->Bitmap()->GetPixel(0, 0), TopPixel(183, 160));
+    // Released far outside: the arrow still gets the release, with negative coordinates.
+    SendMessageA(window, WM_LBUTTONUP, 0, Point(-40, -30));
+    EXPECT_EQ(MainForm->ExtnImageYear->Picture()->Bitmap()->GetPixel(0, 0), TopPixel(170, 160));
+
+    ShownYear = 1970;
+    ShownMonth = 0;
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(monthX + 5, 40 + 15));
+    SendMessageA(window, WM_LBUTTONUP, 0, Point(monthX + 5, 40 + 15));
+    EXPECT_EQ(ShownMonth, 11);
+    EXPECT_EQ(ShownYear, 2035);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(monthX + 5, 40 + 2));
+    SendMessageA(window, WM_LBUTTONUP, 0, Point(monthX + 5, 40 + 2));
+    EXPECT_EQ(ShownMonth, 0);
+    EXPECT_EQ(ShownYear, 1970);
+    // The grid shows the month: 1 January 1970 was a Thursday.
+    EXPECT_EQ(gConverter->Cells[0][4].GetDay(), 1);
+    EXPECT_TRUE(gConverter->Cells[0][4].IsInMonth());
+    EXPECT_FALSE(gConverter->Cells[0][3].IsInMonth());
+}
+
+TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
+    CreateAndShow();
+    std::vector<std::string> captions;
+    SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+        char text[64];
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            text[0] = 0;
+            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            captions.push_back(text);
+        }
+        return 0u;
+    });
+    // The File button sits at the left of the menu bar.
+    const POINT file = MainForm->ToolButtonFile->ClientToScreen(POINT{5, 5});
+    POINT client = file;
+    ScreenToClient(MainForm->ToolBarMenu->Handle(), &client);
+    SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(client.x, client.y));
+    SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONUP, 0, Point(client.x, client.y));
+    SetPopupMenuTracker(nullptr);
+    const std::vector<std::string> expected = {"&Hide", "", "Backup &import...", "Backup &export...", "", "E&xit"};
+    EXPECT_EQ(captions, expected);
+}
+
+TEST_F(MainWindowTest, PaintingBlitsTheFrameAndTheCellsPickTheirPictures) {
+    CreateAndShow();
+    HWND window = MainForm->Handle();
+    const int W = MainForm->ClientWidth();
+    const int H = MainForm->ClientHeight();
+    MainForm->Invalidate();
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    EXPECT_EQ(GetPixel(dc, 5, 5), TopPixel(5, 5));              // upper-left corner
+    EXPECT_EQ(GetPixel(dc, W - 2, 2), TopPixel(598, 2));        // upper-right corner
+    EXPECT_EQ(GetPixel(dc, 3, H - 3), TopPixel(3, 207));        // lower-left corner
+    EXPECT_EQ(GetPixel(dc, W - 3, H - 3), TopPixel(597, 207));  // lower-right corner
+    EXPECT_EQ(GetPixel(dc, W - 20, 2), TopPixel(209, 160));     // the close glyph
+    ReleaseDC(window, dc);
+
+    // March 2024: the first row runs from Sunday 25 February to Saturday 2 March.
+    TBitmap* cells = MainForm->BitmapCalendar.get();
+    EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));              // other month
+    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(170, 100));  // in the month
+    HoverColumn = 5;
+    HoverRow = 0;
+    MouseOverGrid = true;
+    gCalendarView->DrawCells();
+    EXPECT_EQ(cells->GetPixel(5 * CellWidth, 0), TopPixel(217, 100));  // hovered
+    HoverColumn = 0;
+    gCalendarView->DrawCells();
+    EXPECT_EQ(cells->GetPixel(0, 0), TopPixel(264, 100));  // no hover look outside the month
+    MouseOverGrid = false;
+    // The grid image shows the composed cells.
+    EXPECT_EQ(MainForm->ExtnImageGrid->Picture()->Bitmap()->GetPixel(5 * CellWidth, 0), TopPixel(170, 100));
+}
+
+TEST(CalendarGeometry, CellSizesBandAndRemainders) {
+    const TCellGeometry small = ComputeCellGeometry(509, 394);
+    EXPECT_EQ(small.GridWidth, 329);
+    EXPECT_EQ(small.CellWidth, 47);
+    EXPECT_EQ(small.CellHeight, 44);
+    EXPECT_EQ(small.DayBand, 15);
+    // A grid 335 wide and 265 high: the last column 53, the last row 45.
+    const TCellGeometry wide = ComputeCellGeometry(335 + 180, 265 + 130);
+    EXPECT_EQ(wide.CellWidth, 47);
+    EXPECT_EQ(wide.GridWidth - 6 * wide.CellWidth, 53);
+    EXPECT_EQ(wide.CellHeight, 44);
+    EXPECT_EQ(wide.GridHeight - 5 * wide.CellHeight, 45);
+}
+
+TEST(CloseGlyph, HitTestIsStrictOnEverySide) {
+    auto* form = NewForm<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 400, 300);
+    ASSERT_EQ(form->ClientWidth(), 400);
+    EXPECT_TRUE(CloseGlyphHitTest(form, 381, 10));
+    EXPECT_FALSE(CloseGlyphHitTest(form, 380, 10));
+    EXPECT_FALSE(CloseGlyphHitTest(form, 396, 10));
+    EXPECT_TRUE(CloseGlyphHitTest(form, 395, 10));
+    EXPECT_FALSE(CloseGlyphHitTest(form, 390, 2));
+    EXPECT_FALSE(CloseGlyphHitTest(form, 390, 18));
+    EXPECT_TRUE(CloseGlyphHitTest(form, 390, 3));
+    EXPECT_TRUE(CloseGlyphHitTest(form, 390, 17));
+    EXPECT_FALSE(CloseGlyphHitTest(form, -5, -5));
+    FreeForm(form);
+}

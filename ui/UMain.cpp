@@ -1,0 +1,665 @@
+// The program entry and the main window: construction with the skin, the
+// creation steps, the first showing and placement, the layout, the frame
+// mechanics, hiding and saving.
+#include "ui/UMain.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "components/kelLibrary.h"
+#include "model/Uconverter.h"
+#include "model/Uglobals.h"
+#include "model/UmodelHost.h"
+#include "model/Usettings.h"
+#include "ui/Ugraphic.h"
+#include "ui/UprogramHost.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr char kMutexName[] = "Quib Reminder 1.3";
+constexpr char kMainCaption[] = "Quib Reminder";
+constexpr char kApplicationTitle[] = "Quib Reminder ";
+
+// A plain copy of a rectangle of a skin sheet.
+std::unique_ptr<TBitmap> Cut(TBitmap& sheet, int x, int y, int width, int height) {
+    auto bitmap = std::make_unique<TBitmap>(width, height);
+    BitBlt(bitmap->Canvas()->Handle(), 0, 0, width, height, sheet.Canvas()->Handle(), x, y, SRCCOPY);
+    return bitmap;
+}
+
+bool FileExists(const std::string& name) {
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+template <class T>
+T* Make(TComponent* owner, const char* name) {
+    T* component = new T(owner);
+    component->SetName(name);
+    return component;
+}
+
+TMenuItem* Item(TComponent* owner, TMenuItem* parent, const char* name, const char* caption) {
+    TMenuItem* item = Make<TMenuItem>(owner, name);
+    item->Caption = caption;
+    parent->Add(item);
+    return item;
+}
+
+}  // namespace
+
+std::string ProgramFolder(const std::string& exeName) {
+    const size_t separator = exeName.find_last_of('\\');
+    return separator == std::string::npos ? std::string() : exeName.substr(0, separator + 1);
+}
+
+//--- The form's resource
+
+void TMainForm::CreateComponents() {
+    using namespace std::placeholders;
+    SetName("MainForm");
+    SetBounds(175, 116, 598, 519);
+    SetCaption("Reminder");
+    BorderIcons = biHelp;
+    Constraints.MinWidth = 520;
+    Constraints.MinHeight = 400;
+    SetColor(clBtnFace);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-11);
+    HelpType = htKeyword;
+    HelpKeyword = "1000";
+    OnCloseQuery = std::bind(&TMainForm::FormCloseQuery, this, _1, _2);
+    OnCreate = std::bind(&TMainForm::FormCreate, this, _1);
+    OnDestroy = std::bind(&TMainForm::FormDestroy, this, _1);
+    OnKeyPress = std::bind(&TMainForm::FormKeyPress, this, _1, _2);
+    OnMouseDown = std::bind(&TMainForm::FormMouseDown, this, _1, _2, _3, _4, _5);
+    OnMouseMove = std::bind(&TMainForm::FormMouseMove, this, _1, _2, _3, _4);
+    OnMouseUp = std::bind(&TMainForm::FormMouseUp, this, _1, _2, _3, _4, _5);
+    OnPaint = std::bind(&TMainForm::FormPaint, this, _1);
+    OnResize = std::bind(&TMainForm::FormResize, this, _1);
+    OnShow = std::bind(&TMainForm::FormShow, this, _1);
+
+    ExtnImageGrid = Make<TExtnImage>(this, "ExtnImageGrid");
+    ExtnImageGrid->SetParent(this);
+    ExtnImageGrid->SetBounds(168, 144, 385, 249);
+    ExtnImageGrid->ShowHint = true;
+    // Mouse, enter and leave events of the grid come with the calendar's hover and clicks.
+
+    ExtnImageMonth = Make<TExtnImage>(this, "ExtnImageMonth");
+    ExtnImageMonth->SetParent(this);
+    ExtnImageMonth->SetBounds(397, 40, 18, 20);
+    ExtnImageMonth->OnMouseDown = std::bind(&TMainForm::ExtnImageMonthMouseDown, this, _1, _2, _3, _4, _5);
+    ExtnImageMonth->OnMouseUp = std::bind(&TMainForm::ExtnImageMonthMouseUp, this, _1, _2, _3, _4, _5);
+
+    ExtnImageYear = Make<TExtnImage>(this, "ExtnImageYear");
+    ExtnImageYear->SetParent(this);
+    ExtnImageYear->SetBounds(496, 40, 18, 20);
+    ExtnImageYear->OnMouseDown = std::bind(&TMainForm::ExtnImageYearMouseDown, this, _1, _2, _3, _4, _5);
+    ExtnImageYear->OnMouseUp = std::bind(&TMainForm::ExtnImageYearMouseUp, this, _1, _2, _3, _4, _5);
+
+    ListBoxInfo = Make<TListBox>(this, "ListBoxInfo");
+    ListBoxInfo->Style = lbOwnerDrawFixed;
+    ListBoxInfo->SetItemHeight(13);
+    ListBoxInfo->ShowHint = true;
+    ListBoxInfo->TabOrder = 0;
+    ListBoxInfo->SetBounds(8, 144, 145, 233);
+    ListBoxInfo->SetParent(this);
+    // The day list's events come with the day list.
+
+    CoolBarMenu = Make<TCoolBar>(this, "CoolBarMenu");
+    CoolBarMenu->SetBounds(10, 24, 143, 19);
+    CoolBarMenu->AutoSize = true;
+    CoolBarMenu->BandBorders = false;
+    CoolBarMenu->FixedOrder = true;
+    CoolBarMenu->SetParent(this);
+
+    ToolBarMenu = Make<TToolBar>(this, "ToolBarMenu");
+    ToolBarMenu->Flat = true;
+    ToolBarMenu->List = true;
+    ToolBarMenu->ShowCaptions = true;
+    ToolBarMenu->Transparent = true;
+    ToolBarMenu->SetBounds(0, 0, 143, 19);
+    ToolBarMenu->SetButtonSize(47, 19);
+    CoolBarMenu->AddBand(ToolBarMenu);
+    ToolButtonFile = Make<TToolButton>(this, "ToolButtonFile");
+    ToolButtonFile->SetCaption("&File");
+    ToolButtonFile->Grouped = true;
+    ToolButtonFile->SetParent(ToolBarMenu);
+    ToolButtonExtras = Make<TToolButton>(this, "ToolButtonExtras");
+    ToolButtonExtras->SetCaption("&Extras");
+    ToolButtonExtras->Grouped = true;
+    ToolButtonExtras->SetParent(ToolBarMenu);
+    ToolButtonHelp = Make<TToolButton>(this, "ToolButtonHelp");
+    ToolButtonHelp->SetCaption("&Help");
+    ToolButtonHelp->Grouped = true;
+    ToolButtonHelp->SetParent(ToolBarMenu);
+
+    MediaPlayerSoundCal = Make<TMediaPlayer>(this, "MediaPlayerSoundCal");
+    MediaPlayerSoundCal->DeviceType = dtWaveAudio;
+    MediaPlayerSoundCal->AutoOpen = true;
+    MediaPlayerSoundCal->Visible = false;
+
+    PopupMenuOnIcon = Make<TPopupMenu>(this, "PopupMenuOnIcon");
+    New2 = Item(this, PopupMenuOnIcon->Items(), "New2", "Add &New Reminder");
+    Edit1 = Item(this, PopupMenuOnIcon->Items(), "Edit1", "&Edit Selected Reminder");
+    Delete1 = Item(this, PopupMenuOnIcon->Items(), "Delete1", "&Delete Selected Reminder");
+
+    TimerCheckForReminders = Make<TTimer>(this, "TimerCheckForReminders");
+    TimerCheckForReminders->SetInterval(1000);
+    TimerCheckForReminders->OnTimer = std::bind(&TMainForm::TimerCheckForRemindersTimer, this, _1);
+
+    PopupMenuTrayIcon = Make<TPopupMenu>(this, "PopupMenuTrayIcon");
+    PopupMenuTrayIcon->OwnerDraw = true;
+    RestoreHide1 = Item(this, PopupMenuTrayIcon->Items(), "RestoreHide1", "&Restore Main Window");
+    RestoreHide1->OnClick = std::bind(&TMainForm::RestoreHide1Click, this, _1);
+    RestoreHide1->OnMeasureItem = std::bind(&TMainForm::RestoreHide1MeasureItem, this, _1, _2, _3, _4);
+    N6 = Item(this, PopupMenuTrayIcon->Items(), "N6", "-");
+    Exit1 = Item(this, PopupMenuTrayIcon->Items(), "Exit1", "&Exit Quib Reminder          ");
+    Exit1->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
+
+    MainMenu1 = Make<TMainMenu>(this, "MainMenu1");
+    File1 = Item(this, MainMenu1->Items(), "File1", "&File");
+    Hide1 = Item(this, File1, "Hide1", "&Hide");
+    Hide1->OnClick = std::bind(&TMainForm::Hide1Click, this, _1);
+    N2 = Item(this, File1, "N2", "-");
+    N1 = Item(this, File1, "N1", "Backup &import...");
+    Backupexport1 = Item(this, File1, "Backupexport1", "Backup &export...");
+    N3 = Item(this, File1, "N3", "-");
+    Exit3 = Item(this, File1, "Exit3", "E&xit");
+    Exit3->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
+    Extras1 = Item(this, MainMenu1->Items(), "Extras1", "&Extras");
+    Options1 = Item(this, Extras1, "Options1", "&General Settings...");
+    CalenderOptions1 = Item(this, Extras1, "CalenderOptions1", "&Calendar Settings...");
+    Help1 = Item(this, MainMenu1->Items(), "Help1", "&Help");
+    Contentsandindex1 = Item(this, Help1, "Contentsandindex1", "&Contents and Index");
+    N4 = Item(this, Help1, "N4", "-");
+    About1 = Item(this, Help1, "About1", "&About");
+    // The items whose dialogs come later (backups, settings, help, about) are
+    // bound by the issues that build those dialogs.
+
+    TimerShowHint = Make<TTimer>(this, "TimerShowHint");
+    TimerShowHint->SetInterval(700);
+    TimerShowHint->OnTimer = std::bind(&TMainForm::TimerShowHintTimer, this, _1);
+
+    // The help router comes between here and the tray icon with the help issue.
+
+    // The tray icon with the program's icon; a visible icon is added at once.
+    MainTrayIcon = Make<TkelTrayIcon>(this, "MainTrayIcon");
+    MainTrayIcon->SetHint(kMainCaption);
+    MainTrayIcon->Icon()->SetHandle(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                                                  GetSystemMetrics(SM_CXSMICON),
+                                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+    MainTrayIcon->SetMinimizeToTray(true);
+    MainTrayIcon->SetPopupMenu(PopupMenuTrayIcon);
+    MainTrayIcon->SetVisible(true);
+    MainTrayIcon->OnMinimize = std::bind(&TMainForm::MainTrayIconMinimize, this, _1);
+    MainTrayIcon->OnClick = std::bind(&TMainForm::MainTrayIconClick, this, _1);
+
+    // References between components are resolved once all exist.
+    ToolButtonFile->MenuItem = File1;
+    ToolButtonExtras->MenuItem = Extras1;
+    ToolButtonHelp->MenuItem = Help1;
+
+    // The window exists once the resource is read.
+    HandleNeeded();
+    for (int i = 0; i < ComponentCount(); ++i) Components(i)->Loaded();
+}
+
+//--- Construction
+
+TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
+    CreateComponents();
+
+    // 1-2. The Windows family and the program folder.
+    WindowsVersion = GetVersion();
+    AppPath = ProgramFolder(Application->ExeName());
+
+    // 3-4. The top sheet and everything cut from it but the arrows.
+    BitmapSkinTop = std::make_unique<TBitmap>(600, 210);
+    BitmapSkinTop->LoadFromFile(AppPath + "\\Skins\\Default\\Top.bmp");
+    BitmapDayCell = Cut(*BitmapSkinTop, 170, 100, 47, 44);
+    BitmapDayCellHover = Cut(*BitmapSkinTop, 217, 100, 47, 44);
+    BitmapDayCellOther = Cut(*BitmapSkinTop, 264, 100, 47, 44);
+    BitmapGlyph = Cut(*BitmapSkinTop, 209, 160, 16, 16);
+    BitmapGlyphHover = Cut(*BitmapSkinTop, 225, 160, 16, 16);
+    BitmapGlyphPressed = Cut(*BitmapSkinTop, 241, 160, 16, 16);
+    BitmapMessageIcon = Cut(*BitmapSkinTop, 558, 100, 32, 32);
+
+    // 5. The dialog background sheet.
+    BitmapSkinBG = std::make_unique<TBitmap>(400, 200);
+    BitmapSkinBG->LoadFromFile(AppPath + "\\Skins\\Default\\BG.bmp");
+
+    // 6. The button sheet, cut into its four states and let go.
+    {
+        TBitmap buttons(75, 100);
+        buttons.LoadFromFile(AppPath + "\\Skins\\Default\\btn.bmp");
+        BitmapButtonNormal = Cut(buttons, 0, 0, 75, 25);
+        BitmapButtonHot = Cut(buttons, 0, 25, 75, 25);
+        BitmapButtonPressed = Cut(buttons, 0, 50, 75, 25);
+        BitmapButtonDisabled = Cut(buttons, 0, 75, 75, 25);
+    }
+
+    // 7. Work bitmaps.
+    BitmapIcon = std::make_unique<TBitmap>();
+    BitmapIconMask = std::make_unique<TBitmap>(32, 32);
+    BitmapCalendar = std::make_unique<TBitmap>();
+
+    // 8. The arrows, drawn onto both arrow images.
+    BitmapArrow = Cut(*BitmapSkinTop, 170, 160, 13, 20);
+    BitmapArrowUpPressed = Cut(*BitmapSkinTop, 183, 160, 13, 20);
+    BitmapArrowDownPressed = Cut(*BitmapSkinTop, 196, 160, 13, 20);
+    DrawArrow(ExtnImageMonth, BitmapArrow.get());
+    DrawArrow(ExtnImageYear, BitmapArrow.get());
+
+    // 9. The grid image's picture.
+    ExtnImageGrid->Picture()->Bitmap()->SetSize(500, 500);
+
+    // 10. The calendar buffer.
+    BitmapCalendar->SetSize(ClientWidth() - 150 - 10, ClientHeight() - 100 - 20);
+
+    // 11. The cell size is the cut size.
+    CellWidth = BitmapDayCell->Width();
+    CellHeight = BitmapDayCell->Height();
+
+    // 12.
+    BitmapIconFrame = std::make_unique<TBitmap>(32, 32);
+}
+
+TMainForm::~TMainForm() {
+    // The components go while the skin images they may paint with still exist.
+    DestroyComponents();
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::DrawArrow(TExtnImage* image, TBitmap* arrow) {
+    StretchBlt(image->Canvas()->Handle(), 0, 0, 18, 20, arrow->Canvas()->Handle(), 0, 0, arrow->Width(),
+               arrow->Height(), SRCCOPY);
+}
+
+//--- Creation, showing, layout and paint
+
+// Called once after the constructor, before the window is first shown.
+void TMainForm::FormCreate(TObject* sender) {
+    (void)sender;
+    // 1. The hint-window class is installed here once the hint window exists.
+    // 2. No caption bar; the sizing frame stays.
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    SetWindowLongA(Handle(), GWL_STYLE, style & ~WS_CAPTION);
+    // 3. A second copy finds the window by this caption.
+    SetCaption(kMainCaption);
+    // 4-5. Settings, and whether the window shows at start.
+    gSettings->LoadSettings();
+    Application->ShowMainForm = !General_Settings.Hide_Window_at_Start;
+    // 6.
+    AutostartEnabled = gConverter->IsAutostart();
+    // 7.
+    SkinMenuBar();
+    // 8. "index.dat" of the program folder.
+    gConverter->LoadFromFile("");
+    // 9.
+    gCalendarView->SetHintMode("Control", true);
+    // 10. Today's month.
+    int year = 0, month = 0, day = 0;
+    DecodeDate(Now(), year, month, day);
+    ShownMonth = month - 1;
+    ShownYear = year;
+    BuildMonthGrid(ShownYear - 1900, ShownMonth, Calendar_Settings.Calendar_First_Column != 0);
+    // 11. An optional icon of the user's for the application and the tray; a bad one is ignored.
+    if (FileExists(AppPath + ProgramIconFileName)) {
+        try {
+            Application->Icon()->LoadFromFile(AppPath + ProgramIconFileName);
+            MainTrayIcon->Icon()->LoadFromFile(AppPath + ProgramIconFileName);
+            MainTrayIcon->Update();
+        } catch (const Exception&) {
+        }
+    }
+}
+
+// Called on every showing, before the window becomes visible.
+void TMainForm::FormShow(TObject* sender) {
+    DoubleBuffered = true;
+    FormResize(sender);
+    if (FirstShow) {
+        FirstShow = false;
+        gConverter->PrepareSound(Calendar_Settings.Calendar_Sound_File_Name);
+        PlaceWindow();
+    }
+}
+
+void TMainForm::PlaceWindow() {
+    SetBounds(Left(), Top(), General_Settings.MainForm_Width, General_Settings.MainForm_Height);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    int left = Left();
+    int top = Top();
+    switch (General_Settings.MainForm_Position_Flag) {
+        case kPositionRemembered:
+            left = General_Settings.MainForm_Left;
+            top = General_Settings.MainForm_Top;
+            break;
+        case kPositionDesktopCenter:
+            left = screenWidth / 2 - Width() / 2;
+            top = screenHeight / 2 - Height() / 2;
+            break;
+        case kPositionTopLeft:
+            left = 0;
+            top = 0;
+            break;
+        case kPositionTopRight:
+            left = screenWidth - Width();
+            top = 0;
+            break;
+        case kPositionBottomLeft:
+            left = 0;
+            top = screenHeight - Height();
+            break;
+        case kPositionBottomRight:
+            left = screenWidth - Width();
+            top = screenHeight - Height();
+            break;
+        default: return;
+    }
+    SetBounds(left, top, Width(), Height());
+}
+
+// Called on every size change after creation, and from FormShow.
+void TMainForm::FormResize(TObject* sender) {
+    (void)sender;
+    const int clientWidth = ClientWidth();
+    const int clientHeight = ClientHeight();
+    ExtnImageYear->SetLeft(clientWidth - 98);
+    ExtnImageMonth->SetLeft(clientWidth - 196);
+    ExtnImageGrid->SetWidth(clientWidth - ExtnImageGrid->Left() - 10);
+    ExtnImageGrid->SetHeight(clientHeight - 100 - 20 - 10);
+    ExtnImageGrid->Picture()->Bitmap()->SetSize(ExtnImageGrid->Width(), ExtnImageGrid->Height());
+    MouseOverGrid = false;
+    gCalendarView->Refresh();
+}
+
+// Called when the window paints, into its paint buffer.
+void TMainForm::FormPaint(TObject* sender) {
+    (void)sender;
+    gCalendarView->Paint();
+}
+
+//--- Frame mechanics: close glyph and drag strip
+
+// Called when a mouse button goes down on the window itself.
+void TMainForm::FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    if (CloseGlyphHitTest(this, x, y)) {
+        DrawCloseGlyphPressed(this);
+        return;
+    }
+    DrawCloseGlyph(this);
+    // The top 21 pixel rows act as the missing caption bar.
+    if (button == mbLeft && y <= 20) StartWindowDrag(this);
+}
+
+// Called when the mouse moves over the window itself.
+void TMainForm::FormMouseMove(TObject* sender, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    TrackCloseGlyphHover(this, x, y);
+}
+
+// Called when a mouse button goes up over the window itself.
+void TMainForm::FormMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    if (button != mbLeft || !CloseGlyphHitTest(this, x, y)) return;
+    HideToTray();
+    DrawCloseGlyph(this);
+}
+
+//--- Hiding and saving
+
+void TMainForm::HideToTray() {
+    // 1.
+    SetVisible(true);
+    MainTrayIcon->ShowMainForm();
+    // 2-3. The window and its taskbar button.
+    Hide();
+    ShowWindow(FindWindowA(nullptr, kApplicationTitle), SW_HIDE);
+    // 4-6.
+    gConverter->SaveToFile("");
+    StoreWindowRect();
+    gSettings->SaveSettings();
+}
+
+void TMainForm::StoreWindowRect() {
+    General_Settings.MainForm_Left = Left();
+    General_Settings.MainForm_Top = Top();
+    General_Settings.MainForm_Width = Width();
+    General_Settings.MainForm_Height = Height();
+}
+
+// Called when the window is asked to close: it hides instead.
+void TMainForm::FormCloseQuery(TObject* sender, bool& canClose) {
+    (void)sender;
+    canClose = false;
+    HideToTray();
+}
+
+// Called when a key is typed while the window itself has the focus.
+void TMainForm::FormKeyPress(TObject* sender, char& key) {
+    (void)sender;
+    if (key == 27) HideToTray();
+}
+
+// Called when the application destroys the window at the end of the program.
+void TMainForm::FormDestroy(TObject* sender) {
+    (void)sender;
+    gConverter->SaveToFile("");
+    StoreWindowRect();
+    gSettings->SaveSettings();
+}
+
+void TMainForm::Hide1Click(TObject* sender) {
+    (void)sender;
+    HideToTray();
+}
+
+void TMainForm::Exit1Click(TObject* sender) {
+    (void)sender;
+    Application->Terminate();
+}
+
+//--- The tray icon and its menu
+
+// Called on every click on the tray icon: the second click of a double click
+// brings the window back.
+void TMainForm::MainTrayIconClick(TObject* sender) {
+    (void)sender;
+    const TDateTime now = Now() - std::floor(Now());
+    if ((now - m_lastTrayClick) * 86400000.0 <= static_cast<double>(GetDoubleClickTime())) {
+        SetVisible(true);
+        Show();
+    }
+    m_lastTrayClick = now;
+}
+
+// Called when the tray icon has hidden the application on minimising. Nothing is saved.
+void TMainForm::MainTrayIconMinimize(TObject* sender) {
+    (void)sender;
+    SetVisible(false);
+}
+
+void TMainForm::RestoreHide1Click(TObject* sender) {
+    (void)sender;
+    if (IsWindowVisible(FindWindowA(nullptr, kMainCaption))) {
+        HideToTray();
+    } else {
+        SetVisible(true);
+        MainTrayIcon->ShowMainForm();
+    }
+}
+
+// Called when the tray menu measures the item: it names what a click will do.
+void TMainForm::RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height) {
+    (void)sender;
+    (void)canvas;
+    (void)width;
+    (void)height;
+    RestoreHide1->Caption =
+        IsWindowVisible(FindWindowA(nullptr, kMainCaption)) ? "Hide Quib Reminder" : "Restore Quib Reminder";
+}
+
+//--- Session end
+
+void TMainForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_QUERYENDSESSION: return WMQueryEndSession(message);
+        case WM_ENDSESSION: return WMEndSession(message);
+        default: break;
+    }
+    TForm::WndProc(message);
+}
+
+void TMainForm::WMQueryEndSession(TMessage& message) {
+    message.Result = 1;
+    if (WindowsVersion & 0x80000000u) Application->Terminate();
+}
+
+void TMainForm::WMEndSession(TMessage& message) {
+    message.Result = 0;
+    gConverter->SaveToFile("");
+    StoreWindowRect();
+    gSettings->SaveSettings();
+}
+
+//--- Timer and arrows
+
+// Called every second: the due check starts once Windows has been up 30 s and
+// three more ticks have passed.
+void TMainForm::TimerCheckForRemindersTimer(TObject* sender) {
+    (void)sender;
+    if (ReminderTimerWaiting) {
+        if (GetTickCount() > 30000) ReminderTimerWaiting = false;
+        return;
+    }
+    if (ReminderTimerWarmUp < 3) {
+        ++ReminderTimerWarmUp;
+        return;
+    }
+    gConverter->CheckDueReminders();
+}
+
+// Called when the hint delay has passed: the pending hint shows once.
+void TMainForm::TimerShowHintTimer(TObject* sender) {
+    (void)sender;
+    // The application's ActivateHint at HintPoint comes with the hint window.
+    TimerShowHint->SetEnabled(false);
+}
+
+// Called when a button goes down on the year arrow: upper half next year, lower half previous.
+void TMainForm::ExtnImageYearMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)button;
+    (void)shift;
+    (void)x;
+    ListBoxInfo->Clear();
+    const int half = static_cast<TExtnImage*>(sender)->Height() / 2;
+    if (y < half) {
+        if (++ShownYear > 2035) ShownYear = 1970;
+        DrawArrow(ExtnImageYear, BitmapArrowUpPressed.get());
+    } else {
+        if (--ShownYear < 1970) ShownYear = 2035;
+        DrawArrow(ExtnImageYear, BitmapArrowDownPressed.get());
+    }
+    BuildMonthGrid(ShownYear - 1900, ShownMonth, Calendar_Settings.Calendar_First_Column != 0);
+    gCalendarView->Refresh();
+}
+
+void TMainForm::ExtnImageYearMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)button;
+    (void)shift;
+    (void)x;
+    (void)y;
+    DrawArrow(ExtnImageYear, BitmapArrow.get());
+    gCalendarView->Refresh();
+}
+
+// Called when a button goes down on the month arrow: upper half next month, lower half previous.
+void TMainForm::ExtnImageMonthMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)button;
+    (void)shift;
+    (void)x;
+    ListBoxInfo->Clear();
+    const int half = static_cast<TExtnImage*>(sender)->Height() / 2;
+    if (y < half) {
+        if (++ShownMonth > 11) {
+            ShownMonth = 0;
+            if (++ShownYear > 2035) ShownYear = 1970;
+        }
+        DrawArrow(ExtnImageMonth, BitmapArrowUpPressed.get());
+    } else {
+        if (--ShownMonth < 0) {
+            ShownMonth = 11;
+            if (--ShownYear < 1970) ShownYear = 2035;
+        }
+        DrawArrow(ExtnImageMonth, BitmapArrowDownPressed.get());
+    }
+    BuildMonthGrid(ShownYear - 1900, ShownMonth, Calendar_Settings.Calendar_First_Column != 0);
+    gCalendarView->Refresh();
+}
+
+void TMainForm::ExtnImageMonthMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)button;
+    (void)shift;
+    (void)x;
+    (void)y;
+    DrawArrow(ExtnImageMonth, BitmapArrow.get());
+    gCalendarView->Refresh();
+}
+
+//--- Program entry
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The component library starts before the program's own units and ends after them.
+    kelInitialize();
+    InitGlobals();
+
+    // A running copy: bring its windows forward and end without touching a file.
+    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName);
+    if (running) {
+        HWND mainWindow = FindWindowA(nullptr, kMainCaption);
+        ShowWindow(mainWindow, SW_SHOWNA);
+        SetForegroundWindow(mainWindow);
+        ShowWindow(FindWindowA(nullptr, kApplicationTitle), SW_SHOW);
+        std::exit(1);
+    }
+    // Kept, never closed: the name stays taken until the process has ended.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+
+    gCalendarView = new TCalendarView;
+    static TProgramHost host;
+    SetModelHost(&host);
+
+    try {
+        Application->Initialize();
+        Application->SetTitle(kApplicationTitle);
+        Application->HelpFile = "";
+        Application->CreateForm(MainForm);
+        // The add/modify, delete, alarm and settings dialogs are created here, in
+        // that order, by the issues that build them.
+        Application->Run();
+    } catch (const Exception& error) {
+        Application->ShowException(error);
+    } catch (const std::exception& error) {
+        Application->ShowException(Exception(error.what()));
+    } catch (...) {
+        Application->ShowException(Exception(""));
+    }
+    ReleaseMutex(mutex);
+
+    // The exit processing: the windows go (the main window saves), then the texts.
+    Application->DestroyForms();
+    DoneGlobals();
+    kelFinalize();
+    return 0;
+}

@@ -1,0 +1,137 @@
+// The program's main window: a sizeable window without a caption bar showing
+// the menu bar, the year and month arrows, the day list and the month calendar,
+// which hides to the tray instead of closing. It owns the skin images that every
+// window of the program paints with.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/MPlayer.h"
+#include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
+#include "components/kelTrayIcon.h"
+#include "ui/ExtnImage.h"
+
+class TMainForm : public TForm {
+public:
+    explicit TMainForm(TComponent* owner);
+    ~TMainForm() override;
+    const char* ClassName() const override { return "TMainForm"; }
+
+    //--- Components (the form's resource)
+    TExtnImage* ExtnImageGrid = nullptr;
+    TExtnImage* ExtnImageMonth = nullptr;
+    TExtnImage* ExtnImageYear = nullptr;
+    TListBox* ListBoxInfo = nullptr;
+    TCoolBar* CoolBarMenu = nullptr;
+    TToolBar* ToolBarMenu = nullptr;
+    TToolButton* ToolButtonFile = nullptr;
+    TToolButton* ToolButtonExtras = nullptr;
+    TToolButton* ToolButtonHelp = nullptr;
+    TMediaPlayer* MediaPlayerSoundCal = nullptr;
+    TPopupMenu* PopupMenuOnIcon = nullptr;
+    TMenuItem* New2 = nullptr;
+    TMenuItem* Edit1 = nullptr;
+    TMenuItem* Delete1 = nullptr;
+    TTimer* TimerCheckForReminders = nullptr;
+    TPopupMenu* PopupMenuTrayIcon = nullptr;
+    TMenuItem* RestoreHide1 = nullptr;
+    TMenuItem* N6 = nullptr;
+    TMenuItem* Exit1 = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* File1 = nullptr;
+    TMenuItem* Hide1 = nullptr;
+    TMenuItem* N2 = nullptr;
+    TMenuItem* N1 = nullptr;
+    TMenuItem* Backupexport1 = nullptr;
+    TMenuItem* N3 = nullptr;
+    TMenuItem* Exit3 = nullptr;
+    TMenuItem* Extras1 = nullptr;
+    TMenuItem* Options1 = nullptr;
+    TMenuItem* CalenderOptions1 = nullptr;
+    TMenuItem* Help1 = nullptr;
+    TMenuItem* Contentsandindex1 = nullptr;
+    TMenuItem* N4 = nullptr;
+    TMenuItem* About1 = nullptr;
+    TTimer* TimerShowHint = nullptr;
+    TkelTrayIcon* MainTrayIcon = nullptr;
+
+    //--- Skin images, cut once at construction and shared by every window
+    std::unique_ptr<TBitmap> BitmapDayCell;
+    std::unique_ptr<TBitmap> BitmapDayCellHover;
+    std::unique_ptr<TBitmap> BitmapDayCellOther;
+    std::unique_ptr<TBitmap> BitmapCalendar;
+    std::unique_ptr<TBitmap> BitmapIcon;
+    std::unique_ptr<TBitmap> BitmapIconMask;
+    std::unique_ptr<TBitmap> BitmapSkinTop;
+    std::unique_ptr<TBitmap> BitmapGlyph;
+    std::unique_ptr<TBitmap> BitmapGlyphHover;
+    std::unique_ptr<TBitmap> BitmapGlyphPressed;
+    std::unique_ptr<TBitmap> BitmapSkinBG;
+    std::unique_ptr<TBitmap> BitmapIconFrame;
+    std::unique_ptr<TBitmap> BitmapButtonNormal;
+    std::unique_ptr<TBitmap> BitmapButtonHot;
+    std::unique_ptr<TBitmap> BitmapButtonPressed;
+    std::unique_ptr<TBitmap> BitmapButtonDisabled;
+    std::unique_ptr<TBitmap> BitmapArrow;
+    std::unique_ptr<TBitmap> BitmapArrowUpPressed;
+    std::unique_ptr<TBitmap> BitmapArrowDownPressed;
+    std::unique_ptr<TBitmap> BitmapMessageIcon;
+
+    //--- Form events
+    void FormCreate(TObject* sender);
+    void FormShow(TObject* sender);
+    void FormResize(TObject* sender);
+    void FormPaint(TObject* sender);
+    void FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void FormMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void FormMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void FormCloseQuery(TObject* sender, bool& canClose);
+    void FormKeyPress(TObject* sender, char& key);
+    void FormDestroy(TObject* sender);
+
+    //--- Component events
+    void ExtnImageYearMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ExtnImageYearMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ExtnImageMonthMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ExtnImageMonthMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void TimerCheckForRemindersTimer(TObject* sender);
+    void TimerShowHintTimer(TObject* sender);
+    void Hide1Click(TObject* sender);
+    void Exit1Click(TObject* sender);
+    void MainTrayIconClick(TObject* sender);
+    void MainTrayIconMinimize(TObject* sender);
+    void RestoreHide1Click(TObject* sender);
+    void RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height);
+
+    //--- Operations
+    // Sizes and places the window by the position mode of the settings.
+    void PlaceWindow();
+    // Hides the window and its taskbar button and saves the reminders and settings.
+    void HideToTray();
+    // The window's rectangle into the settings.
+    void StoreWindowRect();
+
+    void WndProc(TMessage& message) override;
+
+private:
+    // The time of day of the last click on the tray icon; 0 before the first.
+    TDateTime m_lastTrayClick = 0;
+
+    // The form's resource: the components in resource order with their settings
+    // and event bindings.
+    void CreateComponents();
+    void WMQueryEndSession(TMessage& message);
+    void WMEndSession(TMessage& message);
+    // Draws an arrow image stretched over an arrow control's picture.
+    void DrawArrow(TExtnImage* image, TBitmap* arrow);
+};
+
+extern TMainForm* MainForm;
+
+// The program folder of a program file name: up to and including the last "\".
+std::string ProgramFolder(const std::string& exeName);

@@ -1,0 +1,295 @@
+// The calendar view's layout and drawing, and the skin painters of all windows.
+#include "ui/Ugraphic.h"
+
+#include "model/Uconverter.h"
+#include "model/Uglobals.h"
+#include "ui/UMain.h"
+
+bool GlyphHovered = false;
+
+namespace {
+
+WindowDragFunction& DragFunction() {
+    static auto* function = new WindowDragFunction;
+    return *function;
+}
+
+constexpr UINT kTextCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;  // 0x8025
+constexpr UINT kTextLeft = DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;                 // 0x8024
+
+const char* const kMonthNames[12] = {"JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
+                                     "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+
+void BlitGlyph(TCustomForm* form, TBitmap* glyph) {
+    if (!glyph || !MainForm) return;
+    BitBlt(form->Canvas()->Handle(), form->ClientWidth() - GlyphRightOffset, GlyphTop, GlyphWidth, GlyphHeight,
+           glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void StretchFromSkin(HDC target, int x, int y, int width, int height, int sx, int sy, int sw, int sh) {
+    if (width <= 0 || height <= 0) return;
+    StretchBlt(target, x, y, width, height, MainForm->BitmapSkinTop->Canvas()->Handle(), sx, sy, sw, sh, SRCCOPY);
+}
+
+}  // namespace
+
+//--- Close glyph
+
+bool CloseGlyphHitTest(TCustomForm* form, int32_t x, int32_t y) {
+    const int32_t left = form->ClientWidth() - GlyphRightOffset;
+    return left < x && x < left + GlyphWidth && GlyphTop < y && y < GlyphTop + GlyphHeight;
+}
+
+void DrawCloseGlyph(TCustomForm* form) {
+    BlitGlyph(form, MainForm ? MainForm->BitmapGlyph.get() : nullptr);
+}
+
+void DrawCloseGlyphPressed(TCustomForm* form) {
+    BlitGlyph(form, MainForm ? MainForm->BitmapGlyphPressed.get() : nullptr);
+}
+
+void TrackCloseGlyphHover(TCustomForm* form, int32_t x, int32_t y) {
+    if (CloseGlyphHitTest(form, x, y)) {
+        GlyphHovered = true;
+        BlitGlyph(form, MainForm ? MainForm->BitmapGlyphHover.get() : nullptr);
+    } else if (GlyphHovered) {
+        DrawCloseGlyph(form);
+        GlyphHovered = false;
+    }
+}
+
+void DrawFormTitle(TCustomForm* form, const std::wstring& title) {
+    TCanvas* canvas = form->Canvas();
+    TFont kept;
+    kept.Assign(*canvas->Font());
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
+    RECT rect{20, 0, form->ClientWidth() - 130, 20};
+    canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
+    DrawTextAW(canvas->Handle(), title, -1, &rect, kTextLeft);
+    OffsetRect(&rect, -1, -1);
+    canvas->Font()->SetColor(Text_Settings.Font_Color);
+    DrawTextAW(canvas->Handle(), title, -1, &rect, kTextLeft);
+    canvas->Font()->Assign(kept);
+}
+
+void SkinMenuBar() {
+    TCoolBar* bar = MainForm->CoolBarMenu;
+    TBitmap background(bar->Width(), bar->Height());
+    StretchBlt(background.Canvas()->Handle(), 0, 0, bar->Width(), bar->Height(),
+               MainForm->BitmapSkinTop->Canvas()->Handle(), bar->Left(), bar->Top(), bar->Width(), bar->Height(),
+               SRCCOPY);
+    bar->Bitmap()->Assign(background);
+    bar->BitmapChanged();
+}
+
+int DrawTextAW(HDC dc, const std::wstring& text, int count, RECT* rect, UINT flags) {
+    if (WindowsVersion & 0x80000000u) {
+        const std::string narrow = WideToAnsi(text);
+        return DrawTextA(dc, narrow.c_str(), count, rect, flags);
+    }
+    return DrawTextW(dc, text.c_str(), count, rect, flags);
+}
+
+//--- Window drag
+
+void StartWindowDrag(TCustomForm* form) {
+    if (DragFunction()) return DragFunction()(form);
+    ReleaseCapture();
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, 0xF012, 0);
+}
+
+void SetWindowDragFunction(WindowDragFunction function) {
+    DragFunction() = std::move(function);
+}
+
+//--- Calendar view
+
+TCellGeometry ComputeCellGeometry(int32_t clientWidth, int32_t clientHeight) {
+    TCellGeometry geometry{};
+    geometry.GridWidth = clientWidth - ListWidth - 3 * LayoutMargin;
+    geometry.GridHeight = clientHeight - LayoutTop - StatusHeight - BottomMargin;
+    geometry.CellWidth = geometry.GridWidth / 7;
+    geometry.CellHeight = geometry.GridHeight / 6;
+    geometry.DayBand = geometry.CellHeight * 11 / 32;
+    return geometry;
+}
+
+void TCalendarView::Refresh() {
+    TMainForm* form = MainForm;
+    form->ListBoxInfo->SetBounds(ListLeft, LayoutTop, ListWidth,
+                                 form->ClientHeight() - LayoutTop - StatusHeight - BottomMargin);
+    form->ExtnImageGrid->SetBounds(GridLeft, LayoutTop, form->ExtnImageGrid->Width(), form->ExtnImageGrid->Height());
+    gConverter->BuildGrid();
+    Paint();
+    DrawCells();
+    form->ExtnImageGrid->Refresh();
+}
+
+void TCalendarView::Paint() {
+    TMainForm* form = MainForm;
+    HDC dc = form->Canvas()->Handle();
+    const int W = form->ClientWidth();
+    const int H = form->ClientHeight();
+    const int TW = form->BitmapSkinTop->Width();
+    const int TH = form->BitmapSkinTop->Height();
+    const int M = LayoutMargin;
+    const int T = LayoutTop;
+    const int S = StatusHeight;
+    const int E = form->ListBoxInfo->Width() + 2 * M + 20;
+    const int R = 300;
+    // The frame: corners unscaled, edges stretched.
+    StretchFromSkin(dc, 0, H - S - M, E, S + M, 0, TH - S - M, E, S + M);
+    StretchFromSkin(dc, 0, T, M, H - S - M - T, 0, T, M, TH - T - M - S);
+    StretchFromSkin(dc, form->ListBoxInfo->Width() + M, T, M, H - S - M - T, ListWidth + M, T, M, TH - T - M - S);
+    StretchFromSkin(dc, 0, 0, E, T, 0, 0, E, T);
+    StretchFromSkin(dc, E, 0, W - E - R, T, E, 0, TW - E - R, T);
+    StretchFromSkin(dc, W - R, 0, R, T, R, 0, R, T);
+    StretchFromSkin(dc, W - M, T, M, H - S - M - T, ListWidth + M, T, M, TH - T - M - S - M);
+    StretchFromSkin(dc, W - R, H - S - M, R, S + M, R, TH - S - M, R, S + M);
+    StretchFromSkin(dc, E, H - S - M, W - E - R, S + M, E, TH - S - M, TW - E - R, S + M);
+    DrawCloseGlyph(form);
+    // The arrows stand on the fresh frame.
+    for (TExtnImage* arrow : {form->ExtnImageMonth, form->ExtnImageYear}) {
+        StretchBlt(form->Canvas()->Handle(), arrow->Left(), arrow->Top(), arrow->Width(), arrow->Height(),
+                   arrow->Canvas()->Handle(), 0, 0, arrow->Width(), arrow->Height(), SRCCOPY);
+    }
+    DrawFormTitle(form, TitleMainSkin);
+    DrawMonthTitle();
+    DrawWeekdayHeadings();
+}
+
+void TCalendarView::DrawCells() {
+    TMainForm* form = MainForm;
+    const TCellGeometry geometry = ComputeCellGeometry(form->ClientWidth(), form->ClientHeight());
+    form->BitmapCalendar->SetSize(geometry.GridWidth, geometry.GridHeight);
+    CellWidth = geometry.CellWidth;
+    CellHeight = geometry.CellHeight;
+    DayBand = geometry.DayBand;
+    TCanvas* canvas = form->BitmapCalendar->Canvas();
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->SetName(WideToAnsi(Calendar_Settings.Font_Name));
+    HDC dc = canvas->Handle();
+    for (int row = 0; row < kGridRows; ++row) {
+        for (int column = 0; column < kGridColumns; ++column) {
+            TWeekDay& cell = gConverter->Cells[row][column];
+            TBitmap* picture = form->BitmapDayCell.get();
+            if (!cell.IsInMonth())
+                picture = form->BitmapDayCellOther.get();
+            else if (column == HoverColumn && row == HoverRow && MouseOverGrid)
+                picture = form->BitmapDayCellHover.get();
+            StretchCellPicture(column, row, dc, picture, geometry.GridWidth, geometry.GridHeight);
+            DrawEntryPictures(column, row, dc);
+            DrawCellText(canvas, IntToStr(cell.GetDay()), column * CellWidth + CellWidth / 8 - 4,
+                         row * CellHeight + CellHeight / 8 - 4, Calendar_Settings.Font_Size,
+                         Calendar_Settings.Font_Bold_Style != 0, Calendar_Settings.Font_Color,
+                         Calendar_Settings.Font_Shadow_Color);
+        }
+    }
+    TExtnImage* grid = form->ExtnImageGrid;
+    BitBlt(grid->Canvas()->Handle(), 0, 0, grid->Width(), grid->Height(), canvas->Handle(), 0, 0, SRCCOPY);
+}
+
+void TCalendarView::StretchCellPicture(int32_t column,
+                                       int32_t row,
+                                       HDC dc,
+                                       TBitmap* picture,
+                                       int32_t gridWidth,
+                                       int32_t gridHeight) {
+    // The last column and row take up the remainder of the division.
+    const int width = column == 6 ? gridWidth - 6 * CellWidth : CellWidth;
+    const int height = row == 5 ? gridHeight - 5 * CellHeight : CellHeight;
+    TBitmap* size = MainForm->BitmapDayCell.get();
+    StretchBlt(dc, column * CellWidth, row * CellHeight, width, height, picture->Canvas()->Handle(), 0, 0,
+               size->Width(), size->Height(), SRCCOPY);
+}
+
+void TCalendarView::DrawEntryPictures(int32_t column, int32_t row, HDC dc) {
+    // The reminders' pictures come from the picture collection of the add/modify
+    // dialog; the cells show them once that dialog exists.
+    (void)column;
+    (void)row;
+    (void)dc;
+}
+
+void TCalendarView::DrawCellText(TCanvas* canvas,
+                                 const std::string& text,
+                                 int32_t x,
+                                 int32_t y,
+                                 int32_t size,
+                                 bool bold,
+                                 TColor colour,
+                                 TColor shadowColour) {
+    TFont* font = canvas->Font();
+    font->SetStyle(bold ? (font->Style() | fsBold) : (font->Style() & ~fsBold));
+    font->SetSize(size);
+    // Today's number is larger and moved up and left.
+    const int c = CellWidth > 0 ? x / CellWidth : -1;
+    const int r = CellHeight > 0 ? y / CellHeight : -1;
+    if (r >= 0 && r <= 5 && c >= 0 && c <= 6) {
+        const tm date = gConverter->Cells[r][c].GetDateOnly();
+        try {
+            if (date.tm_year > 0 && Converter::TmToDateTime(date) == Date()) {
+                font->SetSize(size + 6);
+                x -= CellWidth / 16;
+                y -= CellHeight / 16;
+            }
+        } catch (const EConvertError&) {
+        }
+    }
+    const SIZE extent = canvas->TextExtent(text);
+    RECT rect{x, y, x + extent.cx, y + extent.cy};
+    OffsetRect(&rect, 1, 1);
+    font->SetColor(shadowColour);
+    DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, kTextCentred);
+    OffsetRect(&rect, -1, -1);
+    font->SetColor(colour);
+    DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, kTextCentred);
+}
+
+void TCalendarView::DrawMonthTitle() {
+    TMainForm* form = MainForm;
+    TCanvas* canvas = form->Canvas();
+    const std::string month = ShownMonth >= 0 && ShownMonth <= 11 ? kMonthNames[ShownMonth] : "";
+    const std::string year = IntToStr(ShownYear);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->SetStyle(fsBold);
+    canvas->Font()->SetName(Text_Settings.Font_Name);
+    const int W = form->ClientWidth();
+    RECT monthRect{W - 280, 38, W - 190, 63};
+    RECT yearRect{W - 164, 38, W - 98, 63};
+    OffsetRect(&monthRect, 1, 1);
+    OffsetRect(&yearRect, 1, 1);
+    canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
+    DrawTextA(canvas->Handle(), month.c_str(), -1, &monthRect, kTextCentred);
+    DrawTextA(canvas->Handle(), year.c_str(), -1, &yearRect, kTextCentred);
+    OffsetRect(&monthRect, -1, -1);
+    OffsetRect(&yearRect, -1, -1);
+    canvas->Font()->SetColor(Text_Settings.Font_Color);
+    DrawTextA(canvas->Handle(), month.c_str(), -1, &monthRect, kTextCentred);
+    DrawTextA(canvas->Handle(), year.c_str(), -1, &yearRect, kTextCentred);
+}
+
+void TCalendarView::DrawWeekdayHeadings() {
+    TMainForm* form = MainForm;
+    TCanvas* canvas = form->Canvas();
+    TExtnImage* grid = form->ExtnImageGrid;
+    const int columnWidth = grid->Width() / 7;
+    for (int i = 0; i < 7; ++i) {
+        RECT rect{grid->Left() + i * columnWidth, grid->Top() - 20, grid->Left() + (i + 1) * columnWidth, grid->Top()};
+        const std::wstring& heading = WeekdayHeadings[Calendar_Settings.Calendar_First_Column ? i : (i + 1) % 7];
+        canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
+        DrawTextAW(canvas->Handle(), heading, -1, &rect, kTextCentred);
+        OffsetRect(&rect, -1, -1);
+        canvas->Font()->SetColor(Text_Settings.Font_Color);
+        DrawTextAW(canvas->Handle(), heading, -1, &rect, kTextCentred);
+    }
+}
+
+void TCalendarView::SetHintMode(const std::string& name, bool on) {
+    const int group = Hint_Settings.Hint_Group_Index;
+    if (name == "Calender")
+        Application->ShowHint = on && (group == 0 || group == 2);
+    else
+        Application->ShowHint = on && (group == 0 || group == 1);
+}

@@ -1,0 +1,39 @@
+// The model's messages and sounds, carried out by the windows.
+#include "ui/UprogramHost.h"
+
+#include <windows.h>
+
+#include "ui/UMain.h"
+
+int TProgramHost::ShowMessage(const std::wstring& text, const std::wstring& title, int mode) {
+    // A plain system box until the program's own skinned message box exists.
+    HWND owner = MainForm && MainForm->HandleAllocated() ? MainForm->Handle() : nullptr;
+    const UINT flags = mode == 1 ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONINFORMATION;
+    const int answer = MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+    if (mode == 1) return answer == IDYES ? 1 : 0;
+    return 0;
+}
+
+bool TProgramHost::OpenCalendarSound(const std::wstring& fileName) {
+    if (!MainForm) return false;
+    TMediaPlayer* player = MainForm->MediaPlayerSoundCal;
+    player->FileName = WideToAnsi(fileName);
+    player->DeviceType = dtAutoSelect;
+    try {
+        player->Open();
+        return true;
+    } catch (const EMCIDeviceError&) {
+        return false;
+    }
+}
+
+void TProgramHost::PlayCalendarSound() {
+    if (!MainForm) return;
+    TMediaPlayer* player = MainForm->MediaPlayerSoundCal;
+    // No sound device is no reason to interrupt the user.
+    try {
+        player->Next();
+        player->Play();
+    } catch (const EMCIDeviceError&) {
+    }
+}
