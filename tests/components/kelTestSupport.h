@@ -30,20 +30,6 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000)
     return true;
 }
 
-// A plain top-level window for tests: stands in for the application window or a form.
-inline HWND MakeTestWindow(const char* title, DWORD style = WS_OVERLAPPEDWINDOW) {
-    static const bool registered = [] {
-        WNDCLASSA cls = {};
-        cls.lpfnWndProc = DefWindowProcA;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "KelTestWindow";
-        return RegisterClassA(&cls) != 0;
-    }();
-    (void)registered;
-    return CreateWindowExA(0, "KelTestWindow", title, style, 10, 10, 200, 100, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 // Records the errors the application would show, for the life of the object.
 class ExceptionRecorder {
 public:
