@@ -1,0 +1,166 @@
+// Image lists over the common controls' HIMAGELIST.
+#include "classlib/ImgList.h"
+
+#include <algorithm>
+
+namespace {
+
+// A 24-bit copy of a bitmap's pixels, selected nowhere: the platform list selects
+// what it is given into a DC of its own, which a bitmap held by its canvas cannot
+// be, and a copy at the screen's depth could lose colours.
+GdiBitmap UnselectedCopy(TBitmap* image) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = image->Width();
+    info.bmiHeader.biHeight = image->Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiBitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!copy) throw EInvalidImageList("Out of system resources");
+    ScopedMemoryDC dc;
+    {
+        ScopedSelect select(dc.Get(), copy.Get());
+        BitBlt(dc.Get(), 0, 0, image->Width(), image->Height(), image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    return copy;
+}
+
+}  // namespace
+
+TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
+
+TImageList::~TImageList() {
+    if (m_handle) ImageList_Destroy(m_handle);
+}
+
+HIMAGELIST TImageList::Handle() {
+    if (!m_handle) {
+        const UINT flags = ILC_COLOR24 | (m_isMasked ? ILC_MASK : 0);
+        m_handle = ImageList_Create(m_width, m_height, flags, 0, m_allocBy);
+        if (!m_handle) throw EInvalidImageList("Cannot create the image list");
+        if (m_isMasked) ImageList_SetBkColor(m_handle, CLR_NONE);
+    }
+    return m_handle;
+}
+
+void TImageList::SetHandle(HIMAGELIST handle) {
+    if (handle == m_handle) return;
+    if (m_handle) ImageList_Destroy(m_handle);
+    m_handle = handle;
+    if (handle) {
+        int width = 0;
+        int height = 0;
+        ImageList_GetIconSize(handle, &width, &height);
+        m_width = width;
+        m_height = height;
+        // A list whose pictures carry masks answers with a mask for its first picture.
+        IMAGEINFO info{};
+        m_isMasked = ImageList_GetImageCount(handle) > 0 && ImageList_GetImageInfo(handle, 0, &info) &&
+                     info.hbmMask != nullptr;
+    }
+    Changed();
+}
+
+void TImageList::Recreate() {
+    if (m_handle) {
+        ImageList_Destroy(m_handle);
+        m_handle = nullptr;
+    }
+    Changed();
+}
+
+void TImageList::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TImageList::SetSize(int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width == m_width && height == m_height) return;
+    m_width = width;
+    m_height = height;
+    Recreate();
+}
+
+void TImageList::SetMasked(bool masked) {
+    if (masked == m_isMasked) return;
+    m_isMasked = masked;
+    Recreate();
+}
+
+void TImageList::SetAllocBy(int allocBy) {
+    m_allocBy = std::max(allocBy, 1);
+}
+
+int TImageList::Count() const {
+    return m_handle ? ImageList_GetImageCount(m_handle) : 0;
+}
+
+int TImageList::Add(TBitmap* image, TBitmap* mask) {
+    if (!image || image->Height() != m_height || image->Width() < m_width || image->Width() % m_width != 0)
+        throw EInvalidImageList("Invalid image size");
+    GdiBitmap picture = UnselectedCopy(image);
+    GdiBitmap maskCopy;
+    if (mask && m_isMasked) maskCopy = UnselectedCopy(mask);
+    const int index = ImageList_Add(Handle(), picture.Get(), maskCopy.Get());
+    if (index < 0) throw EInvalidImageList("Cannot add the image");
+    Changed();
+    return index;
+}
+
+int TImageList::AddMasked(TBitmap* image, TColor maskColor) {
+    if (!m_isMasked) return Add(image);
+    if (!image || image->Height() != m_height || image->Width() < m_width || image->Width() % m_width != 0)
+        throw EInvalidImageList("Invalid image size");
+    // The platform blackens the masked pixels of what it is given: give it a copy.
+    GdiBitmap picture = UnselectedCopy(image);
+    const int index = ImageList_AddMasked(Handle(), picture.Get(), ColorToRGB(maskColor));
+    if (index < 0) throw EInvalidImageList("Cannot add the image");
+    Changed();
+    return index;
+}
+
+void TImageList::GetBitmap(int index, TBitmap* image) {
+    if (!image) return;
+    image->SetSize(m_width, m_height);
+    Draw(image->Canvas(), 0, 0, index);
+    GdiFlush();
+}
+
+void TImageList::Draw(TCanvas* canvas, int x, int y, int index) {
+    if (!m_handle || index < 0 || index >= Count()) return;
+    ImageList_Draw(m_handle, index, canvas->Handle(), x, y, ILD_NORMAL);
+}
+
+void TImageList::Delete(int index) {
+    if (!m_handle || index < 0 || index >= Count()) return;
+    ImageList_Remove(m_handle, index);
+    Changed();
+}
+
+void TImageList::Clear() {
+    if (!m_handle) return;
+    ImageList_Remove(m_handle, -1);
+    Changed();
+}
+
+void TImageList::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TImageList*>(&source);
+    if (!other) return TComponent::Assign(source);
+    if (other == this) return;
+    if (m_handle) {
+        ImageList_Destroy(m_handle);
+        m_handle = nullptr;
+    }
+    m_width = other->m_width;
+    m_height = other->m_height;
+    m_isMasked = other->m_isMasked;
+    m_allocBy = other->m_allocBy;
+    if (other->m_handle) {
+        m_handle = ImageList_Duplicate(other->m_handle);
+        if (!m_handle) throw EInvalidImageList("Cannot copy the image list");
+    }
+    Changed();
+}

@@ -1,0 +1,75 @@
+// Image lists of the class library over the common controls' image list:
+// pictures of one size, addressed by index from 0.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "classlib/Classes.h"
+#include "classlib/Graphics.h"
+#include "classlib/SysUtils.h"
+
+// Raised for a picture that does not fit the list, or a list that cannot be made.
+class EInvalidImageList : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A list of equally sized pictures. A list that is not Masked keeps every pixel
+// as it was added (white stays white); a masked one keeps a mask beside each
+// picture. The platform's list is made when first needed; changing the size or
+// Masked empties the list.
+class TImageList : public TComponent {
+public:
+    explicit TImageList(TComponent* owner);
+    ~TImageList() override;
+    const char* ClassName() const override { return "TImageList"; }
+    // Copies the size, Masked, AllocBy and every picture of another list.
+    void Assign(const TPersistent& source) override;
+
+    int Width() const { return m_width; }
+    void SetWidth(int width) { SetSize(width, m_height); }
+    int Height() const { return m_height; }
+    void SetHeight(int height) { SetSize(m_width, height); }
+    void SetSize(int width, int height);
+    bool Masked() const { return m_isMasked; }
+    void SetMasked(bool masked);
+    // How many places the list grows by at a time.
+    int AllocBy() const { return m_allocBy; }
+    void SetAllocBy(int allocBy);
+
+    int Count() const;
+    // Adds the picture (a strip of several when it is a multiple of Width wide)
+    // with an optional mask; the index of the first one added.
+    int Add(TBitmap* image, TBitmap* mask = nullptr);
+    // Adds the picture with the pixels of maskColor as its transparent part; on a
+    // list that is not Masked the picture is added unchanged.
+    int AddMasked(TBitmap* image, TColor maskColor);
+    // Sizes the bitmap to the list's picture size and draws picture `index` onto
+    // it; an index outside the list draws nothing.
+    void GetBitmap(int index, TBitmap* image);
+    // Draws picture `index` at a point of a canvas; nothing for an index outside.
+    void Draw(TCanvas* canvas, int x, int y, int index);
+    // Removes a picture; the later ones move up. An index outside does nothing.
+    void Delete(int index);
+    void Clear();
+
+    // The platform's list, made when first needed; it stays owned by this object.
+    HIMAGELIST Handle();
+    bool HandleAllocated() const { return m_handle != nullptr; }
+    // Takes over a platform list (owned from then on); the size and Masked follow it.
+    void SetHandle(HIMAGELIST handle);
+
+    TNotifyEvent OnChange;
+
+private:
+    void Recreate();
+    void Changed();
+
+    HIMAGELIST m_handle = nullptr;
+    int m_width = 16;
+    int m_height = 16;
+    bool m_isMasked = true;
+    int m_allocBy = 4;
+};

@@ -1,0 +1,150 @@
+// Image lists: pictures kept pixel for pixel, drawing by index, removing and copying.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "classlib/ImgList.h"
+
+namespace {
+
+// A 32 x 32 picture: white left half (the transparent colour of the program's
+// pictures), the right half a colour that tells the picture apart.
+void Paint(TBitmap& bitmap, COLORREF colour) {
+    bitmap.SetSize(32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) bitmap.SetPixel(x, y, x < 16 ? RGB(255, 255, 255) : colour);
+}
+
+TImageList* PictureList(TComponent* owner = nullptr) {
+    auto* list = new TImageList(owner);
+    list->SetSize(32, 32);
+    list->SetMasked(false);
+    list->SetAllocBy(1);
+    return list;
+}
+
+}  // namespace
+
+TEST(ImageList, DefaultsAndSettingsOfThePictureLists) {
+    TImageList list(nullptr);
+    EXPECT_EQ(list.Width(), 16);
+    EXPECT_EQ(list.Height(), 16);
+    EXPECT_TRUE(list.Masked());
+    EXPECT_EQ(list.AllocBy(), 4);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(list.HandleAllocated());
+    std::unique_ptr<TImageList> pictures(PictureList());
+    EXPECT_EQ(pictures->Width(), 32);
+    EXPECT_FALSE(pictures->Masked());
+    EXPECT_EQ(pictures->AllocBy(), 1);
+    int width = 0;
+    int height = 0;
+    ImageList_GetIconSize(pictures->Handle(), &width, &height);
+    EXPECT_EQ(width, 32);
+    EXPECT_EQ(height, 32);
+}
+
+TEST(ImageList, UnmaskedListKeepsEveryPixelAndDrawsByIndex) {
+    std::unique_ptr<TImageList> list(PictureList());
+    TBitmap picture;
+    const COLORREF colours[] = {RGB(200, 10, 20), RGB(1, 2, 3), RGB(254, 255, 255)};
+    for (int i = 0; i < 3; ++i) {
+        Paint(picture, colours[i]);
+        // On a list that is not masked, the mask colour changes nothing.
+        EXPECT_EQ(list->AddMasked(&picture, clWhite), i);
+    }
+    // The source stays as it was.
+    EXPECT_EQ(picture.GetPixel(0, 0), RGB(255, 255, 255));
+    ASSERT_EQ(list->Count(), 3);
+
+    TBitmap out;
+    for (int i = 0; i < 3; ++i) {
+        list->GetBitmap(i, &out);
+        ASSERT_EQ(out.Width(), 32);
+        ASSERT_EQ(out.Height(), 32);
+        EXPECT_EQ(out.GetPixel(0, 0), RGB(255, 255, 255)) << i;
+        EXPECT_EQ(out.GetPixel(15, 31), RGB(255, 255, 255)) << i;
+        EXPECT_EQ(out.GetPixel(16, 0), colours[i]) << i;
+        EXPECT_EQ(out.GetPixel(31, 31), colours[i]) << i;
+    }
+
+    // An index outside the list draws nothing: what the bitmap held stays.
+    TBitmap black(32, 32);
+    PatBlt(black.Canvas()->Handle(), 0, 0, 32, 32, BLACKNESS);
+    for (int index : {-1, 3, 1000}) {
+        list->GetBitmap(index, &black);
+        EXPECT_EQ(black.GetPixel(20, 20), RGB(0, 0, 0)) << index;
+    }
+    // A bitmap of another size is brought to the list's size.
+    TBitmap small(5, 7);
+    list->GetBitmap(0, &small);
+    EXPECT_EQ(small.Width(), 32);
+    EXPECT_EQ(small.GetPixel(20, 20), colours[0]);
+}
+
+TEST(ImageList, PicturesOfTheWrongSizeAreRefusedAndStripsAddSeveral) {
+    std::unique_ptr<TImageList> list(PictureList());
+    TBitmap wrong(16, 16);
+    EXPECT_THROW(list->Add(&wrong), EInvalidImageList);
+    TBitmap tall(32, 48);
+    EXPECT_THROW(list->AddMasked(&tall, clWhite), EInvalidImageList);
+    EXPECT_EQ(list->Count(), 0);
+    TBitmap strip(64, 32);
+    for (int x = 32; x < 64; ++x) strip.SetPixel(x, 3, RGB(9, 8, 7));
+    EXPECT_EQ(list->Add(&strip), 0);
+    ASSERT_EQ(list->Count(), 2);
+    TBitmap out;
+    list->GetBitmap(1, &out);
+    EXPECT_EQ(out.GetPixel(0, 3), RGB(9, 8, 7));
+}
+
+TEST(ImageList, DeleteMovesLaterPicturesUpAndAssignCopiesEverything) {
+    std::unique_ptr<TImageList> list(PictureList());
+    int changes = 0;
+    list->OnChange = [&changes](TObject*) { ++changes; };
+    TBitmap picture;
+    for (int i = 0; i < 4; ++i) {
+        Paint(picture, RGB(10 * i, 0, 0));
+        list->Add(&picture);
+    }
+    EXPECT_EQ(changes, 4);
+    list->Delete(1);
+    list->Delete(7);  // outside: nothing
+    ASSERT_EQ(list->Count(), 3);
+    TBitmap out;
+    list->GetBitmap(1, &out);
+    EXPECT_EQ(out.GetPixel(20, 0), RGB(20, 0, 0));
+
+    TImageList copy(nullptr);
+    copy.Assign(*list);
+    EXPECT_EQ(copy.Width(), 32);
+    EXPECT_FALSE(copy.Masked());
+    EXPECT_EQ(copy.AllocBy(), 1);
+    ASSERT_EQ(copy.Count(), 3);
+    copy.GetBitmap(2, &out);
+    EXPECT_EQ(out.GetPixel(20, 0), RGB(30, 0, 0));
+    // The copy is a list of its own.
+    list->Clear();
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_EQ(copy.Count(), 3);
+
+    // Changing the picture size empties a list.
+    copy.SetSize(16, 16);
+    EXPECT_EQ(copy.Count(), 0);
+    EXPECT_THROW(copy.Add(&out), EInvalidImageList);  // a 32 x 32 picture no longer fits
+}
+
+TEST(ImageList, MaskedListDrawsTheMaskColourTransparently) {
+    TImageList list(nullptr);
+    list.SetSize(32, 32);
+    TBitmap picture;
+    Paint(picture, RGB(0, 0, 200));
+    EXPECT_EQ(list.AddMasked(&picture, clWhite), 0);
+    EXPECT_EQ(picture.GetPixel(0, 0), RGB(255, 255, 255));  // the caller's picture is untouched
+    TBitmap out(32, 32);
+    PatBlt(out.Canvas()->Handle(), 0, 0, 32, 32, BLACKNESS);
+    list.Draw(out.Canvas(), 0, 0, 0);
+    GdiFlush();
+    EXPECT_EQ(out.GetPixel(2, 2), RGB(0, 0, 0));
+    EXPECT_EQ(out.GetPixel(20, 2), RGB(0, 0, 200));
+}
