@@ -1,7 +1,67 @@
-// Image lists over the common controls' HIMAGELIST.
+// Image lists: the icon-keeping base and the bitmap list over HIMAGELIST.
 #include "classlib/ImgList.h"
 
 #include <algorithm>
+
+//--- TChangeLink and TCustomImageList
+
+TChangeLink::~TChangeLink() {
+    if (Sender) Sender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+    if (OnChange) OnChange(Sender);
+}
+
+TCustomImageList::~TCustomImageList() {
+    // Links outlive the list: they must not reach back into it.
+    for (TChangeLink* link : m_links) link->Sender = nullptr;
+    m_links.clear();
+    for (HICON icon : m_icons) DestroyIcon(icon);
+}
+
+int TCustomImageList::AddIcon(HICON icon) {
+    m_icons.push_back(CopyIcon(icon));
+    Change();
+    return Count() - 1;
+}
+
+void TCustomImageList::Clear() {
+    for (HICON icon : m_icons) DestroyIcon(icon);
+    m_icons.clear();
+    Change();
+}
+
+bool TCustomImageList::GetIcon(int index, TIcon& icon) const {
+    if (index < 0 || index >= static_cast<int>(m_icons.size())) return false;
+    icon.SetHandle(CopyIcon(m_icons[static_cast<size_t>(index)]));
+    return true;
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* link) {
+    if (!link) return;
+    if (link->Sender && link->Sender != this) link->Sender->UnRegisterChanges(link);
+    link->Sender = this;
+    for (TChangeLink* known : m_links)
+        if (known == link) return;
+    m_links.push_back(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
+    for (auto it = m_links.begin(); it != m_links.end(); ++it) {
+        if (*it != link) continue;
+        link->Sender = nullptr;
+        m_links.erase(it);
+        return;
+    }
+}
+
+void TCustomImageList::Change() {
+    const std::vector<TChangeLink*> links = m_links;
+    for (TChangeLink* link : links) link->Change();
+}
+
+//--- TImageList
 
 namespace {
 
@@ -29,7 +89,7 @@ GdiBitmap UnselectedCopy(TBitmap* image) {
 
 }  // namespace
 
-TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
+TImageList::TImageList(TComponent* owner) : TCustomImageList(owner) {}
 
 TImageList::~TImageList() {
     if (m_handle) ImageList_Destroy(m_handle);
@@ -60,7 +120,7 @@ void TImageList::SetHandle(HIMAGELIST handle) {
         m_isMasked = ImageList_GetImageCount(handle) > 0 && ImageList_GetImageInfo(handle, 0, &info) &&
                      info.hbmMask != nullptr;
     }
-    Changed();
+    Change();
 }
 
 void TImageList::Recreate() {
@@ -68,11 +128,7 @@ void TImageList::Recreate() {
         ImageList_Destroy(m_handle);
         m_handle = nullptr;
     }
-    Changed();
-}
-
-void TImageList::Changed() {
-    if (OnChange) OnChange(this);
+    Change();
 }
 
 void TImageList::SetSize(int width, int height) {
@@ -106,7 +162,7 @@ int TImageList::Add(TBitmap* image, TBitmap* mask) {
     if (mask && m_isMasked) maskCopy = UnselectedCopy(mask);
     const int index = ImageList_Add(Handle(), picture.Get(), maskCopy.Get());
     if (index < 0) throw EInvalidImageList("Cannot add the image");
-    Changed();
+    Change();
     return index;
 }
 
@@ -118,7 +174,7 @@ int TImageList::AddMasked(TBitmap* image, TColor maskColor) {
     GdiBitmap picture = UnselectedCopy(image);
     const int index = ImageList_AddMasked(Handle(), picture.Get(), ColorToRGB(maskColor));
     if (index < 0) throw EInvalidImageList("Cannot add the image");
-    Changed();
+    Change();
     return index;
 }
 
@@ -129,26 +185,41 @@ void TImageList::GetBitmap(int index, TBitmap* image) {
     GdiFlush();
 }
 
+int TImageList::AddIcon(HICON icon) {
+    const int index = ImageList_AddIcon(Handle(), icon);
+    if (index < 0) throw EInvalidImageList("Cannot add the image");
+    Change();
+    return index;
+}
+
+bool TImageList::GetIcon(int index, TIcon& icon) const {
+    if (!IsValidIndex(index)) return false;
+    HICON made = ImageList_GetIcon(m_handle, index, ILD_NORMAL);
+    if (!made) return false;
+    icon.SetHandle(made);
+    return true;
+}
+
 void TImageList::Draw(TCanvas* canvas, int x, int y, int index) {
-    if (!m_handle || index < 0 || index >= Count()) return;
+    if (!IsValidIndex(index)) return;
     ImageList_Draw(m_handle, index, canvas->Handle(), x, y, ILD_NORMAL);
 }
 
 void TImageList::Delete(int index) {
-    if (!m_handle || index < 0 || index >= Count()) return;
+    if (!IsValidIndex(index)) return;
     ImageList_Remove(m_handle, index);
-    Changed();
+    Change();
 }
 
 void TImageList::Clear() {
     if (!m_handle) return;
     ImageList_Remove(m_handle, -1);
-    Changed();
+    Change();
 }
 
 void TImageList::Assign(const TPersistent& source) {
     const auto* other = dynamic_cast<const TImageList*>(&source);
-    if (!other) return TComponent::Assign(source);
+    if (!other) return TCustomImageList::Assign(source);
     if (other == this) return;
     if (m_handle) {
         ImageList_Destroy(m_handle);
@@ -162,5 +233,5 @@ void TImageList::Assign(const TPersistent& source) {
         m_handle = ImageList_Duplicate(other->m_handle);
         if (!m_handle) throw EInvalidImageList("Cannot copy the image list");
     }
-    Changed();
+    Change();
 }

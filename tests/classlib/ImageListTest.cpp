@@ -101,7 +101,9 @@ TEST(ImageList, PicturesOfTheWrongSizeAreRefusedAndStripsAddSeveral) {
 TEST(ImageList, DeleteMovesLaterPicturesUpAndAssignCopiesEverything) {
     std::unique_ptr<TImageList> list(PictureList());
     int changes = 0;
-    list->OnChange = [&changes](TObject*) { ++changes; };
+    TChangeLink link;
+    link.OnChange = [&changes](TObject*) { ++changes; };
+    list->RegisterChanges(&link);
     TBitmap picture;
     for (int i = 0; i < 4; ++i) {
         Paint(picture, RGB(10 * i, 0, 0));
@@ -132,6 +134,21 @@ TEST(ImageList, DeleteMovesLaterPicturesUpAndAssignCopiesEverything) {
     copy.SetSize(16, 16);
     EXPECT_EQ(copy.Count(), 0);
     EXPECT_THROW(copy.Add(&out), EInvalidImageList);  // a 32 x 32 picture no longer fits
+    EXPECT_EQ(changes, 4 + 2);                          // the delete and the clear; nothing else
+}
+
+TEST(ImageList, IconsGoInAndComeOutOfTheBitmapList) {
+    std::unique_ptr<TImageList> list(PictureList());
+    HICON icon = LoadIcon(nullptr, IDI_APPLICATION);
+    EXPECT_EQ(list->AddIcon(icon), 0);
+    ASSERT_EQ(list->Count(), 1);
+    TIcon out;
+    EXPECT_TRUE(list->GetIcon(0, out));
+    EXPECT_NE(out.Handle(), nullptr);
+    EXPECT_EQ(out.Width(), 32);
+    TIcon untouched;
+    EXPECT_FALSE(list->GetIcon(1, untouched));
+    EXPECT_EQ(untouched.Handle(), nullptr);
 }
 
 TEST(ImageList, MaskedListDrawsTheMaskColourTransparently) {
