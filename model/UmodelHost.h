@@ -93,6 +93,9 @@ public:
 
     // Plays the opened calendar sound from its beginning, cutting off a sound still playing.
     virtual void PlayCalendarSound() {}
+
+    // A master is about to be deleted: windows showing it close or let go of it here.
+    virtual void ReminderDeleted(Eintrag* master) { (void)master; }
 };
 
 // The installed host; a default host without windows until one is installed.
