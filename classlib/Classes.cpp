@@ -4,10 +4,57 @@
 #include <algorithm>
 #include <cctype>
 
+#include "classlib/Streaming.h"
 #include "classlib/SysUtils.h"
 
 void TPersistent::Assign(const TPersistent& source) {
     throw EConvertError(std::string("Cannot assign a ") + source.ClassName() + " to a " + ClassName());
+}
+
+const TClassInfo& TPersistent::StaticClassInfo() {
+    static const TClassInfo info("TPersistent", nullptr, nullptr, nullptr);
+    return info;
+}
+
+const TClassInfo& TPersistent::ClassInfo() const {
+    return StaticClassInfo();
+}
+
+void TPersistent::DefineProperties(TFiler& filer) {
+    (void)filer;
+}
+
+const TClassInfo& TComponent::StaticClassInfo() {
+    static const TClassInfo info("TComponent", &TPersistent::StaticClassInfo(), &CreateComponentOf<TComponent>,
+                                 [](TPropList& list) {
+                                     // The name travels in the component's header, not as a property.
+                                     TPublished<TComponent>(list)
+                                         .String("Name", &TComponent::Name, &TComponent::SetName)
+                                         .NeverStored()
+                                         .Integer(
+                                             "Tag", [](const TComponent& c) { return c.Tag; },
+                                             [](TComponent& c, intptr_t value) { c.Tag = value; }, 0);
+                                 });
+    return info;
+}
+
+const TClassInfo& TComponent::ClassInfo() const {
+    return StaticClassInfo();
+}
+
+void TComponent::DefineProperties(TFiler& filer) {
+    filer.DefineProperty(
+        "Left", [this](TReader& reader) { DesignLeft = reader.ReadInteger(); },
+        [this](TWriter& writer) { writer.WriteInteger(DesignLeft); }, DesignLeft != 0);
+    filer.DefineProperty(
+        "Top", [this](TReader& reader) { DesignTop = reader.ReadInteger(); },
+        [this](TWriter& writer) { writer.WriteInteger(DesignTop); }, DesignTop != 0);
+}
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    if (root != this) return;
+    for (TComponent* component : m_components)
+        if (!component->HasParent()) proc(component);
 }
 
 TComponent::TComponent(TComponent* owner) {
@@ -55,6 +102,8 @@ void TComponent::InsertComponent(TComponent* component) {
     if (component->m_owner) component->m_owner->RemoveComponent(component);
     component->m_owner = this;
     m_components.push_back(component);
+    // A component put on a form in a designer is in design mode too.
+    if (HasState(csDesigning)) component->SetDesigning(true);
     NotifyAll(component, TOperation::opInsert);
 }
 

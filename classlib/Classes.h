@@ -19,6 +19,9 @@ using TComponentState = uint32_t;
 
 enum class TOperation { opInsert, opRemove };
 
+class TClassInfo;
+class TFiler;
+
 // Root of the class library's objects: a virtual destructor and a class name.
 class TObject {
 public:
@@ -37,6 +40,14 @@ public:
     const char* ClassName() const override { return "TPersistent"; }
     // Copies source's state into this object; the base refuses (EConvertError).
     virtual void Assign(const TPersistent& source);
+
+    // What component streaming knows of the class: name, parent, published
+    // properties (classlib/Streaming.h). Every streamable class overrides ClassInfo.
+    static const TClassInfo& StaticClassInfo();
+    virtual const TClassInfo& ClassInfo() const;
+    // Declares the properties no published table describes (binary data and the
+    // like) to a stream reader or writer.
+    virtual void DefineProperties(TFiler& filer);
 };
 
 // A component: owned by another component, which deletes it; owns components in
@@ -75,8 +86,24 @@ public:
     // A component this one owns or watches was inserted or is being removed.
     virtual void Notification(TComponent* component, TOperation operation);
 
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override;
+    // The design position (DesignLeft, DesignTop), as "Left" and "Top" when not 0.
+    void DefineProperties(TFiler& filer) override;
+
+    // The components a stream holds inside this one. By default only a root has
+    // children: the components it owns that have no parent component.
+    virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+    // Components inside another one than their owner (controls on a panel) say so
+    // here; the reader hands them the component they were read inside.
+    virtual bool HasParent() const { return false; }
+    virtual void SetParentComponent(TComponent* parent) { (void)parent; }
+
     // Free integer for the owner's use.
     intptr_t Tag = 0;
+    // Where a non-visual component sits on its form in a designer.
+    int32_t DesignLeft = 0;
+    int32_t DesignTop = 0;
 
 protected:
     // Destroys the owned components, latest first (a form calls it before it

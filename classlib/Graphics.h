@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classlib/Classes.h"
+#include "classlib/Streams.h"  // EFOpenError
 #include "classlib/SysUtils.h"
 
 //--- Colours
@@ -277,12 +278,6 @@ public:
     // Draws the picture scaled into the rectangle of the canvas.
     virtual void Draw(TCanvas& canvas, const RECT& rect) = 0;
     virtual void LoadFromFile(const std::string& fileName) = 0;
-};
-
-// Raised when a file cannot be opened.
-class EFOpenError : public Exception {
-public:
-    using Exception::Exception;
 };
 
 // Raised when a resource of the program file is missing.

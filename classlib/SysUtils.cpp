@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 
 //--- Numbers and texts
@@ -188,4 +190,61 @@ TDateTime Date() {
 
 void SetClock(ClockFunction clock) {
     Clock() = std::move(clock);
+}
+
+//--- Texts: comparison, case, formatting, resources
+
+bool SameText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string UpperCase(const std::string& text) {
+    std::string result = text;
+    for (char& c : result)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return result;
+}
+
+bool IsValidIdent(const std::string& text) {
+    if (text.empty()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !(digit && i > 0)) return false;
+    }
+    return true;
+}
+
+std::string sysutils_detail::FormatPrintf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string result;
+    if (length > 0) {
+        result.resize(static_cast<size_t>(length) + 1);
+        vsnprintf(&result[0], result.size(), format, again);
+        result.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    return result;
+}
+
+std::string LoadResString(uint32_t id) {
+    // With a zero buffer size the wide loader hands out the text in place, so any length works.
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return std::string();
+    return WideToAnsi(std::wstring(text, static_cast<size_t>(length)));
 }

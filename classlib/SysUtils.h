@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <type_traits>
 
 //--- Exceptions
 
@@ -22,6 +23,12 @@ private:
 
 // Raised when a text or a date cannot be converted (StrToInt, EncodeDate).
 class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raised when the system refuses a resource: a window, a timer.
+class EOutOfResources : public Exception {
 public:
     using Exception::Exception;
 };
@@ -77,3 +84,42 @@ TDateTime Date();
 using ClockFunction = std::function<TDateTime()>;
 // Replaces the clock (tests set chosen instants); an empty function restores the system clock.
 void SetClock(ClockFunction clock);
+
+//--- Texts: comparison, case, formatting, resources
+
+// ASCII case-insensitive equality (names of classes, properties and components).
+bool SameText(const std::string& a, const std::string& b);
+// ASCII upper case; other bytes unchanged.
+std::string UpperCase(const std::string& text);
+// A letter or underscore, then letters, digits and underscores.
+bool IsValidIdent(const std::string& text);
+
+namespace sysutils_detail {
+std::string FormatPrintf(const char* format, ...);
+inline const char* FormatArg(const std::string& value) {
+    return value.c_str();
+}
+template <class T>
+T FormatArg(T value) {
+    static_assert(std::is_arithmetic_v<T> || std::is_pointer_v<T>, "Format takes numbers, pointers and strings");
+    return value;
+}
+}  // namespace sysutils_detail
+
+// printf-style formatting that also takes std::string for %s ("%s.InsertToTray failed").
+template <class... Args>
+std::string Format(const std::string& format, const Args&... args) {
+    return sysutils_detail::FormatPrintf(format.c_str(), sysutils_detail::FormatArg(args)...);
+}
+
+// A text of the program's string-table resources, or an empty text when it has none of that id.
+std::string LoadResString(uint32_t id);
+
+// A resource string: the identifier of a text in the program's own string table,
+// fetched each time it is needed so that a translated table takes effect.
+struct TResStringRec {
+    uint32_t Identifier;
+};
+inline std::string LoadResString(const TResStringRec& rec) {
+    return LoadResString(rec.Identifier);
+}

@@ -3,8 +3,10 @@
 // mechanics, hiding and saving.
 #include "ui/UMain.h"
 
+#include <cmath>
 #include <cstdlib>
 
+#include "components/kelLibrary.h"
 #include "model/Uconverter.h"
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
@@ -152,6 +154,8 @@ void TMainForm::CreateComponents() {
     PopupMenuTrayIcon = Make<TPopupMenu>(this, "PopupMenuTrayIcon");
     PopupMenuTrayIcon->OwnerDraw = true;
     RestoreHide1 = Item(this, PopupMenuTrayIcon->Items(), "RestoreHide1", "&Restore Main Window");
+    RestoreHide1->OnClick = std::bind(&TMainForm::RestoreHide1Click, this, _1);
+    RestoreHide1->OnMeasureItem = std::bind(&TMainForm::RestoreHide1MeasureItem, this, _1, _2, _3, _4);
     N6 = Item(this, PopupMenuTrayIcon->Items(), "N6", "-");
     Exit1 = Item(this, PopupMenuTrayIcon->Items(), "Exit1", "&Exit Quib Reminder          ");
     Exit1->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
@@ -179,6 +183,20 @@ void TMainForm::CreateComponents() {
     TimerShowHint = Make<TTimer>(this, "TimerShowHint");
     TimerShowHint->SetInterval(700);
     TimerShowHint->OnTimer = std::bind(&TMainForm::TimerShowHintTimer, this, _1);
+
+    // The help router comes between here and the tray icon with the help issue.
+
+    // The tray icon with the program's icon; a visible icon is added at once.
+    MainTrayIcon = Make<TkelTrayIcon>(this, "MainTrayIcon");
+    MainTrayIcon->SetHint(kMainCaption);
+    MainTrayIcon->Icon()->SetHandle(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                                                  GetSystemMetrics(SM_CXSMICON),
+                                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+    MainTrayIcon->SetMinimizeToTray(true);
+    MainTrayIcon->SetPopupMenu(PopupMenuTrayIcon);
+    MainTrayIcon->SetVisible(true);
+    MainTrayIcon->OnMinimize = std::bind(&TMainForm::MainTrayIconMinimize, this, _1);
+    MainTrayIcon->OnClick = std::bind(&TMainForm::MainTrayIconClick, this, _1);
 
     // References between components are resolved once all exist.
     ToolButtonFile->MenuItem = File1;
@@ -289,10 +307,12 @@ void TMainForm::FormCreate(TObject* sender) {
     ShownMonth = month - 1;
     ShownYear = year;
     BuildMonthGrid(ShownYear - 1900, ShownMonth, Calendar_Settings.Calendar_First_Column != 0);
-    // 11. An optional icon of the user's; a bad one is ignored.
+    // 11. An optional icon of the user's for the application and the tray; a bad one is ignored.
     if (FileExists(AppPath + ProgramIconFileName)) {
         try {
             Application->Icon()->LoadFromFile(AppPath + ProgramIconFileName);
+            MainTrayIcon->Icon()->LoadFromFile(AppPath + ProgramIconFileName);
+            MainTrayIcon->Update();
         } catch (const Exception&) {
         }
     }
@@ -399,8 +419,9 @@ void TMainForm::FormMouseUp(TObject* sender, TMouseButton button, TShiftState sh
 //--- Hiding and saving
 
 void TMainForm::HideToTray() {
-    // 1. The tray icon's ShowMainForm follows here once the tray icon exists.
+    // 1.
     SetVisible(true);
+    MainTrayIcon->ShowMainForm();
     // 2-3. The window and its taskbar button.
     Hide();
     ShowWindow(FindWindowA(nullptr, kApplicationTitle), SW_HIDE);
@@ -446,6 +467,46 @@ void TMainForm::Hide1Click(TObject* sender) {
 void TMainForm::Exit1Click(TObject* sender) {
     (void)sender;
     Application->Terminate();
+}
+
+//--- The tray icon and its menu
+
+// Called on every click on the tray icon: the second click of a double click
+// brings the window back.
+void TMainForm::MainTrayIconClick(TObject* sender) {
+    (void)sender;
+    const TDateTime now = Now() - std::floor(Now());
+    if ((now - m_lastTrayClick) * 86400000.0 <= static_cast<double>(GetDoubleClickTime())) {
+        SetVisible(true);
+        Show();
+    }
+    m_lastTrayClick = now;
+}
+
+// Called when the tray icon has hidden the application on minimising. Nothing is saved.
+void TMainForm::MainTrayIconMinimize(TObject* sender) {
+    (void)sender;
+    SetVisible(false);
+}
+
+void TMainForm::RestoreHide1Click(TObject* sender) {
+    (void)sender;
+    if (IsWindowVisible(FindWindowA(nullptr, kMainCaption))) {
+        HideToTray();
+    } else {
+        SetVisible(true);
+        MainTrayIcon->ShowMainForm();
+    }
+}
+
+// Called when the tray menu measures the item: it names what a click will do.
+void TMainForm::RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height) {
+    (void)sender;
+    (void)canvas;
+    (void)width;
+    (void)height;
+    RestoreHide1->Caption =
+        IsWindowVisible(FindWindowA(nullptr, kMainCaption)) ? "Hide Quib Reminder" : "Restore Quib Reminder";
 }
 
 //--- Session end
@@ -560,6 +621,8 @@ void TMainForm::ExtnImageMonthMouseUp(TObject* sender, TMouseButton button, TShi
 //--- Program entry
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The component library starts before the program's own units and ends after them.
+    kelInitialize();
     InitGlobals();
 
     // A running copy: bring its windows forward and end without touching a file.
@@ -599,5 +662,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The exit processing: the windows go (the main window saves), then the texts.
     Application->DestroyForms();
     DoneGlobals();
+    kelFinalize();
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "classlib/MPlayer.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
+#include "components/kelTrayIcon.h"
 #include "ui/ExtnImage.h"
 
 class TMainForm : public TForm {
@@ -57,6 +58,7 @@ public:
     TMenuItem* N4 = nullptr;
     TMenuItem* About1 = nullptr;
     TTimer* TimerShowHint = nullptr;
+    TkelTrayIcon* MainTrayIcon = nullptr;
 
     //--- Skin images, cut once at construction and shared by every window
     std::unique_ptr<TBitmap> BitmapDayCell;
@@ -101,6 +103,10 @@ public:
     void TimerShowHintTimer(TObject* sender);
     void Hide1Click(TObject* sender);
     void Exit1Click(TObject* sender);
+    void MainTrayIconClick(TObject* sender);
+    void MainTrayIconMinimize(TObject* sender);
+    void RestoreHide1Click(TObject* sender);
+    void RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height);
 
     //--- Operations
     // Sizes and places the window by the position mode of the settings.
@@ -113,6 +119,9 @@ public:
     void WndProc(TMessage& message) override;
 
 private:
+    // The time of day of the last click on the tray icon; 0 before the first.
+    TDateTime m_lastTrayClick = 0;
+
     // The form's resource: the components in resource order with their settings
     // and event bindings.
     void CreateComponents();

@@ -82,3 +82,11 @@ TEST(Component, DesigningReachesOwnedComponents) {
     child->Loaded();
     EXPECT_FALSE(child->HasState(csLoading));
 }
+
+TEST(Component, ComponentsMadeOnADesignedOwnerAreDesignedFromTheStart) {
+    std::vector<std::string> log;
+    Probe owner(nullptr, "Form", log);
+    owner.SetDesigning(true);
+    auto* late = new Probe(&owner, "Late", log);
+    EXPECT_TRUE(late->HasState(csDesigning));
+}

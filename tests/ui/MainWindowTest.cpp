@@ -333,6 +333,70 @@ TEST_F(MainWindowTest, EscapeCloseRequestAndSessionEndHideOrSave) {
     EXPECT_EQ(General_Settings.MainForm_Height, 500);
 }
 
+TEST_F(MainWindowTest, TheTrayIconHidesOnMinimiseAndItsClicksAndMenuBringTheWindowBack) {
+    CreateAndShow();
+    TkelTrayIcon* tray = MainForm->MainTrayIcon;
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->Hint(), "Quib Reminder");
+    EXPECT_TRUE(tray->MinimizeToTray());
+    EXPECT_EQ(tray->PopupMenu(), MainForm->PopupMenuTrayIcon);
+    EXPECT_TRUE(tray->Visible());
+    HWND window = MainForm->Handle();
+    HWND app = Application->Handle();
+    auto callback = [&](UINT event) { SendMessageA(tray->WindowHandle(), kelTrayIconCallbackMsg, 0, event); };
+
+    // Minimising hides the window and its taskbar button, and saves nothing.
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(IsWindowVisible(app));
+    EXPECT_EQ(GetFileAttributesA((folder + "index.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    // A double click brings both back.
+    callback(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowVisible(app));
+
+    // Two clicks within the double-click time restore the hidden window too.
+    SendMessageA(window, WM_CHAR, 27, 0);
+    ASSERT_FALSE(IsWindowVisible(window));
+    callback(WM_LBUTTONDOWN);
+    callback(WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(window));
+    SetClock([] { return EncodeDate(2024, 3, 15) + 0.5 + 0.1 / 86400; });
+    callback(WM_LBUTTONDOWN);
+    callback(WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(window));
+    // A click long after the last one does not.
+    SendMessageA(window, WM_CHAR, 27, 0);
+    SetClock([] { return EncodeDate(2024, 3, 15) + 0.5 + 60.0 / 86400; });
+    callback(WM_LBUTTONDOWN);
+    callback(WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // The tray menu's first item names what it does and does it.
+    int width = 0, height = 0;
+    MainForm->RestoreHide1->OnMeasureItem(MainForm->RestoreHide1, nullptr, width, height);
+    EXPECT_EQ(MainForm->RestoreHide1->Caption, "Restore Quib Reminder");
+    MainForm->RestoreHide1->Click();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowVisible(app));
+    MainForm->RestoreHide1->OnMeasureItem(MainForm->RestoreHide1, nullptr, width, height);
+    EXPECT_EQ(MainForm->RestoreHide1->Caption, "Hide Quib Reminder");
+    MainForm->RestoreHide1->Click();
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_NE(GetFileAttributesA((folder + "index.dat").c_str()), INVALID_FILE_ATTRIBUTES);  // hiding saves
+
+    // The right button opens the tray menu at the cursor.
+    std::vector<POINT> popups;
+    SetPopupMenuTracker([&](HMENU menu, int x, int y) -> UINT {
+        EXPECT_EQ(GetMenuItemCount(menu), 3);
+        popups.push_back({x, y});
+        return 0;
+    });
+    callback(WM_RBUTTONUP);
+    SetPopupMenuTracker(nullptr);
+    EXPECT_EQ(popups.size(), 1u);
+}
+
 TEST_F(MainWindowTest, ArrowsStepAndWrapYearsAndMonthsAlsoWithNegativeCoordinates) {
     CreateAndShow();
     HWND window = MainForm->Handle();

@@ -1,0 +1,40 @@
+// The library's way to the application object and to windowed controls.
+#include "components/kelClassLibLink.h"
+
+HWND kelAppHandle() {
+    return Application ? Application->Handle() : nullptr;
+}
+
+bool kelAppHasMainForm() {
+    return Application && Application->MainForm();
+}
+
+void kelAppSetMainFormVisible(bool visible) {
+    if (kelAppHasMainForm()) Application->MainForm()->SetVisible(visible);
+}
+
+void kelAppSetShowMainForm(bool show) {
+    if (Application) Application->ShowMainForm = show;
+}
+
+void kelAppProcessMessages() {
+    if (Application) Application->ProcessMessages();
+}
+
+void kelAppHandleException(TObject* sender) noexcept {
+    HandleCallbackException(sender);
+}
+
+HWND kelWindowOf(TComponent* component) {
+    auto* control = dynamic_cast<TWinControl*>(component);
+    return control ? control->Handle() : nullptr;
+}
+
+bool kelIsControlVisible(TComponent* component) {
+    auto* control = dynamic_cast<TWinControl*>(component);
+    return control && control->Visible();
+}
+
+void kelSetControlVisible(TComponent* component, bool visible) {
+    if (auto* control = dynamic_cast<TWinControl*>(component)) control->SetVisible(visible);
+}

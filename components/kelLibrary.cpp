@@ -1,0 +1,25 @@
+// The library's units start in a fixed order and end in the reverse one: the
+// Windows-version flags must stand before any component is made, and the
+// "TaskbarCreated" number before any tray icon exists.
+#include "components/kelLibrary.h"
+
+#include "components/kelComponents.h"
+#include "components/kelSysUtils.h"
+
+namespace {
+
+int gStartCount = 0;
+
+}  // namespace
+
+void kelInitialize() {
+    if (gStartCount++ > 0) return;
+    // kelConsts and kelVclConsts have nothing to start: their texts are read when needed.
+    kelSysUtilsInitialize();
+    kelComponentsInitialize();
+}
+
+void kelFinalize() {
+    if (gStartCount == 0 || --gStartCount > 0) return;
+    kelComponentsFinalize();
+}

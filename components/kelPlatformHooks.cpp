@@ -1,0 +1,46 @@
+// Replaceable calls beyond the program.
+#include "components/kelPlatformHooks.h"
+
+TkelPlatformHooks& kelPlatformHooks() {
+    static TkelPlatformHooks hooks;
+    return hooks;
+}
+
+uint8_t kelPortIn(uint16_t port) {
+    if (kelPlatformHooks().PortIn) return kelPlatformHooks().PortIn(port);
+    // A privileged instruction outside the Windows 9x family: callers check the platform first.
+    uint8_t value = 0;
+    __asm__ __volatile__("inb %w1, %b0" : "=a"(value) : "Nd"(port));
+    return value;
+}
+
+void kelPortOut(uint16_t port, uint8_t value) {
+    if (kelPlatformHooks().PortOut) {
+        kelPlatformHooks().PortOut(port, value);
+        return;
+    }
+    __asm__ __volatile__("outb %b0, %w1" : : "a"(value), "Nd"(port));
+}
+
+BOOL kelBeep(DWORD hertz, DWORD milliseconds) {
+    if (kelPlatformHooks().Beep) return kelPlatformHooks().Beep(hertz, milliseconds);
+    return ::Beep(hertz, milliseconds);
+}
+
+void kelSleep(DWORD milliseconds) {
+    if (kelPlatformHooks().Sleep) {
+        kelPlatformHooks().Sleep(milliseconds);
+        return;
+    }
+    ::Sleep(milliseconds);
+}
+
+UINT_PTR kelSetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
+    if (kelPlatformHooks().SetTimer) return kelPlatformHooks().SetTimer(window, id, milliseconds);
+    return ::SetTimer(window, id, milliseconds, nullptr);
+}
+
+BOOL kelShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
+    if (kelPlatformHooks().ShellNotifyIcon) return kelPlatformHooks().ShellNotifyIcon(message, data);
+    return Shell_NotifyIconA(message, data);
+}

@@ -1,0 +1,34 @@
+// Calls of the component library that reach beyond the program (the PC speaker's
+// ports, the speaker beep, the notification area) go through these replaceable
+// functions, so that tests can record what would have happened. Each starts out as
+// the real call; an empty function restores it.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <functional>
+
+struct TkelPlatformHooks {
+    // Direct port access (only ever used on the Windows 9x family).
+    std::function<uint8_t(uint16_t port)> PortIn;
+    std::function<void(uint16_t port, uint8_t value)> PortOut;
+    std::function<BOOL(DWORD hertz, DWORD milliseconds)> Beep;
+    std::function<void(DWORD milliseconds)> Sleep;
+    // Window timers (SetTimer fails only when the system runs out of them).
+    std::function<UINT_PTR(HWND window, UINT_PTR id, UINT milliseconds)> SetTimer;
+    // The shell's notification-area call; data points to cbSize bytes.
+    std::function<BOOL(DWORD message, NOTIFYICONDATAA* data)> ShellNotifyIcon;
+};
+
+// The process-wide set of calls; tests replace members and put them back.
+TkelPlatformHooks& kelPlatformHooks();
+
+// The calls themselves: the installed replacement, or the real one.
+uint8_t kelPortIn(uint16_t port);
+void kelPortOut(uint16_t port, uint8_t value);
+BOOL kelBeep(DWORD hertz, DWORD milliseconds);
+void kelSleep(DWORD milliseconds);
+UINT_PTR kelSetTimer(HWND window, UINT_PTR id, UINT milliseconds);
+BOOL kelShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data);
