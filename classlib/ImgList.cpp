@@ -1,7 +1,10 @@
 // Image lists: the icon-keeping base and the bitmap list over HIMAGELIST.
 #include "classlib/ImgList.h"
 
+#include <objidl.h>
+
 #include <algorithm>
+#include <vector>
 
 //--- TChangeLink and TCustomImageList
 
@@ -115,10 +118,11 @@ void TImageList::SetHandle(HIMAGELIST handle) {
         ImageList_GetIconSize(handle, &width, &height);
         m_width = width;
         m_height = height;
-        // A list whose pictures carry masks answers with a mask for its first picture.
+        // A list whose pictures carry masks answers with a mask for its first picture;
+        // an empty list keeps what the object said.
         IMAGEINFO info{};
-        m_isMasked = ImageList_GetImageCount(handle) > 0 && ImageList_GetImageInfo(handle, 0, &info) &&
-                     info.hbmMask != nullptr;
+        if (ImageList_GetImageCount(handle) > 0 && ImageList_GetImageInfo(handle, 0, &info))
+            m_isMasked = info.hbmMask != nullptr;
     }
     Change();
 }
@@ -234,4 +238,86 @@ void TImageList::Assign(const TPersistent& source) {
         if (!m_handle) throw EInvalidImageList("Cannot copy the image list");
     }
     Change();
+}
+
+//--- Streaming
+
+namespace {
+
+// A COM stream over memory, released with the scope.
+class ScopedHGlobalStream {
+public:
+    ScopedHGlobalStream() {
+        if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &m_stream))) m_stream = nullptr;
+    }
+    ~ScopedHGlobalStream() {
+        if (m_stream) m_stream->Release();
+    }
+    ScopedHGlobalStream(const ScopedHGlobalStream&) = delete;
+    ScopedHGlobalStream& operator=(const ScopedHGlobalStream&) = delete;
+    IStream* Get() const { return m_stream; }
+    void Rewind() {
+        LARGE_INTEGER start{};
+        m_stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    }
+
+private:
+    IStream* m_stream = nullptr;
+};
+
+}  // namespace
+
+const TClassInfo& TImageList::StaticClassInfo() {
+    static const TClassInfo info("TImageList", &TComponent::StaticClassInfo(), &CreateComponentOf<TImageList>,
+                                 [](TPropList& list) {
+                                     TPublished<TImageList>(list)
+                                         .Integer("AllocBy", &TImageList::AllocBy, &TImageList::SetAllocBy, 4)
+                                         .Integer("Height", &TImageList::Height, &TImageList::SetHeight, 16)
+                                         .Boolean("Masked", &TImageList::Masked, &TImageList::SetMasked, true)
+                                         .Integer("Width", &TImageList::Width, &TImageList::SetWidth, 16);
+                                 });
+    return info;
+}
+
+void TImageList::DefineProperties(TFiler& filer) {
+    TCustomImageList::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        "Bitmap", [this](TStream& stream) { ReadData(stream); }, [this](TStream& stream) { WriteData(stream); },
+        Count() > 0);
+}
+
+void TImageList::WriteData(TStream& stream) {
+    ScopedHGlobalStream data;
+    if (!data.Get() || !ImageList_Write(Handle(), data.Get())) throw EWriteError("Stream write error");
+    HGLOBAL memory = nullptr;
+    if (FAILED(GetHGlobalFromStream(data.Get(), &memory))) throw EWriteError("Stream write error");
+    STATSTG stat{};
+    data.Get()->Stat(&stat, STATFLAG_NONAME);
+    const auto size = static_cast<int32_t>(stat.cbSize.QuadPart);
+    const void* bytes = GlobalLock(memory);
+    if (!bytes) throw EWriteError("Stream write error");
+    try {
+        stream.WriteBuffer(bytes, size);
+    } catch (...) {
+        GlobalUnlock(memory);
+        throw;
+    }
+    GlobalUnlock(memory);
+}
+
+void TImageList::ReadData(TStream& stream) {
+    const int64_t size = stream.Remaining();
+    if (size <= 0 || size > INT32_MAX) throw EReadError("Invalid image list data");
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    stream.ReadBuffer(bytes.data(), static_cast<int32_t>(size));
+    ScopedHGlobalStream data;
+    ULONG written = 0;
+    if (!data.Get() || FAILED(data.Get()->Write(bytes.data(), static_cast<ULONG>(size), &written)) ||
+        static_cast<int64_t>(written) != size)
+        throw EReadError("Invalid image list data");
+    data.Rewind();
+    HIMAGELIST read = ImageList_Read(data.Get());
+    if (!read) throw EReadError("Invalid image list data");
+    // The list read decides the pictures and their size; AllocBy stays as streamed.
+    SetHandle(read);
 }

@@ -11,6 +11,7 @@
 
 #include "classlib/Classes.h"
 #include "classlib/Graphics.h"
+#include "classlib/Streaming.h"
 #include "classlib/SysUtils.h"
 
 class TCustomImageList;
@@ -106,6 +107,17 @@ public:
     bool HandleAllocated() const { return m_handle != nullptr; }
     // Takes over a platform list (owned from then on); the size and Masked follow it.
     void SetHandle(HIMAGELIST handle);
+
+    //--- Streaming: AllocBy, Height, Masked and Width are published; the pictures
+    // travel as the binary property "Bitmap" in the platform's image-list format.
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    void DefineProperties(TFiler& filer) override;
+    // The pictures in the platform's image-list format.
+    void WriteData(TStream& stream);
+    // Replaces the pictures (and size and Masked) by those of such data; EReadError
+    // when the data holds no image list.
+    void ReadData(TStream& stream);
 
 private:
     void Recreate();

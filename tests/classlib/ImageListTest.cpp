@@ -1,9 +1,13 @@
 // Image lists: pictures kept pixel for pixel, drawing by index, removing and copying.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "classlib/ImgList.h"
+#include "classlib/Streaming.h"
+#include "classlib/Streams.h"
 
 namespace {
 
@@ -164,4 +168,109 @@ TEST(ImageList, MaskedListDrawsTheMaskColourTransparently) {
     GdiFlush();
     EXPECT_EQ(out.GetPixel(2, 2), RGB(0, 0, 0));
     EXPECT_EQ(out.GetPixel(20, 2), RGB(0, 0, 200));
+}
+
+namespace {
+
+std::string ReadAll(const std::string& name) {
+    std::string bytes;
+    FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    std::fclose(file);
+    return bytes;
+}
+
+std::string TempName(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+}  // namespace
+
+TEST(ImageListStreaming, PictureFileRoundTripsWithTheLayoutOfIconsBin) {
+    RegisterPersistentClass(TImageList::StaticClassInfo());
+    std::unique_ptr<TImageList> list(PictureList());
+    list->SetName("ImageListForMessages");
+    list->DesignLeft = 8;
+    list->DesignTop = 300;
+    TBitmap picture;
+    const COLORREF colours[] = {RGB(1, 2, 3), RGB(200, 100, 50), RGB(0, 0, 255)};
+    for (COLORREF colour : colours) {
+        Paint(picture, colour);
+        list->AddMasked(&picture, clWhite);
+    }
+    const std::string name = TempName("qr-icons-test.bin");
+    WriteComponentResFile(name, list.get());
+    const std::string bytes = ReadAll(name);
+
+    // The resource header, then the component stream.
+    const std::string header = std::string("\xFF\x0A\x00", 3) + "TIMAGELIST" + std::string("\0\x30\x10", 3);
+    ASSERT_GT(bytes.size(), header.size() + 4);
+    EXPECT_EQ(bytes.substr(0, header.size()), header);
+    const uint32_t size = static_cast<uint8_t>(bytes[header.size()]) |
+                          static_cast<uint8_t>(bytes[header.size() + 1]) << 8 |
+                          static_cast<uint8_t>(bytes[header.size() + 2]) << 16 |
+                          static_cast<uint32_t>(static_cast<uint8_t>(bytes[header.size() + 3])) << 24;
+    const std::string stream = bytes.substr(header.size() + 4);
+    EXPECT_EQ(stream.size(), size);
+    const std::string start = "TPF0\x0ATImageList\x14ImageListForMessages" + std::string("\x07" "AllocBy\x02\x01") +
+                              "\x06Height\x02\x20" + "\x06Masked\x08" + "\x05Width\x02\x20" + "\x04Left\x02\x08" +
+                              std::string("\x03Top\x03\x2C\x01", 7) + "\x06" "Bitmap\x0A";
+    EXPECT_EQ(stream.substr(0, start.size()), start);
+    // The pictures in the platform's format: "IL", then the count.
+    const size_t il = start.size() + 4;
+    ASSERT_GT(stream.size(), il + 6);
+    EXPECT_EQ(stream.substr(il, 2), "IL");
+    EXPECT_EQ(static_cast<uint8_t>(stream[il + 4]), 3);
+    EXPECT_EQ(stream.substr(stream.size() - 2), std::string("\0\0", 2));
+
+    // Read back with no instance: the registered class is made from the file.
+    std::unique_ptr<TComponent> read(ReadComponentResFile(name, nullptr));
+    auto* pictures = dynamic_cast<TImageList*>(read.get());
+    ASSERT_NE(pictures, nullptr);
+    EXPECT_EQ(pictures->Name(), "ImageListForMessages");
+    EXPECT_EQ(pictures->Width(), 32);
+    EXPECT_EQ(pictures->Height(), 32);
+    EXPECT_FALSE(pictures->Masked());
+    EXPECT_EQ(pictures->AllocBy(), 1);
+    EXPECT_EQ(pictures->DesignTop, 300);
+    ASSERT_EQ(pictures->Count(), 3);
+    TBitmap out;
+    for (int i = 0; i < 3; ++i) {
+        pictures->GetBitmap(i, &out);
+        EXPECT_EQ(out.GetPixel(0, 0), RGB(255, 255, 255)) << i;
+        EXPECT_EQ(out.GetPixel(31, 31), colours[i]) << i;
+    }
+    DeleteFileA(name.c_str());
+}
+
+TEST(ImageListStreaming, DamagedPictureDataIsRefused) {
+    RegisterPersistentClass(TImageList::StaticClassInfo());
+    TImageList list(nullptr);
+    TMemoryStream garbage;
+    garbage.WriteBuffer("IL\x01\x01 not an image list at all", 30);
+    garbage.SetPosition(0);
+    EXPECT_THROW(list.ReadData(garbage), EReadError);
+    TMemoryStream empty;
+    EXPECT_THROW(list.ReadData(empty), EReadError);
+    EXPECT_EQ(list.Count(), 0);
+
+    // A file cut short anywhere is refused as a whole.
+    std::unique_ptr<TImageList> source(PictureList());
+    TBitmap picture;
+    Paint(picture, RGB(9, 9, 9));
+    source->Add(&picture);
+    TMemoryStream whole;
+    WriteComponentRes(whole, "TIMAGELIST", source.get());
+    for (int64_t cut : {int64_t(10), whole.Size() / 2, whole.Size() - 3}) {
+        TMemoryStream part;
+        whole.SetPosition(0);
+        part.CopyFrom(whole, cut);
+        part.SetPosition(0);
+        EXPECT_ANY_THROW(delete ReadComponentRes(part, nullptr)) << cut;
+    }
 }
