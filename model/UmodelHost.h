@@ -7,6 +7,7 @@
 #include <string>
 
 class Eintrag;
+class TImageList;
 
 // What a file dialog of the model asks for (plain data; the windows own the dialogs).
 struct TFileDialogRequest {
@@ -96,6 +97,15 @@ public:
 
     // A master is about to be deleted: windows showing it close or let go of it here.
     virtual void ReminderDeleted(Eintrag* master) { (void)master; }
+
+    // The picture collection's image list (not owned), or null without windows.
+    virtual TImageList* PictureList() { return nullptr; }
+
+    // The application's standard error box (stop icon, one "OK"); dropped without windows.
+    virtual void ShowStandardError(const std::string& text, const std::string& caption) {
+        (void)text;
+        (void)caption;
+    }
 };
 
 // The installed host; a default host without windows until one is installed.

@@ -67,3 +67,11 @@ int32_t TProgramHost::ReminderTimerInterval() {
     if (!MainForm) return 1000;
     return static_cast<int32_t>(MainForm->TimerCheckForReminders->Interval());
 }
+
+TImageList* TProgramHost::PictureList() {
+    return PictureCollection();
+}
+
+void TProgramHost::ShowStandardError(const std::string& text, const std::string& caption) {
+    Application->MessageBox(text, caption, MB_OK | MB_ICONSTOP);
+}

@@ -15,4 +15,6 @@ public:
     bool OpenCalendarSound(const std::wstring& fileName) override;
     void PlayCalendarSound() override;
     void ReminderDeleted(Eintrag* master) override;
+    TImageList* PictureList() override;
+    void ShowStandardError(const std::string& text, const std::string& caption) override;
 };

@@ -154,7 +154,9 @@ protected:
 }  // namespace
 
 TEST_F(AlarmWindowTest, DueReminderOpensItsWindowWithTextAndPicture) {
-    Eintrag* e = AddReminder("Dentist", Date(2024, 3, 15, 9, 7), 3);
+    // Picture 7 is past the collection's 4: the window shows the last one.
+    Eintrag* e = AddReminder("Dentist", Date(2024, 3, 15, 9, 7), 7);
+    EXPECT_EQ(ModelHost().PictureCount(), 4);
     Pass();
     TFormRemindeNow* window = OnlyWindow();
     ASSERT_NE(window, nullptr);
