@@ -166,7 +166,12 @@ void TControl::Invalidate() {
 }
 
 void TControl::Update() {
-    if (m_parent && m_parent->HandleAllocated()) UpdateWindow(m_parent->m_handle);
+    // A windowed control paints in its own window, a windowless one in its parent's.
+    if (IsWindowed()) {
+        if (HWND window = static_cast<TWinControl*>(this)->m_handle) UpdateWindow(window);
+    } else if (m_parent && m_parent->HandleAllocated()) {
+        UpdateWindow(m_parent->m_handle);
+    }
 }
 
 void TControl::Repaint() {

@@ -413,17 +413,27 @@ void TBitmap::LoadFromFile(const std::string& fileName) {
     HBITMAP loaded = static_cast<HBITMAP>(
         LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!loaded) throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
+    if (!TakeLoaded(loaded)) throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    HBITMAP loaded =
+        static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!loaded || !TakeLoaded(loaded)) throw EResNotFound("Resource " + name + " not found");
+}
+
+bool TBitmap::TakeLoaded(HBITMAP loaded) {
     GdiBitmap owner(loaded);
     BITMAP info{};
     GetObjectA(loaded, sizeof(info), &info);
-    if (info.bmWidth <= 0 || info.bmHeight == 0)
-        throw EInvalidGraphic("Bitmap image is not valid: \"" + fileName + "\"");
+    if (info.bmWidth <= 0 || info.bmHeight == 0) return false;
     Allocate(info.bmWidth, std::abs(info.bmHeight));
     ScopedMemoryDC source;
     ScopedSelect selectSource(source.Get(), loaded);
     HDC target = Canvas()->Handle();
     BitBlt(target, 0, 0, m_width, m_height, source.Get(), 0, 0, SRCCOPY);
     GdiFlush();
+    return true;
 }
 
 void TBitmap::SaveToFile(const std::string& fileName) {

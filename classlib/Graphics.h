@@ -280,6 +280,12 @@ public:
     virtual void LoadFromFile(const std::string& fileName) = 0;
 };
 
+// Raised when a resource of the program file is missing.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Raised when a picture file holds no readable picture.
 class EInvalidGraphic : public Exception {
 public:
@@ -309,6 +315,8 @@ public:
     // Reads a .bmp file; the bitmap takes the file's size. EFOpenError when the
     // file cannot be opened, EInvalidGraphic when it holds no bitmap.
     void LoadFromFile(const std::string& fileName) override;
+    // Reads a bitmap resource of a module; EResNotFound when it has none of that name.
+    void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     // Writes a 24-bit .bmp file; Exception when the file cannot be written.
     void SaveToFile(const std::string& fileName);
     void Draw(TCanvas& canvas, const RECT& rect) override;
@@ -321,6 +329,8 @@ private:
     class BitmapCanvas;
     void Allocate(int width, int height);
     void DetachCanvas();
+    // Takes the size and pixels of a loaded bitmap and deletes it; false for an empty one.
+    bool TakeLoaded(HBITMAP loaded);
 
     int m_width = 0;
     int m_height = 0;

@@ -1,8 +1,12 @@
-// The autostart entry in the registry and the calendar sound: the services of
-// the converter that reach the system.
+// The picture collection's file, the autostart entry in the registry and the
+// calendar sound: the services of the converter that reach the system.
 #include <windows.h>
 
+#include <memory>
+
+#include "classlib/ImgList.h"
 #include "classlib/Registry.h"
+#include "classlib/Streaming.h"
 #include "model/Uconverter.h"
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
@@ -29,6 +33,24 @@ bool NameExists(const std::string& name) {
 }
 
 }  // namespace
+
+void Converter::LoadPictureCollection() {
+    bool isRead = false;
+    try {
+        RegisterPersistentClass(TImageList::StaticClassInfo());
+        std::unique_ptr<TComponent> read(ReadComponentResFile(AppPath + IconFileName, nullptr));
+        const auto* pictures = dynamic_cast<const TImageList*>(read.get());
+        // A list without pictures, or of another size, would leave every reminder
+        // without its picture: such a file is as unreadable as a damaged one.
+        if (pictures && pictures->Count() > 0 && pictures->Width() == 32 && pictures->Height() == 32) {
+            if (TImageList* collection = ModelHost().PictureList()) collection->Assign(*pictures);
+            isRead = true;
+        }
+    } catch (const std::exception&) {
+    }
+    // The built-in pictures stay the collection.
+    if (!isRead) ModelHost().ShowStandardError("Error reading the file \"" + IconFileName + "\"", "Error");
+}
 
 void Converter::SetAutostart(bool on) {
     // Failures leave the registry as it was and are not reported.

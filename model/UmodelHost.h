@@ -7,6 +7,7 @@
 #include <string>
 
 class Eintrag;
+class TImageList;
 
 // What a file dialog of the model asks for (plain data; the windows own the dialogs).
 struct TFileDialogRequest {
@@ -115,14 +116,23 @@ public:
     // Plays the opened calendar sound from its beginning, cutting off a sound still playing.
     virtual void PlayCalendarSound() {}
 
+    // A master is about to be deleted: windows showing it close or let go of it here.
+    virtual void ReminderDeleted(Eintrag* master) { (void)master; }
+
+    // The picture collection's image list (not owned), or null without windows.
+    virtual TImageList* PictureList() { return nullptr; }
+
+    // The application's standard error box (stop icon, one "OK"); dropped without windows.
+    virtual void ShowStandardError(const std::string& text, const std::string& caption) {
+        (void)text;
+        (void)caption;
+    }
+
     // Reads the add/modify dialog's controls; false while that dialog does not exist.
     virtual bool ReadItemDialog(TItemDialogValues& values) {
         (void)values;
         return false;
     }
-
-    // A master is about to be deleted: windows showing it close without touching it.
-    virtual void ReminderDeleted(Eintrag* master) { (void)master; }
 
     // Ends the delete dialog's modal run (its modal result 1).
     virtual void CloseDeleteDialog() {}

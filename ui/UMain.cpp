@@ -11,6 +11,7 @@
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
 #include "model/Usettings.h"
+#include "ui/UFormRemindeNow.h"
 #include "ui/Ugraphic.h"
 #include "ui/UprogramHost.h"
 
@@ -645,8 +646,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->SetTitle(kApplicationTitle);
         Application->HelpFile = "";
         Application->CreateForm(MainForm);
-        // The add/modify, delete, alarm and settings dialogs are created here, in
-        // that order, by the issues that build them.
+        // The add/modify and delete dialogs come here, before the alarm window.
+        Application->CreateForm(FormRemindeNow);
+        // The settings dialog comes here.
         Application->Run();
     } catch (const Exception& error) {
         Application->ShowException(error);

@@ -1,9 +1,12 @@
 // The calendar view's layout and drawing, and the skin painters of all windows.
 #include "ui/Ugraphic.h"
 
+#include <algorithm>
+
 #include "model/Uconverter.h"
 #include "model/Uglobals.h"
 #include "ui/UMain.h"
+#include "ui/Upictures.h"
 
 bool GlyphHovered = false;
 
@@ -91,6 +94,31 @@ int DrawTextAW(HDC dc, const std::wstring& text, int count, RECT* rect, UINT fla
     return DrawTextW(dc, text.c_str(), count, rect, flags);
 }
 
+//--- Reminder pictures
+
+void MakeIconMask(TBitmap* picture, TBitmap* mask) {
+    mask->Assign(*picture);
+    for (int y = 0; y < mask->Height(); ++y)
+        for (int x = 0; x < mask->Width(); ++x)
+            mask->SetPixel(x, y, mask->GetPixel(x, y) == RGB(255, 255, 255) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+}
+
+void DrawTransparentPicture(HDC dc, const RECT& rect, int32_t index) {
+    if (!MainForm) return;
+    TBitmap* icon = MainForm->BitmapIcon.get();
+    TBitmap* mask = MainForm->BitmapIconMask.get();
+    // Whatever the collection does not draw stays white, and white is transparent.
+    PatBlt(icon->Canvas()->Handle(), 0, 0, MainForm->BitmapIconFrame->Width(), MainForm->BitmapIconFrame->Height(),
+           WHITENESS);
+    PictureCollection()->GetBitmap(index, icon);
+    MakeIconMask(icon, mask);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    // The mask whitens the picture's opaque part, which the picture then overlays.
+    StretchBlt(dc, rect.left, rect.top, width, height, mask->Canvas()->Handle(), 0, 0, 32, 32, SRCPAINT);
+    StretchBlt(dc, rect.left, rect.top, width, height, icon->Canvas()->Handle(), 0, 0, 32, 32, SRCAND);
+}
+
 //--- Window drag
 
 void StartWindowDrag(TCustomForm* form) {
@@ -113,6 +141,34 @@ TCellGeometry ComputeCellGeometry(int32_t clientWidth, int32_t clientHeight) {
     geometry.CellHeight = geometry.GridHeight / 6;
     geometry.DayBand = geometry.CellHeight * 11 / 32;
     return geometry;
+}
+
+TPictureSlots ComputePictureSlots(int32_t cellWidth,
+                                  int32_t cellHeight,
+                                  int32_t dayBand,
+                                  int32_t iconWidth,
+                                  int32_t iconHeight) {
+    TPictureSlots slots{0, 0};
+    // A picture size of 0 (no longer possible through the settings) shows nothing.
+    if (iconWidth <= 0 || iconHeight <= 0) return slots;
+    slots.PerRow = std::max(0, (cellWidth - 5) / iconWidth);
+    slots.Rows = std::max(0, (cellHeight - dayBand) / iconHeight);
+    return slots;
+}
+
+bool PictureSlotRect(int32_t column, int32_t row, int32_t index, RECT& rect) {
+    const TPictureSlots slots = ComputePictureSlots(CellWidth, CellHeight, DayBand, IconWidth, IconHeight);
+    if (index < 0) return false;
+    // Slots fill a row from the left, then the next row; without room for a whole
+    // picture in a row, each picture takes a row of its own.
+    const int32_t c = slots.PerRow > 0 ? index % slots.PerRow : 0;
+    const int32_t r = slots.PerRow > 0 ? index / slots.PerRow : index;
+    if (r >= slots.Rows) return false;
+    rect.left = column * CellWidth + c * IconWidth + 2;
+    rect.top = row * CellHeight + DayBand + r * IconHeight;
+    rect.right = rect.left + IconWidth;
+    rect.bottom = rect.top + IconHeight;
+    return true;
 }
 
 void TCalendarView::Refresh() {
@@ -205,11 +261,14 @@ void TCalendarView::StretchCellPicture(int32_t column,
 }
 
 void TCalendarView::DrawEntryPictures(int32_t column, int32_t row, HDC dc) {
-    // The reminders' pictures come from the picture collection of the add/modify
-    // dialog; the cells show them once that dialog exists.
-    (void)column;
-    (void)row;
-    (void)dc;
+    if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns) return;
+    int32_t index = 0;
+    for (const Eintrag* copy = gConverter->Cells[row][column].First(); copy; copy = copy->Next, ++index) {
+        RECT rect;
+        // Slots run out in chain order: the reminders after the last shown slot stay hidden.
+        if (!PictureSlotRect(column, row, index, rect)) break;
+        DrawTransparentPicture(dc, rect, copy->GetPictureIndex());
+    }
 }
 
 void TCalendarView::DrawCellText(TCanvas* canvas,

@@ -34,6 +34,17 @@ void SkinMenuBar();
 // Wide text with DrawTextA on the Windows 9x family, DrawTextW otherwise.
 int DrawTextAW(HDC dc, const std::wstring& text, int count, RECT* rect, UINT flags);
 
+//--- Reminder pictures
+
+// Fills mask with the transparency mask of picture: black where the picture is
+// exactly white, white everywhere else.
+void MakeIconMask(TBitmap* picture, TBitmap* mask);
+// Draws picture `index` of the picture collection into a rectangle of a DC,
+// stretched from 32 x 32, with its white pixels transparent. Works with the main
+// window's BitmapIcon and BitmapIconMask; an index outside the collection draws
+// nothing.
+void DrawTransparentPicture(HDC dc, const RECT& rect, int32_t index);
+
 //--- Moving a window by dragging
 
 // Starts the system's move loop for a window (release the capture, then the
@@ -89,3 +100,19 @@ struct TCellGeometry {
     int32_t DayBand;
 };
 TCellGeometry ComputeCellGeometry(int32_t clientWidth, int32_t clientHeight);
+
+// How a cell's reminder pictures are laid out: PerRow in a row, in Rows rows
+// below the day band.
+struct TPictureSlots {
+    int32_t PerRow;
+    int32_t Rows;
+};
+TPictureSlots ComputePictureSlots(int32_t cellWidth,
+                                  int32_t cellHeight,
+                                  int32_t dayBand,
+                                  int32_t iconWidth,
+                                  int32_t iconHeight);
+// The rectangle, in grid coordinates, of the picture of the index-th reminder (in
+// chain order) of a cell, with the current layout values; false when that
+// reminder's picture is not shown.
+bool PictureSlotRect(int32_t column, int32_t row, int32_t index, RECT& rect);

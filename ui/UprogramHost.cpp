@@ -3,7 +3,13 @@
 
 #include <windows.h>
 
+#include "ui/UFormRemindeNow.h"
 #include "ui/UMain.h"
+#include "ui/Upictures.h"
+
+int TProgramHost::PictureCount() {
+    return PictureCollection()->Count();
+}
 
 int TProgramHost::ShowMessage(const std::wstring& text, const std::wstring& title, int mode) {
     // A plain system box until the program's own skinned message box exists.
@@ -36,4 +42,36 @@ void TProgramHost::PlayCalendarSound() {
         player->Play();
     } catch (const EMCIDeviceError&) {
     }
+}
+
+void TProgramHost::ReminderListReplaced() {
+    // The old records go once this returns: no alarm window may keep one.
+    CloseAllAlarmWindows();
+}
+
+void TProgramHost::ReminderDeleted(Eintrag* master) {
+    CloseAlarmWindowsFor(master);
+}
+
+void TProgramHost::RefreshMainWindow() {
+    if (MainForm) MainForm->Refresh();
+}
+
+IAlarmWindow* TProgramHost::CreateAlarmWindow() {
+    if (!MainForm) return nullptr;
+    // Owned by the main window, which takes the windows still open along when it goes.
+    return NewForm<TFormRemindeNow>(MainForm);
+}
+
+int32_t TProgramHost::ReminderTimerInterval() {
+    if (!MainForm) return 1000;
+    return static_cast<int32_t>(MainForm->TimerCheckForReminders->Interval());
+}
+
+TImageList* TProgramHost::PictureList() {
+    return PictureCollection();
+}
+
+void TProgramHost::ShowStandardError(const std::string& text, const std::string& caption) {
+    Application->MessageBox(text, caption, MB_OK | MB_ICONSTOP);
 }

@@ -1,11 +1,20 @@
-// The program's window host of the model: messages and the calendar sound.
+// The program's window host of the model: messages, sounds, pictures, the main
+// window's refresh and reminder timer, and the alarm windows.
 #pragma once
 
 #include "model/UmodelHost.h"
 
-class TProgramHost final : public IModelHost {
+class TProgramHost : public IModelHost {
 public:
+    int PictureCount() override;
     int ShowMessage(const std::wstring& text, const std::wstring& title, int mode) override;
+    void ReminderListReplaced() override;
+    void RefreshMainWindow() override;
+    IAlarmWindow* CreateAlarmWindow() override;
+    int32_t ReminderTimerInterval() override;
     bool OpenCalendarSound(const std::wstring& fileName) override;
     void PlayCalendarSound() override;
+    void ReminderDeleted(Eintrag* master) override;
+    TImageList* PictureList() override;
+    void ShowStandardError(const std::string& text, const std::string& caption) override;
 };

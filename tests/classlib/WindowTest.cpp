@@ -288,6 +288,21 @@ TEST_F(WindowTest, ConstraintsHoldForProgrammaticSizes) {
     FreeForm(form);
 }
 
+TEST_F(WindowTest, RepaintOfAFormPaintsAtOnce) {
+    auto* form = NewForm<ProbeForm>(nullptr);
+    form->Show();
+    PumpUntilIdle();
+    int paints = 0;
+    form->OnPaint = [&paints](TObject*) { ++paints; };
+    form->Repaint();
+    EXPECT_EQ(paints, 1);  // without a message loop turn
+    form->Invalidate();
+    EXPECT_EQ(paints, 1);
+    form->Update();
+    EXPECT_EQ(paints, 2);
+    FreeForm(form);
+}
+
 TEST_F(WindowTest, ListBoxItemsWithAndWithoutWindow) {
     auto* form = NewForm<ProbeForm>(nullptr);
     auto* list = new TListBox(form);
