@@ -4,17 +4,23 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${QR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# qr_add_test_program(<name> SOURCES ... LIBS ... [DST])
+# qr_add_test_program(<name> SOURCES ... LIBS ... [LOCKS ...] [DST])
+# LOCKS names what a program shares with others and must not use at the same time:
+# "display" for programs whose windows use the one pointer and foreground of the X
+# display, "run_key_autostart" for those that write the autostart registry value.
 # One console test program per subsystem: Wine starts once per program.
 # Suites whose name starts with "Dst" need a zone with daylight saving; they run
 # in a second pass under EST5EDT, the rest under UTC0.
 function(qr_add_test_program name)
-  cmake_parse_arguments(T "DST" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "DST" "" "SOURCES;LIBS;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} qr_options GTest::gmock)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name} --gtest_filter=-Dst*)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "TZ=UTC0" TIMEOUT 600)
+  if(T_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
   if(T_DST)
     add_test(NAME ${name}_dst COMMAND ${name} --gtest_filter=Dst*)
     set_tests_properties(${name}_dst PROPERTIES ENVIRONMENT "TZ=EST5EDT" TIMEOUT 600)
