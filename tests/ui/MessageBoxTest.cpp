@@ -71,7 +71,7 @@ TEST(MessageBoxPlaces, ButtonsFollowTheClientWidth) {
     EXPECT_EQ(MessageBoxButtonPlaces(72).Ok, -1);
 }
 
-TEST_F(MessageBoxTest, ButtonsOfEachModeStandWhereTheyBelongAndTheFirstHasTheFocus) {
+TEST_F(MessageBoxTest, ButtonsOfEachModeStandWhereTheyBelongAndTheBoxHasTheFocus) {
     MainForm->Show();
     PumpUntilIdle();
     Run(0, [](TFormMessageBox* box) {
@@ -89,7 +89,7 @@ TEST_F(MessageBoxTest, ButtonsOfEachModeStandWhereTheyBelongAndTheFirstHasTheFoc
         EXPECT_TRUE(box->ButtonOK->Cancel);
         EXPECT_TRUE(box->ButtonOK->DrawShadow);
         EXPECT_EQ(box->ButtonOK->OwnerForm, box);
-        EXPECT_EQ(GetFocus(), box->ButtonOK->Handle());
+        EXPECT_EQ(GetFocus(), box->Handle());
         EXPECT_FALSE(IsWindowEnabled(MainForm->Handle()));
         Click(box->ButtonOK);
     });
@@ -104,7 +104,7 @@ TEST_F(MessageBoxTest, ButtonsOfEachModeStandWhereTheyBelongAndTheFirstHasTheFoc
         EXPECT_EQ(box->ButtonNo->CaptionText, L"No");
         EXPECT_FALSE(box->ButtonYes->Cancel);
         EXPECT_TRUE(box->ButtonNo->Cancel);
-        EXPECT_EQ(GetFocus(), box->ButtonYes->Handle());
+        EXPECT_EQ(GetFocus(), box->Handle());
         Click(box->ButtonNo);
     });
     Run(16, [](TFormMessageBox* box) {
