@@ -274,13 +274,3 @@ TEST_F(ImageButtonTest, TheWindowShowsTheSkinAlsoAfterFocusAndPushChanges) {
     UpdateWindow(window);
     EXPECT_EQ(pixel(1, 1), ButtonPixel(1, 76));
 }
-
-TEST_F(ImageButtonTest, ButtonsGoWithTheirDialog) {
-    TImageButton* button = MakeButton(75);
-    HWND window = button->Handle();
-    FreeForm(dialog);
-    dialog = nullptr;
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(TWinControl::FindControl(window), nullptr);
-    dialog = NewForm<TForm>(nullptr);  // for TearDown
-}
