@@ -338,9 +338,15 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
     SetState(csDestroying, true);
-    // Children that other owners keep lose their parent.
+    // A control without an owner goes with its parent (buttons a dialog makes
+    // at run time); children that an owner keeps lose their parent.
     const std::vector<TControl*> children = m_controls;
-    for (TControl* child : children) child->m_parent = nullptr;
+    for (TControl* child : children) {
+        if (!child->Owner())
+            delete child;
+        else
+            child->m_parent = nullptr;
+    }
     m_controls.clear();
     DestroyHandle();
 }
@@ -507,7 +513,36 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::SetFocus() {
+    TWinControl* top = TopLevel();
+    if (top != this && !(top->HandleAllocated() && IsWindowVisible(top->m_handle))) {
+        // A form shown later focuses it when it is activated.
+        top->ChildFocused(this);
+        return;
+    }
     ::SetFocus(Handle());
+}
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* control = this; control; control = control->Parent())
+        if (!control->Visible() || !control->Enabled()) return false;
+    return true;
+}
+
+TWinControl* TWinControl::TopLevel() {
+    TWinControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    return top;
+}
+
+bool TWinControl::DialogKey(WORD key, TShiftState shift, TWinControl* focused) {
+    // The children see the key in the order they were added; a handler may
+    // change the list, so the walk goes over a copy of live controls.
+    const std::vector<TControl*> children = m_controls;
+    for (TControl* child : children) {
+        if (!LiveControls().count(child) || !child->IsWindowed()) continue;
+        if (static_cast<TWinControl*>(child)->DialogKey(key, shift, focused)) return true;
+    }
+    return false;
 }
 
 void TWinControl::TextChanged() {
@@ -633,7 +668,10 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_MOUSEMOVE: {
             const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
             TControl* under = ControlAtPos(point);
-            UpdateMouseControl(under ? under : this);
+            // With the mouse captured the pointer may be outside the window: it
+            // is over nothing of this window then.
+            const bool isInside = point.x >= 0 && point.y >= 0 && point.x < ClientWidth() && point.y < ClientHeight();
+            UpdateMouseControl(under ? under : (isInside ? this : nullptr));
             TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_handle, 0};
             TrackMouseEvent(&track);
             TControl* target = gCaptureControl && gCaptureControl->m_parent == this ? gCaptureControl : under;
@@ -704,10 +742,13 @@ void TWinControl::WndProc(TMessage& message) {
             message.WParam = key;
             break;
         }
-        case WM_SETFOCUS:
+        case WM_SETFOCUS: {
             DefaultHandler(message);
+            TWinControl* top = TopLevel();
+            if (top != this) top->ChildFocused(this);
             DoEnter();
             return;
+        }
         case WM_KILLFOCUS:
             DefaultHandler(message);
             DoExit();

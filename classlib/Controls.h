@@ -249,7 +249,13 @@ public:
     void Invalidate() override;
 
     bool Focused() const;
+    // Gives the control the keyboard focus. While its form is not visible the
+    // form keeps it as the control to focus when it is activated.
     virtual void SetFocus();
+    // Whether the control and every parent are visible and enabled.
+    bool CanFocus() const;
+    // The place in the parent's tab order: controls with a number come first,
+    // lowest first, then those without one (-1) in the order they were added.
     int TabOrder = -1;
     bool TabStop = false;
 
@@ -261,6 +267,8 @@ public:
 
     // The object of a window of ours, or null.
     static TWinControl* FindControl(HWND window);
+    // The top-level control this one sits in (itself when it has no parent).
+    TWinControl* TopLevel();
     // Destroys the window (not the object); it is made again when needed.
     void DestroyHandle();
 
@@ -269,6 +277,19 @@ public:
 
     // Paints the windowless children onto a canvas of this control's client area.
     void PaintControls(HDC dc, TControl* first = nullptr);
+
+    //--- Dialog keys (the application's loop routes Tab, Enter and Esc here)
+
+    // A dialog key the focused control did not take, offered to this control
+    // and its children in turn; true when one of them used it. `focused` is
+    // the control the key was typed into.
+    virtual bool DialogKey(WORD key, TShiftState shift, TWinControl* focused);
+    // Whether the control takes Tab, Enter or Esc itself although its window
+    // does not ask for them (an open drop-down list takes Enter and Esc).
+    virtual bool WantsSpecialKey(WORD key) {
+        (void)key;
+        return false;
+    }
     // Fills a rectangle of the client area with what lies behind children
     // (transparent children ask their parent for it).
     virtual void PaintBackground(HDC dc, const RECT& rect);
@@ -287,6 +308,8 @@ protected:
     virtual void DoExit();
     // A top-level control that sees its children's keys first (a form's KeyPreview).
     virtual bool WantsKeyPreview() const { return false; }
+    // Told by a control inside this top-level control that it got the focus.
+    virtual void ChildFocused(TWinControl* control) { (void)control; }
     // Runs the object's deferred deletion (a form's Release).
     virtual void FreeDeferred() { delete this; }
     // Asks for deletion after every message of this window on the stack returned.

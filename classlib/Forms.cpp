@@ -2,6 +2,7 @@
 #include "classlib/Forms.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -280,6 +281,89 @@ void TCustomForm::Release() {
     PostMessageA(Handle(), CM_RELEASE, 0, 0);
 }
 
+//--- Focus and dialog keys
+
+TWinControl* TCustomForm::ActiveControl() const {
+    TWinControl* control = m_activeWindow ? FindControl(m_activeWindow) : nullptr;
+    // The control must still be ours and inside this form.
+    for (const TControl* up = control; up; up = up->Parent())
+        if (up == this) return control;
+    return nullptr;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+    if (!control) {
+        m_activeWindow = nullptr;
+        return;
+    }
+    m_activeWindow = control->Handle();
+    if (HandleAllocated() && IsWindowVisible(Handle()) && GetActiveWindow() == Handle() && control->CanFocus())
+        ::SetFocus(m_activeWindow);
+}
+
+void TCustomForm::ChildFocused(TWinControl* control) {
+    m_activeWindow = control->Handle();
+}
+
+namespace {
+
+void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& stops) {
+    std::vector<TWinControl*> children;
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (parent->Controls(i)->IsWindowed()) children.push_back(static_cast<TWinControl*>(parent->Controls(i)));
+    // Numbered controls first, lowest first; the unnumbered keep the order they were added in.
+    std::stable_sort(children.begin(), children.end(), [](const TWinControl* a, const TWinControl* b) {
+        const int left = a->TabOrder < 0 ? INT_MAX : a->TabOrder;
+        const int right = b->TabOrder < 0 ? INT_MAX : b->TabOrder;
+        return left < right;
+    });
+    for (TWinControl* child : children) {
+        if (!child->Visible() || !child->Enabled()) continue;
+        if (child->TabStop && child->HandleAllocated()) stops.push_back(child);
+        CollectTabStops(child, stops);
+    }
+}
+
+}  // namespace
+
+std::vector<TWinControl*> TCustomForm::TabStops() {
+    std::vector<TWinControl*> stops;
+    CollectTabStops(this, stops);
+    return stops;
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward) {
+    const std::vector<TWinControl*> stops = TabStops();
+    if (stops.empty()) return;
+    const int count = static_cast<int>(stops.size());
+    int index = -1;
+    for (int i = 0; i < count; ++i)
+        if (stops[static_cast<size_t>(i)] == current) index = i;
+    int next;
+    if (index < 0)
+        next = forward ? 0 : count - 1;
+    else
+        next = (index + (forward ? 1 : count - 1)) % count;
+    TWinControl* target = stops[static_cast<size_t>(next)];
+    m_activeWindow = target->Handle();
+    ::SetFocus(target->Handle());
+}
+
+bool TCustomForm::DialogKey(WORD key, TShiftState shift, TWinControl* focused) {
+    if (key == VK_TAB) {
+        SelectNext(focused, (shift & ssShift) == 0);
+        return true;
+    }
+    return TWinControl::DialogKey(key, shift, focused);
+}
+
+void TCustomForm::FocusActiveControl() {
+    // A form without an active control keeps the focus itself, so that its
+    // own key-press handler sees Enter and Esc until a control is chosen.
+    TWinControl* target = ActiveControl();
+    if (target && target->CanFocus()) ::SetFocus(target->Handle());
+}
+
 void TCustomForm::FreeDeferred() {
     FreeForm(this);
 }
@@ -303,6 +387,11 @@ void TCustomForm::WndProc(TMessage& message) {
         case WM_SIZE:
             TWinControl::WndProc(message);
             Resize();
+            return;
+        case WM_ACTIVATE:
+            // The system focuses the form itself; its active control takes the focus over.
+            TWinControl::WndProc(message);
+            if (LOWORD(message.WParam) != WA_INACTIVE && HIWORD(message.WParam) == 0) FocusActiveControl();
             return;
         case WM_GETMINMAXINFO: {
             TWinControl::WndProc(message);
@@ -454,11 +543,42 @@ bool TApplication::ProcessMessage(MSG& msg) {
         m_isTerminated = true;
         return true;
     }
+    if (IsDialogKey(msg)) return true;
     for (const MessageFilter& filter : m_filters)
         if (filter(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
+}
+
+bool TApplication::IsDialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    const WORD key = LOWORD(msg.wParam);
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+    // The control the key was typed into: a window of ours, or the nearest one
+    // of ours around a system window (the edit field inside a combo box).
+    TWinControl* control = nullptr;
+    for (HWND window = msg.hwnd; window && !control;
+         window = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr)
+        control = TWinControl::FindControl(window);
+    if (!control) return false;
+    const TShiftState shift = KeyboardShiftState();
+    if (shift & (ssCtrl | ssAlt)) return false;
+    // A control that asks for the key gets it. The message itself is not handed
+    // to WM_GETDLGCODE: an edit field takes that as being inside a system
+    // dialog and answers Esc with WM_CLOSE to its parent.
+    const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, 0);
+    const LRESULT wanted = (key == VK_TAB ? DLGC_WANTTAB : DLGC_WANTALLKEYS) | DLGC_WANTMESSAGE;
+    if (code & wanted) return false;
+    if (control->WantsSpecialKey(key)) return false;
+    TWinControl* top = control->TopLevel();
+    try {
+        return top->DialogKey(key, shift, control);
+    } catch (...) {
+        // A click handler failed: shown like any handler's error; the key is used.
+        HandleException(control);
+        return true;
+    }
 }
 
 void TApplication::HandleMessage() {

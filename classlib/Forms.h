@@ -100,6 +100,25 @@ public:
     // call, or one after the form is gone, does nothing.
     void Release();
 
+    //--- Focus and dialog keys
+
+    // The control inside the form that has the focus, or gets it when the form
+    // is next activated; null when none was focused yet (the form itself then
+    // takes the focus when it is activated).
+    TWinControl* ActiveControl() const;
+    // Makes a control of the form the active one; it gets the focus at once
+    // while the form is the active window.
+    void SetActiveControl(TWinControl* control);
+    // Moves the focus to the next (or previous) control of the tab order after
+    // `current`, wrapping around; the first (or last) one without `current`.
+    void SelectNext(TWinControl* current, bool forward);
+    // The form's tab stops in tab order: visible, enabled controls with a window
+    // and TabStop set, each container's children in the container's place.
+    std::vector<TWinControl*> TabStops();
+    // Tab and Shift+Tab move along the tab order; Enter and Esc go to the
+    // controls (a focused button, the Default button, the Cancel button).
+    bool DialogKey(WORD key, TShiftState shift, TWinControl* focused) override;
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
     TNotifyEvent OnShow;
@@ -116,6 +135,7 @@ protected:
     void PaintWindow(HDC dc) override;
     void FreeDeferred() override;
     bool WantsKeyPreview() const override { return KeyPreview; }
+    void ChildFocused(TWinControl* control) override;
     void FontChanged() override;
     void TextChanged() override;
     virtual void DoShow();
@@ -127,7 +147,11 @@ private:
     void PlaceOnScreen();
     bool CanRunEvents() const { return m_isCreated && !m_isDestroyed && CanFireEvents(); }
 
+    // Gives the focus back to the active control.
+    void FocusActiveControl();
+
     TBorderStyle m_borderStyle = bsSizeable;
+    HWND m_activeWindow = nullptr;  // the active control's window (it may go before the form)
     TControlCanvas m_canvas;
     TModalResult m_modalResult = mrNone;
     bool m_isCreated = false;
@@ -226,6 +250,18 @@ public:
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
     TNotifyEvent OnIdle;
+
+    // The keyboard of every form. Before a key-down is translated, Tab, Enter
+    // and Esc typed into a control that does not ask for them (WM_GETDLGCODE,
+    // WantsSpecialKey) are dialog keys: the control's form moves the focus
+    // along the tab order (Tab, Shift+Tab), clicks the focused button or else
+    // the Default button (Enter), or clicks the Cancel button (Esc). A dialog
+    // key so used ends there: no OnKeyDown, no character, no OnKeyPress. Every
+    // other key is dispatched: OnKeyDown of the form (KeyPreview), then of the
+    // control; its character then goes to OnKeyPress of the form (KeyPreview),
+    // then of the control, then to the control's own handling; a handler that
+    // sets the character to 0 ends it there. Returns true for a key it used.
+    bool IsDialogKey(const MSG& msg);
 
     // A filter sees each message before it is dispatched; true means handled.
     using MessageFilter = std::function<bool(MSG& msg)>;

@@ -1,4 +1,4 @@
-// Label and list box.
+// Label, push button and list box.
 #include "classlib/StdCtrls.h"
 
 //--- TLabel
@@ -70,6 +70,53 @@ void TLabel::WndProc(TMessage& message) {
         default: break;
     }
     TGraphicControl::WndProc(message);
+}
+
+//--- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 75, 25);
+    TabStop = true;
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SubclassOf = "BUTTON";
+    params.Style |= m_isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool isDefault) {
+    if (isDefault == m_isDefault) return;
+    m_isDefault = isDefault;
+    if (HandleAllocated()) {
+        const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+        // Only a plain push button changes its look; other kinds keep theirs.
+        if ((style & BS_TYPEMASK) == BS_PUSHBUTTON || (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            SendMessageA(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+}
+
+void TButton::Click() {
+    TWinControl::Click();
+}
+
+bool TButton::DialogKey(WORD key, TShiftState shift, TWinControl* focused) {
+    (void)shift;
+    if (!CanFocus()) return false;
+    const bool isClicked = (key == VK_ESCAPE && Cancel) ||
+                           (key == VK_RETURN && (focused == this || (m_isDefault && !dynamic_cast<TButton*>(focused))));
+    if (!isClicked) return false;
+    Click();
+    return true;
+}
+
+void TButton::WndProc(TMessage& message) {
+    if (message.Msg == CN_COMMAND) {
+        if (HIWORD(message.WParam) == BN_CLICKED) Click();
+        message.Result = 0;
+        return;
+    }
+    TWinControl::WndProc(message);
 }
 
 //--- TListBoxStrings

@@ -1,4 +1,5 @@
-// Standard controls of the class library: the label and the list box.
+// Standard controls of the class library: the label, the push button and the
+// list box.
 #pragma once
 
 #include <string>
@@ -35,6 +36,33 @@ private:
 
     bool m_isTransparent = false;
     bool m_isAutoSize = true;
+};
+
+// A push button over the system's BUTTON class. It clicks as the system button
+// does: the left button released inside after going down inside, the space key
+// released while it has the focus, or BM_CLICK. As a dialog key, Enter clicks
+// the focused button (or the Default button when no button has the focus) and
+// Esc the button marked Cancel.
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner);
+    const char* ClassName() const override { return "TButton"; }
+    // Esc in the button's form clicks it.
+    bool Cancel = false;
+    // Enter in the button's form clicks it while no other button has the focus.
+    bool Default() const { return m_isDefault; }
+    void SetDefault(bool isDefault);
+    // Runs OnClick, as a click of the user does.
+    void Click() override;
+
+    void WndProc(TMessage& message) override;
+    bool DialogKey(WORD key, TShiftState shift, TWinControl* focused) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    bool m_isDefault = false;
 };
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed };
