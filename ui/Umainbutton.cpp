@@ -4,6 +4,7 @@
 
 #include "model/Uglobals.h"
 #include "ui/UFormMessageBox.h"
+#include "ui/UFormRemindeNow.h"
 #include "ui/UMain.h"
 #include "ui/Ugraphic.h"
 
@@ -196,4 +197,14 @@ void TImageButton::OnClickButtonMessageBoxNO(TObject* sender) {
     if (!box) return;
     box->Mode = 0;
     box->SetModalResult(mrOk);
+}
+
+void TImageButton::OnClickFormRemindeNowButtonDontRemindeMore(TObject* sender) {
+    DrawFace();
+    if (auto* window = dynamic_cast<TFormRemindeNow*>(Parent())) window->ButtonDontRemindeMoreClick(sender);
+}
+
+void TImageButton::OnClickFormRemindeNowButtonRemindeMeLater(TObject* sender) {
+    DrawFace();
+    if (auto* window = dynamic_cast<TFormRemindeNow*>(Parent())) window->ButtonRemindeMeLaterClick(sender);
 }

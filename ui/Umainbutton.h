@@ -49,6 +49,9 @@ public:
     void OnClickButtonMessageBoxOK(TObject* sender);
     void OnClickButtonMessageBoxYES(TObject* sender);
     void OnClickButtonMessageBoxNO(TObject* sender);
+    // The alarm window's "OK" and "Snooze" (the window is the button's parent).
+    void OnClickFormRemindeNowButtonDontRemindeMore(TObject* sender);
+    void OnClickFormRemindeNowButtonRemindeMeLater(TObject* sender);
 
 protected:
     void CreateParams(TCreateParams& params) override;
