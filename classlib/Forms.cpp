@@ -358,12 +358,10 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift, TWinControl* focused) {
 }
 
 void TCustomForm::FocusActiveControl() {
+    // A form without an active control keeps the focus itself, so that its
+    // own key-press handler sees Enter and Esc until a control is chosen.
     TWinControl* target = ActiveControl();
-    if (!target || !target->CanFocus()) {
-        const std::vector<TWinControl*> stops = TabStops();
-        target = stops.empty() ? nullptr : stops.front();
-    }
-    if (target) ::SetFocus(target->Handle());
+    if (target && target->CanFocus()) ::SetFocus(target->Handle());
 }
 
 void TCustomForm::FreeDeferred() {
@@ -391,8 +389,7 @@ void TCustomForm::WndProc(TMessage& message) {
             Resize();
             return;
         case WM_ACTIVATE:
-            // The system focuses the form itself; its active control (or the
-            // first tab stop) takes the focus over.
+            // The system focuses the form itself; its active control takes the focus over.
             TWinControl::WndProc(message);
             if (LOWORD(message.WParam) != WA_INACTIVE && HIWORD(message.WParam) == 0) FocusActiveControl();
             return;

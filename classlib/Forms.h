@@ -103,7 +103,8 @@ public:
     //--- Focus and dialog keys
 
     // The control inside the form that has the focus, or gets it when the form
-    // is next activated; null when none was focused yet.
+    // is next activated; null when none was focused yet (the form itself then
+    // takes the focus when it is activated).
     TWinControl* ActiveControl() const;
     // Makes a control of the form the active one; it gets the focus at once
     // while the form is the active window.
@@ -146,7 +147,7 @@ private:
     void PlaceOnScreen();
     bool CanRunEvents() const { return m_isCreated && !m_isDestroyed && CanFireEvents(); }
 
-    // Gives the focus to the active control, or to the first tab stop.
+    // Gives the focus back to the active control.
     void FocusActiveControl();
 
     TBorderStyle m_borderStyle = bsSizeable;

@@ -8,61 +8,9 @@
 #include "model/Uglobals.h"
 #include "ui/UMain.h"
 #include "ui/Ugraphic.h"
+#include "ui/Umainbutton.h"
 
 TFormRemindeNow* FormRemindeNow = nullptr;
-
-//--- The window's push buttons
-
-void TAlarmButton::WndProc(TMessage& message) {
-    switch (message.Msg) {
-        case WM_LBUTTONDOWN: m_isDown = true; break;
-        case WM_LBUTTONUP: {
-            const bool wasDown = m_isDown;
-            m_isDown = false;
-            const int x = static_cast<short>(LOWORD(message.LParam));
-            const int y = static_cast<short>(HIWORD(message.LParam));
-            if (wasDown && x >= 0 && y >= 0 && x < Width() && y < Height()) {
-                TCustomControl::WndProc(message);
-                if (OnClick) OnClick(this);
-                return;
-            }
-            break;
-        }
-        case BM_CLICK:
-            if (OnClick) OnClick(this);
-            message.Result = 0;
-            return;
-        default: break;
-    }
-    TCustomControl::WndProc(message);
-}
-
-void TAlarmButton::KeyDown(WORD& key, TShiftState shift) {
-    // Esc belongs to the window, which clicks its cancel button.
-    if (key == VK_ESCAPE && Parent()) {
-        Parent()->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
-        key = 0;
-        return;
-    }
-    TCustomControl::KeyDown(key, shift);
-}
-
-void TAlarmButton::Paint() {
-    TCanvas* canvas = Canvas();
-    if (MainForm) {
-        TBitmap* face = MainForm->BitmapButtonNormal.get();
-        StretchBlt(canvas->Handle(), 0, 0, Width(), Height(), face->Canvas()->Handle(), 0, 0, face->Width(),
-                   face->Height(), SRCCOPY);
-    }
-    canvas->Brush()->SetStyle(bsClear);
-    canvas->Font()->SetName(Text_Settings.Font_Name);
-    RECT rect{1, 1, Width() + 1, Height() + 1};
-    canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
-    DrawTextA(canvas->Handle(), Caption().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    OffsetRect(&rect, -1, -1);
-    canvas->Font()->SetColor(Text_Settings.Font_Color);
-    DrawTextA(canvas->Handle(), Caption().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
 
 namespace {
 
@@ -80,19 +28,6 @@ TMenuItem* Item(TComponent* owner, TMenuItem* parent, const char* name, const ch
     item->Caption = caption;
     parent->Add(item);
     return item;
-}
-
-// The dialog background: the top 20 rows of the background sheet become the
-// title strip, the rest is stretched over the client area.
-void PaintDialogBackground(TCustomForm* form) {
-    if (!MainForm) return;
-    TBitmap* sheet = MainForm->BitmapSkinBG.get();
-    HDC dc = form->Canvas()->Handle();
-    HDC source = sheet->Canvas()->Handle();
-    const int width = form->ClientWidth();
-    StretchBlt(dc, 0, 0, width, 20, source, 0, 0, sheet->Width(), 20, SRCCOPY);
-    StretchBlt(dc, 0, 20, width, form->ClientHeight() - 20, source, 0, 20, sheet->Width(), sheet->Height() - 20,
-               SRCCOPY);
 }
 
 }  // namespace
@@ -154,18 +89,16 @@ void TFormRemindeNow::CreateComponents() {
 void TFormRemindeNow::FormCreate(TObject* sender) {
     (void)sender;
     using namespace std::placeholders;
-    ButtonDontRemindeMore = new TAlarmButton(this);
-    ButtonDontRemindeMore->SetBounds(88, 320, 75, 25);
-    ButtonDontRemindeMore->SetCaption(kTextOK);
+    const RECT okRect{88, 320, 75, 25};
+    ButtonDontRemindeMore = new TImageButton(this, &okRect, AnsiToWide(kTextOK), true);
+    ButtonDontRemindeMore->OnClick =
+        std::bind(&TImageButton::OnClickFormRemindeNowButtonDontRemindeMore, ButtonDontRemindeMore, _1);
     ButtonDontRemindeMore->Cancel = true;  // Esc acknowledges like "OK"
-    ButtonDontRemindeMore->OnClick = std::bind(&TFormRemindeNow::ButtonDontRemindeMoreClick, this, _1);
-    ButtonDontRemindeMore->SetParent(this);
 
-    ButtonRemindeMeLater = new TAlarmButton(this);
-    ButtonRemindeMeLater->SetBounds(352, 320, 75, 25);
-    ButtonRemindeMeLater->SetCaption(kTextSnooze);
-    ButtonRemindeMeLater->OnClick = std::bind(&TFormRemindeNow::ButtonRemindeMeLaterClick, this, _1);
-    ButtonRemindeMeLater->SetParent(this);
+    const RECT snoozeRect{352, 320, 75, 25};
+    ButtonRemindeMeLater = new TImageButton(this, &snoozeRect, AnsiToWide(kTextSnooze), true);
+    ButtonRemindeMeLater->OnClick =
+        std::bind(&TImageButton::OnClickFormRemindeNowButtonRemindeMeLater, ButtonRemindeMeLater, _1);
 }
 
 // Called when the window closes: it frees itself.
@@ -206,21 +139,16 @@ void TFormRemindeNow::PlayAlertSound() {
 // Called when the window paints, into its paint buffer.
 void TFormRemindeNow::FormPaint(TObject* sender) {
     (void)sender;
-    PaintDialogBackground(this);
+    DrawDialogBackground(this);
     DrawCloseGlyph(this);
     DrawFormTitle(this, TitleReminder);
     DrawTransparentPicture(Canvas()->Handle(), RECT{30, 40, 62, 72}, IconIndex);
 
     TCanvas* canvas = Canvas();
-    canvas->Brush()->SetStyle(bsClear);
     canvas->Font()->SetName(Text_Settings.Font_Name);
     // The shadow lies one pixel to the right of the text, not below it.
-    RECT shadow{31, 40, 521, 300};
-    canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
-    DrawTextA(canvas->Handle(), MessageText.c_str(), -1, &shadow, kAlarmTextFlags);
-    RECT text{30, 40, 520, 300};
-    canvas->Font()->SetColor(Text_Settings.Font_Color);
-    DrawTextA(canvas->Handle(), MessageText.c_str(), -1, &text, kAlarmTextFlags);
+    DrawShadowedTextA(canvas, MessageText, RECT{30, 40, 520, 300}, kAlarmTextFlags, Text_Settings.Font_Color,
+                      Text_Settings.Font_Shadow_Color, 1, 0);
     if (!m_soundProblem.empty()) {
         RECT note{30, 300, ClientWidth() - 10, 318};
         DrawTextA(canvas->Handle(), m_soundProblem.c_str(), -1, &note,
@@ -257,16 +185,6 @@ void TFormRemindeNow::FormMouseUp(TObject* sender, TMouseButton button, TShiftSt
     if (button == mbLeft && CloseGlyphHitTest(this, x, y)) ButtonDontRemindeMoreClick(this);
 }
 
-void TFormRemindeNow::WndProc(TMessage& message) {
-    if (message.Msg == WM_KEYDOWN && message.WParam == VK_ESCAPE) {
-        // Esc clicks the cancel button, "OK".
-        if (ButtonDontRemindeMore && ButtonDontRemindeMore->Cancel) ButtonDontRemindeMoreClick(ButtonDontRemindeMore);
-        message.Result = 0;
-        return;
-    }
-    TForm::WndProc(message);
-}
-
 //--- "OK" and "Snooze"
 
 void TFormRemindeNow::StoreWindowPosition() {
@@ -277,7 +195,6 @@ void TFormRemindeNow::StoreWindowPosition() {
 // Called by "OK", Esc and the close glyph.
 void TFormRemindeNow::ButtonDontRemindeMoreClick(TObject* sender) {
     (void)sender;
-    if (ButtonDontRemindeMore) ButtonDontRemindeMore->Repaint();
     if (Entry) {
         Entry->AlertOpen = false;
         Entry->LastReminded = Occurrence;
@@ -292,7 +209,6 @@ void TFormRemindeNow::ButtonDontRemindeMoreClick(TObject* sender) {
 // Called by "Snooze": the postponements drop down below the button.
 void TFormRemindeNow::ButtonRemindeMeLaterClick(TObject* sender) {
     (void)sender;
-    ButtonRemindeMeLater->Repaint();
     const POINT corner = ButtonRemindeMeLater->ClientToScreen(POINT{0, ButtonRemindeMeLater->Height()});
     PopupMenuRemindeMeLater->Popup(corner.x, corner.y);
     StoreWindowPosition();

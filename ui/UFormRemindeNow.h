@@ -13,25 +13,7 @@
 #include "model/UmodelHost.h"
 
 class Eintrag;
-
-// A skinned push button of the alarm window: the main window's button face with
-// a centred, shadowed caption; a left press and release on it, or BM_CLICK,
-// clicks it, and Esc on it goes to the window.
-class TAlarmButton final : public TCustomControl {
-public:
-    explicit TAlarmButton(TComponent* owner) : TCustomControl(owner) { TabStop = true; }
-    const char* ClassName() const override { return "TAlarmButton"; }
-    // Esc in the window clicks this button.
-    bool Cancel = false;
-    void WndProc(TMessage& message) override;
-
-protected:
-    void KeyDown(WORD& key, TShiftState shift) override;
-    void Paint() override;
-
-private:
-    bool m_isDown = false;
-};
+class TImageButton;
 
 // One alarm: a non-modal, skinned, borderless window made anew for every alarm
 // by the due check, owned by the main window, that frees itself when it ends.
@@ -56,8 +38,8 @@ public:
     TMenuItem* N4hour1 = nullptr;
     TMenuItem* N8hour1 = nullptr;
     TMenuItem* N24hours1 = nullptr;
-    TAlarmButton* ButtonDontRemindeMore = nullptr;  // "OK"
-    TAlarmButton* ButtonRemindeMeLater = nullptr;   // "Snooze"
+    TImageButton* ButtonDontRemindeMore = nullptr;  // "OK"
+    TImageButton* ButtonRemindeMeLater = nullptr;   // "Snooze"
 
     //--- What the window shows
     Eintrag* Entry = nullptr;  // the master record (not owned); null once let go of
@@ -108,8 +90,6 @@ public:
     void SetOccurrence(const tm& occurrence) override;
     void SetIconIndex(int32_t index) override;
     void BringToForeground() override;
-
-    void WndProc(TMessage& message) override;
 
 private:
     // The form's resource.

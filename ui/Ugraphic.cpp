@@ -65,14 +65,11 @@ void DrawFormTitle(TCustomForm* form, const std::wstring& title) {
     TCanvas* canvas = form->Canvas();
     TFont kept;
     kept.Assign(*canvas->Font());
-    canvas->Brush()->SetStyle(bsClear);
     canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
+    // The shadow takes the strip's rectangle, the title lies one pixel up and left.
     RECT rect{20, 0, form->ClientWidth() - 130, 20};
-    canvas->Font()->SetColor(Text_Settings.Font_Shadow_Color);
-    DrawTextAW(canvas->Handle(), title, -1, &rect, kTextLeft);
     OffsetRect(&rect, -1, -1);
-    canvas->Font()->SetColor(Text_Settings.Font_Color);
-    DrawTextAW(canvas->Handle(), title, -1, &rect, kTextLeft);
+    DrawShadowedText(canvas, title, rect, kTextLeft, Text_Settings.Font_Color, Text_Settings.Font_Shadow_Color);
     canvas->Font()->Assign(kept);
 }
 
@@ -86,6 +83,108 @@ void SkinMenuBar() {
     bar->BitmapChanged();
 }
 
+//--- Dialog painters
+
+void DrawDialogBackground(TCustomForm* form) {
+    if (!MainForm) return;
+    TBitmap* skin = MainForm->BitmapSkinBG.get();
+    HDC target = form->Canvas()->Handle();
+    HDC source = skin->Canvas()->Handle();
+    const int width = form->ClientWidth();
+    const int height = form->ClientHeight();
+    const int skinWidth = skin->Width();
+    const int skinHeight = skin->Height();
+    StretchBlt(target, 0, 0, width, 20, source, 0, 0, skinWidth, 20, SRCCOPY);
+    StretchBlt(target, 0, 20, width, height - 20, source, 0, 20, skinWidth, skinHeight - 20, SRCCOPY);
+}
+
+void DrawGroupFrame(TCanvas* canvas, const std::string& caption, int32_t x, int32_t y, int32_t width, int32_t height) {
+    TFont kept;
+    kept.Assign(*canvas->Font());
+    canvas->Font()->SetColor(Text_Settings.Font_Color);
+    const int textWidth = canvas->TextWidth(caption);
+    const int halfHeight = canvas->TextHeight("0") / 2;
+    RECT rect{x + 8, y - halfHeight, x + textWidth + 10, y + halfHeight + 1};
+    canvas->Brush()->SetStyle(bsClear);
+    DrawTextA(canvas->Handle(), caption.c_str(), static_cast<int>(caption.size()), &rect, kTextCentred);
+    // The light edge, then the dark one a pixel up and left; the top edge
+    // leaves a gap for the caption.
+    const TColor colors[2] = {cl3DLight, cl3DDkShadow};
+    for (int i = 0; i < 2; ++i) {
+        const int left = x - i;
+        const int top = y - i;
+        canvas->Pen()->SetColor(colors[i]);
+        canvas->MoveTo(left, top);
+        canvas->LineTo(left + 6, top);
+        canvas->MoveTo(left + textWidth + 16, top);
+        canvas->LineTo(left + width, top);
+        canvas->LineTo(left + width, top + height);
+        canvas->LineTo(left, top + height);
+        canvas->LineTo(left, top);
+    }
+    canvas->Font()->Assign(kept);
+}
+
+//--- Shadowed text
+
+void DrawShadowedText(TCanvas* canvas,
+                      const std::wstring& text,
+                      const RECT& textRect,
+                      UINT flags,
+                      TColor color,
+                      TColor shadowColor,
+                      int32_t dx,
+                      int32_t dy) {
+    canvas->Brush()->SetStyle(bsClear);
+    RECT rect = textRect;
+    OffsetRect(&rect, dx, dy);
+    canvas->Font()->SetColor(shadowColor);
+    DrawTextAW(canvas->Handle(), text, -1, &rect, flags);
+    rect = textRect;
+    canvas->Font()->SetColor(color);
+    DrawTextAW(canvas->Handle(), text, -1, &rect, flags);
+}
+
+void DrawShadowedTextA(TCanvas* canvas,
+                       const std::string& text,
+                       const RECT& textRect,
+                       UINT flags,
+                       TColor color,
+                       TColor shadowColor,
+                       int32_t dx,
+                       int32_t dy) {
+    canvas->Brush()->SetStyle(bsClear);
+    RECT rect = textRect;
+    OffsetRect(&rect, dx, dy);
+    canvas->Font()->SetColor(shadowColor);
+    DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, flags);
+    rect = textRect;
+    canvas->Font()->SetColor(color);
+    DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, flags);
+}
+
+//--- Transparent pictures
+
+void MakeIconMask(TBitmap* picture, TBitmap* mask) {
+    mask->Assign(*picture);
+    for (int y = 0; y < mask->Height(); ++y)
+        for (int x = 0; x < mask->Width(); ++x)
+            mask->SetPixel(x, y, mask->GetPixel(x, y) == RGB(255, 255, 255) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+}
+
+void DrawTransparentPicture(HDC target, const RECT& rect, TBitmap* picture, TBitmap* mask) {
+    if (picture->Empty()) return;
+    MakeIconMask(picture, mask);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    StretchBlt(target, rect.left, rect.top, width, height, mask->Canvas()->Handle(), 0, 0, mask->Width(),
+               mask->Height(), SRCPAINT);
+    StretchBlt(target, rect.left, rect.top, width, height, picture->Canvas()->Handle(), 0, 0, picture->Width(),
+               picture->Height(), SRCAND);
+}
+
+//--- Text helpers
+
 int DrawTextAW(HDC dc, const std::wstring& text, int count, RECT* rect, UINT flags) {
     if (WindowsVersion & 0x80000000u) {
         const std::string narrow = WideToAnsi(text);
@@ -96,27 +195,19 @@ int DrawTextAW(HDC dc, const std::wstring& text, int count, RECT* rect, UINT fla
 
 //--- Reminder pictures
 
-void MakeIconMask(TBitmap* picture, TBitmap* mask) {
-    mask->Assign(*picture);
-    for (int y = 0; y < mask->Height(); ++y)
-        for (int x = 0; x < mask->Width(); ++x)
-            mask->SetPixel(x, y, mask->GetPixel(x, y) == RGB(255, 255, 255) ? RGB(0, 0, 0) : RGB(255, 255, 255));
-}
-
 void DrawTransparentPicture(HDC dc, const RECT& rect, int32_t index) {
     if (!MainForm) return;
     TBitmap* icon = MainForm->BitmapIcon.get();
-    TBitmap* mask = MainForm->BitmapIconMask.get();
     // Whatever the collection does not draw stays white, and white is transparent.
     PatBlt(icon->Canvas()->Handle(), 0, 0, MainForm->BitmapIconFrame->Width(), MainForm->BitmapIconFrame->Height(),
            WHITENESS);
     PictureCollection()->GetBitmap(index, icon);
-    MakeIconMask(icon, mask);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    // The mask whitens the picture's opaque part, which the picture then overlays.
-    StretchBlt(dc, rect.left, rect.top, width, height, mask->Canvas()->Handle(), 0, 0, 32, 32, SRCPAINT);
-    StretchBlt(dc, rect.left, rect.top, width, height, icon->Canvas()->Handle(), 0, 0, 32, 32, SRCAND);
+    DrawTransparentPicture(dc, rect, icon, MainForm->BitmapIconMask.get());
+}
+
+void SetItemsFontColor(TWinControl* container) {
+    for (int i = 0; i < container->ControlCount(); ++i)
+        container->Controls(i)->Font()->SetColor(Text_Settings.Font_Color);
 }
 
 //--- Window drag

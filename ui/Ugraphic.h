@@ -1,5 +1,7 @@
 // The calendar view of the main window and the skin painters every window
-// shares: close glyph, window title, text drawing, menu-bar skin.
+// shares: close glyph, window title, dialog background, group frame, shadowed
+// text, transparent pictures, menu-bar skin, and the text helpers of the
+// skinned windows.
 #pragma once
 
 #include <windows.h>
@@ -31,14 +33,65 @@ void TrackCloseGlyphHover(TCustomForm* form, int32_t x, int32_t y);
 void DrawFormTitle(TCustomForm* form, const std::wstring& title);
 // Gives the main window's menu bar the skin under it as its background.
 void SkinMenuBar();
+
+//--- Dialog painters
+
+// The first step of a skinned dialog's painting: the top 20 rows of the skin's
+// "BG.bmp" stretched over the caption strip, the rest over the client area.
+void DrawDialogBackground(TCustomForm* form);
+// An etched rectangle whose top edge carries the caption, in the text colour;
+// the canvas keeps the last pen colour and the clear brush.
+void DrawGroupFrame(TCanvas* canvas, const std::string& caption, int32_t x, int32_t y, int32_t width, int32_t height);
+
+//--- Shadowed text
+
+// Text flags of the skinned surfaces.
+constexpr UINT TextCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;  // 0x8025
+constexpr UINT TextLeft = DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;                 // 0x8024
+
+// Draws a text twice with a clear brush: in the shadow colour moved by
+// (dx, dy), then in the colour at textRect. Most windows put the shadow one
+// pixel right of and below the text (1, 1); the alarm window one pixel right (1, 0).
+void DrawShadowedText(TCanvas* canvas,
+                      const std::wstring& text,
+                      const RECT& textRect,
+                      UINT flags,
+                      TColor color,
+                      TColor shadowColor,
+                      int32_t dx = 1,
+                      int32_t dy = 1);
+// The same for an 8-bit text, drawn with DrawTextA.
+void DrawShadowedTextA(TCanvas* canvas,
+                       const std::string& text,
+                       const RECT& textRect,
+                       UINT flags,
+                       TColor color,
+                       TColor shadowColor,
+                       int32_t dx = 1,
+                       int32_t dy = 1);
+
+//--- Transparent pictures (white is transparent)
+
+// Fills mask with the transparency mask of picture: black where the picture
+// is exactly white (0xFFFFFF), white everywhere else.
+void MakeIconMask(TBitmap* picture, TBitmap* mask);
+// Draws a picture stretched onto a rectangle with its white pixels left out:
+// the mask (made here into `mask`) ORed on, then the picture ANDed on. Callers
+// fetch the picture first (the reminder pictures come from the picture
+// collection's image list, which draws them into the main window's BitmapIcon).
+void DrawTransparentPicture(HDC target, const RECT& rect, TBitmap* picture, TBitmap* mask);
+// The draw-cell painter of the picture strips (DrawImageListIcon) comes with
+// the image list.
+
+//--- Text helpers of the skinned windows
+
 // Wide text with DrawTextA on the Windows 9x family, DrawTextW otherwise.
 int DrawTextAW(HDC dc, const std::wstring& text, int count, RECT* rect, UINT flags);
+// Gives every control directly inside the container the text colour of the settings.
+void SetItemsFontColor(TWinControl* container);
 
 //--- Reminder pictures
 
-// Fills mask with the transparency mask of picture: black where the picture is
-// exactly white, white everywhere else.
-void MakeIconMask(TBitmap* picture, TBitmap* mask);
 // Draws picture `index` of the picture collection into a rectangle of a DC,
 // stretched from 32 x 32, with its white pixels transparent. Works with the main
 // window's BitmapIcon and BitmapIconMask; an index outside the collection draws

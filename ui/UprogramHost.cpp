@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "ui/UFormMessageBox.h"
 #include "ui/UFormRemindeNow.h"
 #include "ui/UMain.h"
 #include "ui/Upictures.h"
@@ -12,12 +13,7 @@ int TProgramHost::PictureCount() {
 }
 
 int TProgramHost::ShowMessage(const std::wstring& text, const std::wstring& title, int mode) {
-    // A plain system box until the program's own skinned message box exists.
-    HWND owner = MainForm && MainForm->HandleAllocated() ? MainForm->Handle() : nullptr;
-    const UINT flags = mode == 1 ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONINFORMATION;
-    const int answer = MessageBoxW(owner, text.c_str(), title.c_str(), flags);
-    if (mode == 1) return answer == IDYES ? 1 : 0;
-    return 0;
+    return ShowMessageBox(text, title, mode);
 }
 
 bool TProgramHost::OpenCalendarSound(const std::wstring& fileName) {

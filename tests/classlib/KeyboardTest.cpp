@@ -241,20 +241,38 @@ TEST_F(KeyboardTest, TabFollowsTheTabOrderBothWaysAndSkipsWhatCannotTakeTheFocus
     EXPECT_TRUE(clicks.empty());
 }
 
-TEST_F(KeyboardTest, ShowingFocusesTheActiveControlOrTheFirstTabStop) {
+TEST_F(KeyboardTest, ActivationFocusesTheActiveControlOrElseTheFormItself) {
     TButton* first = AddButton("first", 10);
     TButton* second = AddButton("second", 100);
-    first->TabOrder = 1;
-    second->TabOrder = 0;
+    // Nothing chosen yet: the form has the focus, and its key press sees Enter.
+    std::string formPressed;
+    form->OnKeyPress = [&formPressed](TObject*, char& key) { formPressed += key; };
     form->Show();
-    EXPECT_EQ(GetFocus(), second->Handle());
+    EXPECT_EQ(GetFocus(), form->Handle());
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    TypeKey(form, VK_RETURN);
+    EXPECT_EQ(formPressed, "\r");
+    EXPECT_TRUE(clicks.empty());
+    // Tab from the form goes to the first tab stop.
+    TypeKey(form, VK_TAB);
+    EXPECT_EQ(GetFocus(), first->Handle());
     form->Hide();
 
     // Focused while the form is hidden: remembered and focused on the next showing.
-    first->SetFocus();
-    EXPECT_EQ(form->ActiveControl(), first);
+    second->SetFocus();
+    EXPECT_EQ(form->ActiveControl(), second);
     form->Show();
-    EXPECT_EQ(GetFocus(), first->Handle());
+    EXPECT_EQ(GetFocus(), second->Handle());
+
+    // Activated again after another window had the focus: the same control.
+    auto* other = NewForm<TForm>(nullptr);
+    other->SetBorderStyle(bsNone);
+    other->SetBounds(300, 300, 100, 100);
+    other->Show();
+    EXPECT_EQ(GetFocus(), other->Handle());
+    SetActiveWindow(form->Handle());
+    EXPECT_EQ(GetFocus(), second->Handle());
+    FreeForm(other);
 }
 
 TEST_F(KeyboardTest, EscEndsAModalFormThroughItsCancelButton) {

@@ -12,6 +12,7 @@
 #include "model/Ufunction.h"
 #include "model/Uglobals.h"
 #include "ui/UFormRemindeNow.h"
+#include "ui/Umainbutton.h"
 #include "ui/UMain.h"
 #include "ui/Ugraphic.h"
 #include "ui/Upictures.h"
@@ -248,7 +249,9 @@ TEST_F(AlarmWindowTest, EscapeAndTheCloseGlyphActExactlyLikeOk) {
         HWND handle = window->Handle();
         window->SetBounds(escape ? 11 : 22, 33, window->Width(), window->Height());
         if (escape) {
-            SendMessageA(window->ButtonRemindeMeLater->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+            // Through the message loop, where the dialog keys are handled.
+            PostMessageA(window->ButtonRemindeMeLater->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+            PumpUntilIdle();
         } else {
             const int x = window->ClientWidth() - 12;
             // A right press and release do nothing; a left release on the glyph acknowledges.
@@ -379,7 +382,7 @@ TEST_F(AlarmWindowTest, ThreeAlarmsOpenAtOnceAndCloseIndependently) {
     open = OpenAlarmWindows();
     ASSERT_EQ(open.size(), 1u);
     EXPECT_EQ(open[0]->Entry, a);
-    SendMessageA(open[0]->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(open[0]->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
     PumpUntilIdle();
     EXPECT_TRUE(a->Acknowledged);
     EXPECT_TRUE(OpenAlarmWindows().empty());
@@ -569,8 +572,10 @@ TEST_F(AlarmWindowTest, TheWindowMadeAtStartIsNeverShownAndNeverClosedByTheList)
     EXPECT_FALSE(IsWindowVisible(idle->Handle()));
     EXPECT_EQ(idle->Entry, nullptr);
     EXPECT_TRUE(idle->MessageText.empty());
-    EXPECT_EQ(idle->ButtonDontRemindeMore->Caption(), "OK");
-    EXPECT_EQ(idle->ButtonRemindeMeLater->Caption(), "Snooze");
+    EXPECT_EQ(idle->ButtonDontRemindeMore->CaptionText, L"OK");
+    EXPECT_EQ(idle->ButtonRemindeMeLater->CaptionText, L"Snooze");
+    EXPECT_TRUE(idle->ButtonDontRemindeMore->Cancel);
+    EXPECT_FALSE(idle->ButtonRemindeMeLater->Cancel);
     EXPECT_EQ(idle->ButtonDontRemindeMore->Left(), 88);
     EXPECT_EQ(idle->ButtonRemindeMeLater->Left(), 352);
     EXPECT_EQ(idle->ButtonRemindeMeLater->Top(), 320);
