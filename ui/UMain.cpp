@@ -11,6 +11,7 @@
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
 #include "model/Usettings.h"
+#include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
 #include "ui/Ugraphic.h"
 #include "ui/UprogramHost.h"
@@ -189,9 +190,9 @@ void TMainForm::CreateComponents() {
     // The tray icon with the program's icon; a visible icon is added at once.
     MainTrayIcon = Make<TkelTrayIcon>(this, "MainTrayIcon");
     MainTrayIcon->SetHint(kMainCaption);
-    MainTrayIcon->Icon()->SetHandle(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
-                                                                  GetSystemMetrics(SM_CXSMICON),
-                                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+    MainTrayIcon->Icon()->SetHandle(
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), 0)));
     MainTrayIcon->SetMinimizeToTray(true);
     MainTrayIcon->SetPopupMenu(PopupMenuTrayIcon);
     MainTrayIcon->SetVisible(true);
@@ -646,7 +647,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->SetTitle(kApplicationTitle);
         Application->HelpFile = "";
         Application->CreateForm(MainForm);
-        // The add/modify and delete dialogs come here, before the alarm window.
+        Application->CreateForm(FormModifyItem);
+        // The delete dialog comes here, before the alarm window.
         Application->CreateForm(FormRemindeNow);
         // The settings dialog comes here.
         Application->Run();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "model/Uconverter.h"
+#include "model/Ufunction.h"
 #include "model/Uglobals.h"
 #include "ui/UMain.h"
 #include "ui/Upictures.h"
@@ -181,6 +182,12 @@ void DrawTransparentPicture(HDC target, const RECT& rect, TBitmap* picture, TBit
                mask->Height(), SRCPAINT);
     StretchBlt(target, rect.left, rect.top, width, height, picture->Canvas()->Handle(), 0, 0, picture->Width(),
                picture->Height(), SRCAND);
+}
+
+void DrawImageListIcon(TImageList* list, TCustomControl* control, const RECT& rect, int32_t index) {
+    TBitmap picture(32, 32);
+    list->GetBitmap(index, &picture);
+    control->Canvas()->Draw(rect.left, 0, &picture);
 }
 
 //--- Text helpers
@@ -442,4 +449,14 @@ void TCalendarView::SetHintMode(const std::string& name, bool on) {
         Application->ShowHint = on && (group == 0 || group == 2);
     else
         Application->ShowHint = on && (group == 0 || group == 1);
+}
+
+void TCalendarView::FillDayList() {
+    TListBox* list = MainForm->ListBoxInfo;
+    list->Clear();
+    if (SelectedRow < 0 || SelectedRow >= kGridRows || SelectedColumn < 0 || SelectedColumn >= kGridColumns) return;
+    for (const Eintrag* copy = gConverter->Cells[SelectedRow][SelectedColumn].First(); copy; copy = copy->Next) {
+        const tm start = copy->GetStartTime();
+        list->Items()->Add(IntToStr2(start.tm_hour) + "." + IntToStr2(start.tm_min) + " " + copy->GetTitle());
+    }
 }

@@ -13,6 +13,8 @@
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 
+class TImageList;
+
 //--- Close glyph
 
 constexpr int GlyphWidth = 16;
@@ -80,8 +82,9 @@ void MakeIconMask(TBitmap* picture, TBitmap* mask);
 // fetch the picture first (the reminder pictures come from the picture
 // collection's image list, which draws them into the main window's BitmapIcon).
 void DrawTransparentPicture(HDC target, const RECT& rect, TBitmap* picture, TBitmap* mask);
-// The draw-cell painter of the picture strips (DrawImageListIcon) comes with
-// the image list.
+// The draw-cell painter of the picture strips: picture `index` of the list,
+// opaque and unscaled, at the cell's left edge and the control's top.
+void DrawImageListIcon(TImageList* list, TCustomControl* control, const RECT& rect, int32_t index);
 
 //--- Text helpers of the skinned windows
 
@@ -142,6 +145,9 @@ public:
     void DrawWeekdayHeadings();
     // Switches the application's hints for the calendar ("Calender") or the controls.
     void SetHintMode(const std::string& name, bool on);
+    // Lists the reminders of the selected day in the day list, one line each:
+    // hour "." minute, a blank and the title.
+    void FillDayList();
 };
 
 // Cell geometry of a grid area (pure: for painting and tests).

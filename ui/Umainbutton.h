@@ -52,6 +52,9 @@ public:
     // The alarm window's "OK" and "Snooze" (the window is the button's parent).
     void OnClickFormRemindeNowButtonDontRemindeMore(TObject* sender);
     void OnClickFormRemindeNowButtonRemindeMeLater(TObject* sender);
+    // The add/modify dialog's "OK" and "Cancel" (the program-wide dialog).
+    void OnClickFormModifyItemButtonOK(TObject* sender);
+    void OnClickFormModifyItemButtonCancel(TObject* sender);
 
 protected:
     void CreateParams(TCreateParams& params) override;

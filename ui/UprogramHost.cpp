@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include "model/Uglobals.h"
 #include "ui/UFormMessageBox.h"
+#include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
 #include "ui/UMain.h"
+#include "ui/Ugraphic.h"
 #include "ui/Upictures.h"
 
 int TProgramHost::PictureCount() {
@@ -70,4 +73,14 @@ TImageList* TProgramHost::PictureList() {
 
 void TProgramHost::ShowStandardError(const std::string& text, const std::string& caption) {
     Application->MessageBox(text, caption, MB_OK | MB_ICONSTOP);
+}
+
+bool TProgramHost::ReadItemDialog(TItemDialogValues& values) {
+    return ReadModifyItemDialog(values);
+}
+
+void TProgramHost::RefreshCalendarAndDayList() {
+    if (!MainForm || !gCalendarView) return;
+    gCalendarView->Refresh();
+    gCalendarView->FillDayList();
 }

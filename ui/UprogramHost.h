@@ -1,5 +1,6 @@
 // The program's window host of the model: messages, sounds, pictures, the main
-// window's refresh and reminder timer, and the alarm windows.
+// window's refresh and reminder timer, the alarm windows, the add/modify
+// dialog's values and the refresh after a deletion.
 #pragma once
 
 #include "model/UmodelHost.h"
@@ -17,4 +18,6 @@ public:
     void ReminderDeleted(Eintrag* master) override;
     TImageList* PictureList() override;
     void ShowStandardError(const std::string& text, const std::string& caption) override;
+    bool ReadItemDialog(TItemDialogValues& values) override;
+    void RefreshCalendarAndDayList() override;
 };

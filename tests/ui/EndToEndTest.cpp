@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "classlib/ImgList.h"
+#include "classlib/Streaming.h"
 
 namespace {
 
@@ -47,6 +49,22 @@ void WriteWave(const std::string& name) {
     put32(samples);
     data += std::string(samples, static_cast<char>(0x80));
     WriteTextFile(name, data);
+}
+
+// The picture collection a program folder holds: "icons.bin" with ten pictures.
+void WriteIcons(const std::string& folder) {
+    TImageList list(nullptr);
+    list.SetName("ImageListForMessages");
+    list.SetSize(32, 32);
+    list.SetMasked(false);
+    list.SetAllocBy(1);
+    for (int i = 0; i < 10; ++i) {
+        TBitmap picture(32, 32);
+        for (int y = 4; y < 28; ++y)
+            for (int x = 4; x < 28; ++x) picture.SetPixel(x, y, RGB(20 * i, 90, 200));
+        list.Add(&picture);
+    }
+    WriteComponentResFile(folder + "icons.bin", &list);
 }
 
 std::string MakeProgramFolder(const char* prefix) {
@@ -162,6 +180,7 @@ TEST(EndToEnd, SecondCopyShowsTheFirstAndEndsWithOneTouchingNoFile) {
     const std::string firstFolder = MakeProgramFolder("qr-e2e-first");
     WriteSkins(firstFolder);
     WriteWave(firstFolder + "mv.wav");
+    WriteIcons(firstFolder);
     Program first;
     ASSERT_TRUE(first.Start(firstFolder));
     HWND mainWindow = WaitForWindow(first.ProcessId(), "TMainForm", 60000, true);
@@ -214,5 +233,31 @@ TEST(EndToEnd, MissingSkinShowsOneErrorLeavesTheFilesAndEndsWithZero) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.Wait(60000), 0u);
     EXPECT_TRUE(Snapshot(folder) == before);
+    RemoveFolder(folder);
+}
+
+TEST(EndToEnd, WithoutIconsBinTheStartReportsItOnceAndThenShowsTheMainWindow) {
+    const std::string folder = MakeProgramFolder("qr-e2e-noicons");
+    WriteSkins(folder);
+    WriteWave(folder + "mv.wav");
+    Program program;
+    ASSERT_TRUE(program.Start(folder));
+    HWND box = WaitForWindow(program.ProcessId(), "#32770", 60000);
+    ASSERT_NE(box, nullptr);
+    std::string text;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50)) {
+        text.clear();
+        EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+        if (text.find("icons.bin") != std::string::npos) break;
+    }
+    EXPECT_NE(text.find("Error reading the file \"icons.bin\""), std::string::npos) << text;
+    // The add/modify dialog is made before the main window shows.
+    EXPECT_EQ(WaitForWindow(program.ProcessId(), "TMainForm", 0, true), nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND mainWindow = WaitForWindow(program.ProcessId(), "TMainForm", 60000, true);
+    EXPECT_NE(mainWindow, nullptr);
+    EXPECT_NE(WaitForWindow(program.ProcessId(), "TFormModifyItem", 0), nullptr);
+    PostThreadMessageA(program.ThreadId(), WM_QUIT, 0, 0);
+    EXPECT_EQ(program.Wait(60000), 0u);
     RemoveFolder(folder);
 }
