@@ -523,7 +523,8 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
 
 void TApplication::Run() {
     Handle();
-    if (m_mainForm && ShowMainForm) m_mainForm->Show();
+    // Told to end before the loop began (while a start-up box was up): no window flashes.
+    if (m_mainForm && ShowMainForm && !m_isTerminated) m_mainForm->Show();
     while (!m_isTerminated) {
         try {
             HandleMessage();
@@ -531,9 +532,19 @@ void TApplication::Run() {
             HandleException(this);
         }
     }
+    // The quit request may still wait when the loop saw Terminate first: taken
+    // here, so that a box shown at the very end (a failed last save) does not
+    // close as soon as it opens.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
 
 void TApplication::Terminate() {
+    // At once, not only when WM_QUIT comes round: a loop that is not ours (a
+    // system dialog, a menu) may take that message and not hand it on, and ours
+    // must still end.
+    m_isTerminated = true;
     PostQuitMessage(0);
 }
 

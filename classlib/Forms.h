@@ -224,7 +224,8 @@ public:
 
     // Runs the message loop until Terminate.
     void Run();
-    // Ends the message loop (and every modal loop running in it).
+    // Ends the message loop and every modal loop running in it: Terminated is
+    // true from here on, and the loops end once the message being handled is done.
     void Terminate();
     bool Terminated() const { return m_isTerminated; }
     // Handles every message waiting, then returns.

@@ -149,7 +149,21 @@ void TFormMessageBox::FormMouseUp(TObject* sender, TMouseButton button, TShiftSt
 
 //--- ShowMessageBox
 
+namespace {
+
+// While the program ends no window of ours can run a modal loop any more, and a
+// box of ours would close unseen: a failed save at the end would go unreported.
+// The system's box still asks.
+int32_t ShowSystemMessageBox(const std::wstring& text, const std::wstring& title, int32_t mode) {
+    const UINT buttons = mode == 1 ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONEXCLAMATION;
+    const int answer = MessageBoxW(nullptr, text.c_str(), title.c_str(), buttons | MB_SETFOREGROUND | MB_TOPMOST);
+    return mode == 1 && answer == IDYES ? 1 : 0;
+}
+
+}  // namespace
+
 int32_t ShowMessageBox(const std::wstring& text, const std::wstring& title, int32_t mode) {
+    if (Application->Terminated()) return ShowSystemMessageBox(text, title, mode);
     auto* box = NewForm<TFormMessageBox>(MainForm);
     box->MessageText = text;
     box->MessageTitle = title;
@@ -160,7 +174,9 @@ int32_t ShowMessageBox(const std::wstring& text, const std::wstring& title, int3
         FreeForm(box);
         throw;
     }
-    const int32_t result = box->Mode;
+    // A box that the end of the program closed was answered by nobody: it
+    // yields what Esc yields, never a "Yes".
+    const int32_t result = Application->Terminated() && box->ModalResult() == mrCancel ? 0 : box->Mode;
     // Gone at once; the glyph's own release request then finds no window.
     FreeForm(box);
     return result;

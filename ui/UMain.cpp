@@ -1,6 +1,7 @@
 // The program entry and the main window: construction with the skin, the
 // creation steps, the first showing and placement, the layout, the frame
-// mechanics, hiding and saving.
+// mechanics, the menus and the tray menu, the reminder timer, hiding and
+// saving, and the end of the program and of the Windows session.
 #include "ui/UMain.h"
 
 #include <cmath>
@@ -43,6 +44,11 @@ T* Make(TComponent* owner, const char* name) {
     return component;
 }
 
+std::function<uint32_t()>& UptimeFunction() {
+    static std::function<uint32_t()> uptime;
+    return uptime;
+}
+
 TMenuItem* Item(TComponent* owner, TMenuItem* parent, const char* name, const char* caption) {
     TMenuItem* item = Make<TMenuItem>(owner, name);
     item->Caption = caption;
@@ -55,6 +61,14 @@ TMenuItem* Item(TComponent* owner, TMenuItem* parent, const char* name, const ch
 std::string ProgramFolder(const std::string& exeName) {
     const size_t separator = exeName.find_last_of('\\');
     return separator == std::string::npos ? std::string() : exeName.substr(0, separator + 1);
+}
+
+uint32_t SystemUptime() {
+    return UptimeFunction() ? UptimeFunction()() : GetTickCount();
+}
+
+void SetUptimeFunction(std::function<uint32_t()> uptime) {
+    UptimeFunction() = std::move(uptime);
 }
 
 //--- The form's resource
@@ -167,7 +181,9 @@ void TMainForm::CreateComponents() {
     Hide1->OnClick = std::bind(&TMainForm::Hide1Click, this, _1);
     N2 = Item(this, File1, "N2", "-");
     N1 = Item(this, File1, "N1", "Backup &import...");
+    N1->OnClick = std::bind(&TMainForm::N1Click, this, _1);
     Backupexport1 = Item(this, File1, "Backupexport1", "Backup &export...");
+    Backupexport1->OnClick = std::bind(&TMainForm::Backupexport1Click, this, _1);
     N3 = Item(this, File1, "N3", "-");
     Exit3 = Item(this, File1, "Exit3", "E&xit");
     Exit3->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
@@ -178,12 +194,18 @@ void TMainForm::CreateComponents() {
     Contentsandindex1 = Item(this, Help1, "Contentsandindex1", "&Contents and Index");
     N4 = Item(this, Help1, "N4", "-");
     About1 = Item(this, Help1, "About1", "&About");
-    // The items whose dialogs come later (backups, settings, help, about) are
-    // bound by the issues that build those dialogs.
+    // The settings, help and about items are bound where their dialogs are built.
 
     TimerShowHint = Make<TTimer>(this, "TimerShowHint");
     TimerShowHint->SetInterval(700);
     TimerShowHint->OnTimer = std::bind(&TMainForm::TimerShowHintTimer, this, _1);
+
+    SaveDialogBackup = Make<TSaveDialog>(this, "SaveDialogBackup");
+    SaveDialogBackup->DefaultExt = "qbr";
+    SaveDialogBackup->Filter = "Quib Reminder Backup|*.qbr";
+    OpenDialogBackup = Make<TOpenDialog>(this, "OpenDialogBackup");
+    OpenDialogBackup->DefaultExt = "qbr";
+    OpenDialogBackup->Filter = "Quib Reminder Backup|*.qbr";
 
     // The help router comes between here and the tray icon with the help issue.
 
@@ -427,6 +449,10 @@ void TMainForm::HideToTray() {
     Hide();
     ShowWindow(FindWindowA(nullptr, kApplicationTitle), SW_HIDE);
     // 4-6.
+    SaveAll();
+}
+
+void TMainForm::SaveAll() {
     gConverter->SaveToFile("");
     StoreWindowRect();
     gSettings->SaveSettings();
@@ -455,9 +481,7 @@ void TMainForm::FormKeyPress(TObject* sender, char& key) {
 // Called when the application destroys the window at the end of the program.
 void TMainForm::FormDestroy(TObject* sender) {
     (void)sender;
-    gConverter->SaveToFile("");
-    StoreWindowRect();
-    gSettings->SaveSettings();
+    if (!m_isSavedForSessionEnd) SaveAll();
 }
 
 void TMainForm::Hide1Click(TObject* sender) {
@@ -465,9 +489,23 @@ void TMainForm::Hide1Click(TObject* sender) {
     HideToTray();
 }
 
+// "Exit" in the File menu and in the tray menu. The message loop ends (and
+// with it any dialog open meanwhile); the saving comes with the destruction.
 void TMainForm::Exit1Click(TObject* sender) {
     (void)sender;
     Application->Terminate();
+}
+
+// "Backup import...": the list from a chosen backup file.
+void TMainForm::N1Click(TObject* sender) {
+    (void)sender;
+    gConverter->ImportWithDialog();
+}
+
+// "Backup export...": the list to a chosen backup file.
+void TMainForm::Backupexport1Click(TObject* sender) {
+    (void)sender;
+    gConverter->ExportWithDialog();
 }
 
 //--- The tray icon and its menu
@@ -476,12 +514,13 @@ void TMainForm::Exit1Click(TObject* sender) {
 // brings the window back.
 void TMainForm::MainTrayIconClick(TObject* sender) {
     (void)sender;
-    const TDateTime now = Now() - std::floor(Now());
-    if ((now - m_lastTrayClick) * 86400000.0 <= static_cast<double>(GetDoubleClickTime())) {
+    const TDateTime moment = Now();
+    const TDateTime now = moment - std::floor(moment);
+    if ((now - LastTrayClickTime) * 86400000.0 <= static_cast<double>(GetDoubleClickTime())) {
         SetVisible(true);
         Show();
     }
-    m_lastTrayClick = now;
+    LastTrayClickTime = now;
 }
 
 // Called when the tray icon has hidden the application on minimising. Nothing is saved.
@@ -526,11 +565,16 @@ void TMainForm::WMQueryEndSession(TMessage& message) {
     if (WindowsVersion & 0x80000000u) Application->Terminate();
 }
 
+// Saves whatever the message says. When the session does end, the program ends
+// with it, also from inside a dialog open meanwhile, and writes nothing more.
 void TMainForm::WMEndSession(TMessage& message) {
     message.Result = 0;
-    gConverter->SaveToFile("");
-    StoreWindowRect();
-    gSettings->SaveSettings();
+    if (m_isSavedForSessionEnd) return;
+    SaveAll();
+    if (message.WParam) {
+        m_isSavedForSessionEnd = true;
+        Application->Terminate();
+    }
 }
 
 //--- Timer and arrows
@@ -540,7 +584,7 @@ void TMainForm::WMEndSession(TMessage& message) {
 void TMainForm::TimerCheckForRemindersTimer(TObject* sender) {
     (void)sender;
     if (ReminderTimerWaiting) {
-        if (GetTickCount() > 30000) ReminderTimerWaiting = false;
+        if (SystemUptime() > 30000) ReminderTimerWaiting = false;
         return;
     }
     if (ReminderTimerWarmUp < 3) {

@@ -4,10 +4,13 @@
 // window of the program paints with.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/MPlayer.h"
@@ -58,6 +61,8 @@ public:
     TMenuItem* N4 = nullptr;
     TMenuItem* About1 = nullptr;
     TTimer* TimerShowHint = nullptr;
+    TSaveDialog* SaveDialogBackup = nullptr;
+    TOpenDialog* OpenDialogBackup = nullptr;
     TkelTrayIcon* MainTrayIcon = nullptr;
 
     //--- Skin images, cut once at construction and shared by every window
@@ -108,6 +113,10 @@ public:
     void RestoreHide1Click(TObject* sender);
     void RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height);
 
+    //--- Backup menu items
+    void N1Click(TObject* sender);
+    void Backupexport1Click(TObject* sender);
+
     //--- Operations
     // Sizes and places the window by the position mode of the settings.
     void PlaceWindow();
@@ -119,8 +128,11 @@ public:
     void WndProc(TMessage& message) override;
 
 private:
-    // The time of day of the last click on the tray icon; 0 before the first.
-    TDateTime m_lastTrayClick = 0;
+    // The reminders, the window's rectangle and the settings to their files.
+    void SaveAll();
+    // The end of the Windows session saved everything and ended the program:
+    // the destruction that follows writes nothing again.
+    bool m_isSavedForSessionEnd = false;
 
     // The form's resource: the components in resource order with their settings
     // and event bindings.
@@ -135,3 +147,9 @@ extern TMainForm* MainForm;
 
 // The program folder of a program file name: up to and including the last "\".
 std::string ProgramFolder(const std::string& exeName);
+
+// The milliseconds since Windows started, as the reminder timer reads them
+// (the system's GetTickCount unless replaced).
+uint32_t SystemUptime();
+// Replaces the uptime the reminder timer reads (tests); empty restores the system's.
+void SetUptimeFunction(std::function<uint32_t()> uptime);

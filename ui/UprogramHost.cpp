@@ -84,3 +84,19 @@ void TProgramHost::RefreshCalendarAndDayList() {
     gCalendarView->Refresh();
     gCalendarView->FillDayList();
 }
+
+std::string TProgramHost::RunFileDialog(const TFileDialogRequest& request) {
+    if (!MainForm) return std::string();
+    TOpenDialog* dialog = request.ForSaving ? MainForm->SaveDialogBackup : MainForm->OpenDialogBackup;
+    dialog->Filter = request.Filter;
+    dialog->DefaultExt = request.DefaultExt;
+    if (!request.InitialDir.empty()) dialog->InitialDir = request.InitialDir;
+    if (!dialog->Execute()) return std::string();
+    return dialog->FileName;
+}
+
+void TProgramHost::RefreshAfterImport() {
+    if (!MainForm || !gCalendarView) return;
+    gCalendarView->Refresh();
+    MainForm->ListBoxInfo->Clear();
+}

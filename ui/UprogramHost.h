@@ -1,6 +1,7 @@
 // The program's window host of the model: messages, sounds, pictures, the main
 // window's refresh and reminder timer, the alarm windows, the add/modify
-// dialog's values and the refresh after a deletion.
+// dialog's values, the refresh after a deletion, and the backup file dialogs
+// with the refresh after an import.
 #pragma once
 
 #include "model/UmodelHost.h"
@@ -20,4 +21,6 @@ public:
     void ShowStandardError(const std::string& text, const std::string& caption) override;
     bool ReadItemDialog(TItemDialogValues& values) override;
     void RefreshCalendarAndDayList() override;
+    std::string RunFileDialog(const TFileDialogRequest& request) override;
+    void RefreshAfterImport() override;
 };

@@ -8,6 +8,7 @@
 
 #include "WindowTestSupport.h"
 #include "classlib/MPlayer.h"
+#include "tests/ScopedApplication.h"
 
 namespace {
 
@@ -83,4 +84,76 @@ TEST(MediaPlayer, OpeningAMissingFileRaisesAndAValidSoundOpens) {
     player.Close();
     EXPECT_FALSE(player.IsOpen());
     DeleteFileA(name.c_str());
+}
+
+namespace {
+
+// The steps of the test below, run from a thread timer that every loop of the
+// thread dispatches.
+struct EndingSteps {
+    TCustomForm* form = nullptr;
+    int ticks = 0;
+    bool isInForeignLoop = false;
+    bool wasForeignLoopRun = false;
+    bool isTerminated = false;
+};
+EndingSteps* gSteps = nullptr;
+
+void CALLBACK EndingTick(HWND, UINT, UINT_PTR, DWORD) {
+    EndingSteps& steps = *gSteps;
+    ++steps.ticks;
+    if (!steps.wasForeignLoopRun) {
+        // Inside the form's modal loop, a loop of somebody else's (as the
+        // system runs while a window is dragged) that takes the quit request
+        // and does not hand it on.
+        steps.wasForeignLoopRun = true;
+        steps.isInForeignLoop = true;
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        steps.isInForeignLoop = false;
+        return;
+    }
+    if (steps.isInForeignLoop && !steps.isTerminated) {
+        // "Exit" meanwhile.
+        steps.isTerminated = true;
+        Application->Terminate();
+        return;
+    }
+    // A modal loop that outlived the end is ended, so that the test cannot hang.
+    if (steps.ticks > 40) steps.form->SetModalResult(mrNo);
+}
+
+}  // namespace
+
+TEST(ApplicationEnd, TerminateEndsTheLoopsEvenWhenAForeignLoopTookTheQuitRequest) {
+    ScopedApplication run;
+    MinimizeForm* main = nullptr;
+    Application->CreateForm(main);
+    auto* form = NewForm<MinimizeForm>(nullptr);
+    EndingSteps steps;
+    steps.form = form;
+    gSteps = &steps;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &EndingTick);
+    const TModalResult result = form->ShowModal();
+    KillTimer(nullptr, timer);
+    gSteps = nullptr;
+
+    EXPECT_TRUE(steps.isTerminated);
+    EXPECT_FALSE(steps.isInForeignLoop);
+    EXPECT_EQ(result, mrCancel);  // not the safety net's mrNo
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+    // Every later loop ends at once: a modal one with "Cancel", the message loop
+    // without showing the main form.
+    auto* later = NewForm<MinimizeForm>(nullptr);
+    EXPECT_EQ(later->ShowModal(), mrCancel);
+    Application->Run();
+    EXPECT_FALSE(IsWindowVisible(main->Handle()));
+    // The loop leaves no quit request behind for a box shown at the very end.
+    Application->Terminate();
+    Application->Run();
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    FreeForm(later);
+    FreeForm(form);
 }

@@ -1,16 +1,24 @@
 // The real program, copied into temporary program folders and started there:
-// the single running copy and the start without a skin.
+// the single running copy, the start without a skin or without "icons.bin",
+// and, from a copy of the program folder the build fills, a reminder that
+// falls due, hiding and restoring through the tray, "Exit" from the tray menu
+// and the end of the Windows session.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "UiTestSupport.h"
 #include "classlib/ImgList.h"
 #include "classlib/Streaming.h"
+#include "model/Ueintrag.h"
+#include "model/Ufunction.h"
 
 namespace {
 
@@ -261,3 +269,209 @@ TEST(EndToEnd, WithoutIconsBinTheStartReportsItOnceAndThenShowsTheMainWindow) {
     EXPECT_EQ(program.Wait(60000), 0u);
     RemoveFolder(folder);
 }
+
+#ifdef QR_DIST_DIR
+namespace {
+
+// The program folder the build fills, as a path this process can open.
+std::string DistFolder() {
+    std::string path = QR_DIST_DIR;
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        path = "Z:" + path;
+    }
+    return path + "\\";
+}
+
+void CopyFolder(const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyFolder(from + name + "\\", to + name + "\\");
+        else
+            CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// A copy of the program folder as a user would have it.
+std::string MakeProgramFolderFromDist(const char* prefix) {
+    const std::string folder = MakeTempFolder(prefix);
+    CopyFolder(DistFolder(), folder);
+    return folder;
+}
+
+std::string ReadWholeFile(const std::string& name) {
+    std::string data;
+    if (FILE* file = std::fopen(name.c_str(), "rb")) {
+        char buffer[4096];
+        size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, got);
+        std::fclose(file);
+    }
+    return data;
+}
+
+int XmlNumber(const std::string& xml, const std::string& key) {
+    const std::string open = "<" + key + ">";
+    const size_t at = xml.find(open);
+    return at == std::string::npos ? -1 : std::atoi(xml.c_str() + at + open.size());
+}
+
+bool WaitUntil(DWORD milliseconds, const std::function<bool()>& condition) {
+    for (const DWORD start = GetTickCount();; Sleep(50)) {
+        if (condition()) return true;
+        if (GetTickCount() - start > milliseconds) return false;
+    }
+}
+
+struct ChildSearch {
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChildren(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<ChildSearch*>(data);
+    char className[64] = {0};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpiA(className, search->className) == 0) search->found.push_back(window);
+    return TRUE;
+}
+
+// Chooses an item of the tray menu as a user would: the right button on the
+// icon opens the menu, the arrow key moves to the item, Enter chooses it.
+bool ChooseTrayMenuItem(DWORD processId, UINT arrowKey) {
+    HWND tray = WaitForWindow(processId, "QRUtilWindow", 5000);
+    if (!tray) return false;
+    PostMessageA(tray, WM_USER + 211, 0, WM_RBUTTONUP);
+    HWND menu = WaitForWindow(processId, "#32768", 10000, true);
+    if (!menu) return false;
+    PostMessageA(menu, WM_KEYDOWN, arrowKey, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+}  // namespace
+
+TEST(EndToEnd, FromTheProgramFolderAReminderFallsDueIsAcknowledgedAndExitFromTheTraySavesIt) {
+    const std::string folder = MakeProgramFolderFromDist("qr-e2e-run");
+    // A one-time reminder with the exact-time rule, due a minute ago.
+    const time_t dueAt = time(nullptr) - 60;
+    const tm local = *localtime(&dueAt);
+    Eintrag reminder;
+    ClearDateRecord(&reminder.StartTime);
+    reminder.StartTime.tm_year = local.tm_year;
+    reminder.StartTime.tm_mon = local.tm_mon;
+    reminder.StartTime.tm_mday = local.tm_mday;
+    reminder.StartTime.tm_hour = local.tm_hour;
+    reminder.StartTime.tm_min = local.tm_min;
+    reminder.ExactlyAt = true;
+    reminder.SetTitle("Pay the rent");
+    std::string image(Eintrag::kImageSize, '\0');
+    reminder.WriteImage(reinterpret_cast<uint8_t*>(&image[0]));
+    WriteTextFile(folder + "index.dat", image);
+
+    Program program;
+    ASSERT_TRUE(program.Start(folder));
+    HWND mainWindow = WaitForWindow(program.ProcessId(), "TMainForm", 60000, true);
+    ASSERT_NE(mainWindow, nullptr);
+    // The folder holds its "icons.bin": the start reported nothing.
+    EXPECT_EQ(WaitForWindow(program.ProcessId(), "#32770", 0), nullptr);
+    EXPECT_EQ(WaitForWindow(program.ProcessId(), "TFormMessageBox", 0), nullptr);
+
+    // Wine's uptime is the machine's: the due check starts on the fourth tick.
+    HWND alarm = WaitForWindow(program.ProcessId(), "TFormRemindeNow", 20000, true);
+    ASSERT_NE(alarm, nullptr);
+    // The skinned buttons are system buttons underneath.
+    ChildSearch buttons{"Button", {}};
+    EnumChildWindows(alarm, &CollectChildren, reinterpret_cast<LPARAM>(&buttons));
+    ASSERT_EQ(buttons.found.size(), 2u);
+    // "OK" is the left one.
+    RECT first, second;
+    GetWindowRect(buttons.found[0], &first);
+    GetWindowRect(buttons.found[1], &second);
+    HWND ok = first.left < second.left ? buttons.found[0] : buttons.found[1];
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutA(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &unused);
+    EXPECT_TRUE(WaitUntil(10000, [alarm] { return !IsWindow(alarm) || !IsWindowVisible(alarm); }));
+
+    RECT rect;
+    GetWindowRect(mainWindow, &rect);
+    // "Exit" is the last item of the tray menu.
+    ASSERT_TRUE(ChooseTrayMenuItem(program.ProcessId(), VK_UP));
+    ASSERT_EQ(program.Wait(30000), 0u);
+
+    const std::string saved = ReadWholeFile(folder + "index.dat");
+    ASSERT_EQ(saved.size(), Eintrag::kImageSize);
+    Eintrag read;
+    read.ReadImage(reinterpret_cast<const uint8_t*>(saved.data()));
+    EXPECT_STREQ(read.GetTitle(), "Pay the rent");
+    EXPECT_TRUE(read.Acknowledged);
+    EXPECT_EQ(read.LastReminded.tm_year, local.tm_year);
+    EXPECT_EQ(read.LastReminded.tm_mon, local.tm_mon);
+    EXPECT_EQ(read.LastReminded.tm_mday, local.tm_mday);
+    EXPECT_EQ(read.LastReminded.tm_hour, local.tm_hour);
+    EXPECT_EQ(read.LastReminded.tm_min, local.tm_min);
+    const std::string settings = ReadWholeFile(folder + "Settings.xml");
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Left"), rect.left) << settings;
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Top"), rect.top);
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Width"), rect.right - rect.left);
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Height"), rect.bottom - rect.top);
+    RemoveFolder(folder);
+}
+
+TEST(EndToEnd, HidingAndRestoringThroughTheTrayAndTheEndOfTheSessionSave) {
+    const std::string folder = MakeProgramFolderFromDist("qr-e2e-tray");
+    Program program;
+    ASSERT_TRUE(program.Start(folder));
+    HWND mainWindow = WaitForWindow(program.ProcessId(), "TMainForm", 60000, true);
+    ASSERT_NE(mainWindow, nullptr);
+    HWND applicationWindow = WaitForWindow(program.ProcessId(), "TApplication", 1000);
+    ASSERT_NE(applicationWindow, nullptr);
+    EXPECT_EQ(WaitForWindow(program.ProcessId(), "#32770", 0), nullptr);
+
+    // "Hide Quib Reminder", the first item: the window and its taskbar button
+    // go, and the files are written.
+    ASSERT_TRUE(ChooseTrayMenuItem(program.ProcessId(), VK_DOWN));
+    EXPECT_TRUE(WaitUntil(10000, [mainWindow] { return !IsWindowVisible(mainWindow); }));
+    EXPECT_FALSE(IsWindowVisible(applicationWindow));
+    EXPECT_TRUE(WaitUntil(5000, [&folder] {
+        return GetFileAttributesA((folder + "index.dat").c_str()) != INVALID_FILE_ATTRIBUTES &&
+               GetFileAttributesA((folder + "Settings.xml").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }));
+
+    // A double click on the icon brings both back.
+    HWND tray = WaitForWindow(program.ProcessId(), "QRUtilWindow", 1000);
+    ASSERT_NE(tray, nullptr);
+    for (UINT event : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageA(tray, WM_USER + 211, 0, event);
+    EXPECT_TRUE(WaitUntil(10000, [mainWindow] { return IsWindowVisible(mainWindow) != FALSE; }));
+    EXPECT_TRUE(IsWindowVisible(applicationWindow));
+
+    // The end of the session saves the reminders and the window's rectangle,
+    // and the program ends without writing again.
+    DeleteFileA((folder + "index.dat").c_str());
+    DeleteFileA((folder + "Settings.xml").c_str());
+    SetWindowPos(mainWindow, nullptr, 40, 50, 620, 460, SWP_NOZORDER | SWP_NOACTIVATE);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    EXPECT_EQ(answer, 1u);
+    ASSERT_TRUE(SendMessageTimeoutA(mainWindow, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    EXPECT_EQ(ReadWholeFile(folder + "index.dat").size(), 0u);
+    const std::string settings = ReadWholeFile(folder + "Settings.xml");
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Left"), 40) << settings;
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Top"), 50);
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Width"), 620);
+    EXPECT_EQ(XmlNumber(settings, "MainForm_Height"), 460);
+    const std::vector<FileState> afterSessionEnd = Snapshot(folder);
+    EXPECT_EQ(program.Wait(30000), 0u);
+    EXPECT_TRUE(Snapshot(folder) == afterSessionEnd);
+    RemoveFolder(folder);
+}
+#endif

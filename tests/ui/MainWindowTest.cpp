@@ -19,6 +19,7 @@ protected:
         Application->SetExeName(folder + "QuibReminder.exe");
         General_Settings = TGeneralSettingValues{};
         FirstShow = true;
+        LastTrayClickTime = 0;
         SetModelHost(&host);
         SetWindowDragFunction([this](TCustomForm* form) { drags.push_back(form); });
         Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
