@@ -1,6 +1,6 @@
 // The program's window host of the model: messages, sounds, pictures, the main
-// window's refresh and reminder timer, the alarm windows, the add/modify
-// dialog's values and the refresh after a deletion.
+// window's refresh, reminder timer and hint timings, the alarm windows, the
+// add/modify dialog's values, and the delete dialog with the refresh after a deletion.
 #pragma once
 
 #include "model/UmodelHost.h"
@@ -20,4 +20,6 @@ public:
     void ShowStandardError(const std::string& text, const std::string& caption) override;
     bool ReadItemDialog(TItemDialogValues& values) override;
     void RefreshCalendarAndDayList() override;
+    void CloseDeleteDialog() override;
+    void ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) override;
 };

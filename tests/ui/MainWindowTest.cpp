@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
     EXPECT_EQ(first.tm_mon, 1);
     EXPECT_EQ(first.tm_mday, 25);
     EXPECT_TRUE(gConverter->Cells[0][5].IsInMonth());
-    EXPECT_EQ(Application->ShowHint, true);
+    EXPECT_EQ(Application->ShowHint(), true);
 
     registry.DeleteValue("Quib Reminder");
     FreeForm(MainForm);
