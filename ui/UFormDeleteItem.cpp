@@ -13,7 +13,8 @@ TFormDeleteItem* FormDeleteItem = nullptr;
 
 namespace {
 
-constexpr UINT kTextFlags = DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS;  // 0x8014
+// 0x8014, and no prefix processing: an "&" in the title is shown as typed.
+constexpr UINT kTextFlags = DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX;
 
 }  // namespace
 
@@ -34,7 +35,9 @@ TFormDeleteItem::TFormDeleteItem(TComponent* owner) : TForm(owner) {
     CreateComponents();
 }
 
-TFormDeleteItem::~TFormDeleteItem() = default;
+TFormDeleteItem::~TFormDeleteItem() {
+    if (FormDeleteItem == this) FormDeleteItem = nullptr;
+}
 
 void TFormDeleteItem::CreateComponents() {
     using namespace std::placeholders;

@@ -273,7 +273,9 @@ void TCalendarView::DrawStatusLine(const Eintrag* copy) {
     canvas->Brush()->SetStyle(bsClear);
     const RECT rect{LayoutMargin, form->ClientHeight() - StatusHeight, form->ClientWidth() - LayoutMargin,
                     form->ClientHeight()};
-    DrawShadowedTextA(canvas, text, rect, TextCentred, Text_Settings.Font_Color, Text_Settings.Font_Shadow_Color, 1, 1);
+    // A title is shown as typed: an "&" in it is no accelerator mark.
+    DrawShadowedTextA(canvas, text, rect, TextCentred | DT_NOPREFIX, Text_Settings.Font_Color,
+                      Text_Settings.Font_Shadow_Color, 1, 1);
 }
 
 void TCalendarView::GridHint(const Eintrag* copy) {
