@@ -917,7 +917,19 @@ TMouse gMouse;
 }
 TMouse* Mouse = &gMouse;
 
+namespace {
+CursorPosFunction& CursorPosReader() {
+    static auto* function = new CursorPosFunction;
+    return *function;
+}
+}  // namespace
+
+void SetCursorPosFunction(CursorPosFunction function) {
+    CursorPosReader() = std::move(function);
+}
+
 POINT TMouse::CursorPos() const {
+    if (CursorPosReader()) return CursorPosReader()();
     POINT point{0, 0};
     GetCursorPos(&point);
     return point;

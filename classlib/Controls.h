@@ -113,6 +113,9 @@ public:
 
     POINT ClientToScreen(POINT point) const;
     POINT ScreenToClient(POINT point) const;
+    // The reading-order flags DrawText needs for the control's text: none, the
+    // program reads from left to right.
+    UINT DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
     // Whether the control has a window of its own (windowless ones are painted by their parent).
     virtual bool IsWindowed() const { return false; }
 
@@ -369,3 +372,9 @@ public:
     TControl* Control() const;
 };
 extern TMouse* Mouse;
+
+// Where the pointer is, in screen coordinates (TMouse::CursorPos). Tests replace
+// it to point at chosen places without moving the real pointer; an empty
+// function restores the system's pointer position.
+using CursorPosFunction = std::function<POINT()>;
+void SetCursorPosFunction(CursorPosFunction function);

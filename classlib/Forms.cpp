@@ -518,7 +518,13 @@ void TApplication::MainFormVisibilityChanged(bool visible) {
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == m_mainForm) m_mainForm = nullptr;
+    if (operation != TOperation::opRemove) return;
+    if (component == m_mainForm) m_mainForm = nullptr;
+    if (component == m_hintWindow) m_hintWindow = nullptr;
+    if (component == m_hintControl) {
+        m_hintControl = nullptr;
+        if (m_hintWindow) m_hintWindow->HideHint();
+    }
 }
 
 void TApplication::Run() {
@@ -554,6 +560,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
         m_isTerminated = true;
         return true;
     }
+    CheckHint(msg);
     if (IsDialogKey(msg)) return true;
     for (const MessageFilter& filter : m_filters)
         if (filter(msg)) return true;
@@ -609,6 +616,7 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Idle() {
     TControlCanvas::FreeDeviceContexts();
+    IdleHint();
     if (OnIdle) OnIdle(this);
 }
 

@@ -178,6 +178,49 @@ T* NewForm(Args&&... args) {
 // Fires OnDestroy and deletes the form.
 void FreeForm(TCustomForm* form);
 
+//--- THintWindow
+
+// The window a hint shows in: a popup above every other window that never takes
+// the focus, sized to its text. Its caption is the hint text; Paint draws the
+// text on the client area (filled with Color first) and NCPaint the one-pixel
+// edge. The application makes its hint window from the hint-window class, which
+// a program may replace with a class of its own.
+class THintWindow : public TCustomControl {
+public:
+    // The hide timer's identifier on the hint window (WM_TIMER's WPARAM).
+    static constexpr UINT_PTR kHideTimerId = 1;
+
+    explicit THintWindow(TComponent* owner);
+    ~THintWindow() override;
+    const char* ClassName() const override { return "THintWindow"; }
+
+    // The size the hint text needs, no wider than maxWidth, as a rectangle at (0, 0).
+    virtual RECT CalcHintRect(int maxWidth, const std::string& hint);
+    // Shows the text in the rectangle (screen coordinates) in front of every window.
+    virtual void ActivateHint(const RECT& rect, const std::string& hint);
+    // Hides the window once `pause` milliseconds have passed.
+    void HideAfter(unsigned pause);
+    // The pause the showing hint hides after (0 while none is pending).
+    unsigned HidePause() const { return m_hidePause; }
+    // Hides the window at once.
+    void HideHint();
+    bool IsShowing();
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    // The canvas keeps its own font between paintings (the hint font), unlike
+    // other custom controls, whose canvas takes the control's font each time.
+    void PaintWindow(HDC dc) override;
+    void Paint() override;
+    // Draws the edge into the window's DC (origin at the window's corner).
+    virtual void NCPaint(HDC dc);
+
+private:
+    unsigned m_hidePause = 0;
+};
+
 //--- TApplication
 
 // The application: a hidden top-level window whose text is the title and which
@@ -202,8 +245,35 @@ public:
 
     // Whether Run shows the main form.
     bool ShowMainForm = true;
-    // Whether hints are shown at all (the hint window's issue makes it act).
-    bool ShowHint = true;
+    //--- Hints
+
+    // Whether hints show at all. Switching them off hides a showing hint and
+    // lets the hint window go; the next hint makes a new one from the class.
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool show);
+    // The background of the next hint shown.
+    TColor HintColor = clInfoBk;
+    // How long a hint stays, in milliseconds.
+    int HintHidePause = 2500;
+    using THintWindowClass = std::function<THintWindow*(TComponent* owner)>;
+    // The class hint windows are made from (THintWindow when empty); a hint
+    // window of the old class goes.
+    void SetHintWindowClass(THintWindowClass hintClass);
+    template <class T>
+    void SetHintWindowClass() {
+        SetHintWindowClass([](TComponent* owner) -> THintWindow* { return new T(owner); });
+    }
+    // Shows the hint of the control under a screen point (its Hint, when it and
+    // the application show hints) below that point; it hides after
+    // HintHidePause, when the pointer leaves the control, or at a mouse button
+    // or key pressed. Nothing shows where no such hint is.
+    void ActivateHint(POINT point);
+    // Hides a showing hint.
+    void CancelHint();
+    // The hint window, or null while none was needed since hints were switched on.
+    THintWindow* HintWindow() const { return m_hintWindow; }
+    // The control whose hint shows, or null.
+    TControl* HintControl() const { return m_hintControl; }
     TCustomForm* MainForm() const { return m_mainForm; }
 
     // Creates a form owned by the application; the reference is set before
@@ -279,6 +349,12 @@ private:
     LRESULT WndProc(UINT msg, WPARAM wparam, LPARAM lparam);
     bool ProcessMessage(MSG& msg);
     void Idle();
+    // The control whose hint shows; the application is told when it goes.
+    void SetHintControl(TControl* control);
+    // A mouse button or key pressed hides the hint.
+    void CheckHint(const MSG& msg);
+    // The pointer no longer over the hint's control hides the hint.
+    void IdleHint();
     void Notification(TComponent* component, TOperation operation) override;
 
     HWND m_handle = nullptr;
@@ -286,6 +362,10 @@ private:
     std::string m_exeName;
     TIcon m_icon;
     TCustomForm* m_mainForm = nullptr;
+    bool m_showHint = true;
+    THintWindowClass m_hintWindowClass;
+    THintWindow* m_hintWindow = nullptr;
+    TControl* m_hintControl = nullptr;
     bool m_isTerminated = false;
     bool m_isHandlingException = false;
     std::vector<MessageFilter> m_filters;

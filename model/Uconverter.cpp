@@ -43,6 +43,37 @@ void NormalizeCellDate(tm& date) {
     NormalizeDate(&date);  // succeeds once the carried date is representable
 }
 
+bool IsListedMaster(const Converter& converter, const Eintrag* record) {
+    for (const Eintrag* master = converter.First(); master; master = master->Next)
+        if (master == record) return true;
+    return false;
+}
+
+bool IsDayCopy(const Converter& converter, const Eintrag* record) {
+    for (const auto& row : converter.Cells)
+        for (const TWeekDay& cell : row)
+            for (const Eintrag* copy = cell.First(); copy; copy = copy->Next)
+                if (copy == record) return true;
+    return false;
+}
+
+// The day cells are about to be emptied, and every day copy with them. The
+// calendar's selection may name a copy (the day list opens the dialog on one):
+// from now on it names that copy's master. A selection or drag naming no listed
+// master is let go, so that nothing goes on pointing at a record that is gone.
+// Only pointers are compared until a record is known to be alive.
+void KeepViewOnMasters(const Converter& converter) {
+    if (&converter != gConverter) return;
+    if (SelectedEntry && !IsListedMaster(converter, SelectedEntry)) {
+        Eintrag* master = IsDayCopy(converter, SelectedEntry) ? SelectedEntry->GetMaster() : nullptr;
+        SelectedEntry = IsListedMaster(converter, master) ? master : nullptr;
+    }
+    if (DragEntry && !IsListedMaster(converter, DragEntry)) {
+        DragEntry = nullptr;
+        Dragging = false;
+    }
+}
+
 bool DateEncodes(const tm& t) {
     TDateTime unused = 0;
     return TryEncodeDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, unused);
@@ -118,6 +149,7 @@ int Converter::Count() const {
 //--- Month grid
 
 void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sundayFirst) {
+    KeepViewOnMasters(converter);
     tm date;
     ClearDateRecord(&date);
     date.tm_year = year;
@@ -230,6 +262,7 @@ void PlaceOccurrences(Converter& converter, const Eintrag& e, int32_t first, Ein
 }  // namespace
 
 void Converter::BuildGrid() {
+    KeepViewOnMasters(*this);
     for (auto& row : Cells)
         for (TWeekDay& cell : row) cell.Clear();
 

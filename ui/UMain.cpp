@@ -4,6 +4,7 @@
 // saving, and the end of the program and of the Windows session.
 #include "ui/UMain.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -12,8 +13,10 @@
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
 #include "model/Usettings.h"
+#include "ui/UFormDeleteItem.h"
 #include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
+#include "ui/UMyHint.h"
 #include "ui/Ugraphic.h"
 #include "ui/UprogramHost.h"
 
@@ -101,7 +104,11 @@ void TMainForm::CreateComponents() {
     ExtnImageGrid->SetParent(this);
     ExtnImageGrid->SetBounds(168, 144, 385, 249);
     ExtnImageGrid->ShowHint = true;
-    // Mouse, enter and leave events of the grid come with the calendar's hover and clicks.
+    ExtnImageGrid->OnMouseDown = std::bind(&TMainForm::ExtnImageGridMouseDown, this, _1, _2, _3, _4, _5);
+    ExtnImageGrid->OnMouseMove = std::bind(&TMainForm::ExtnImageGridMouseMove, this, _1, _2, _3, _4);
+    ExtnImageGrid->OnMouseUp = std::bind(&TMainForm::ExtnImageGridMouseUp, this, _1, _2, _3, _4, _5);
+    ExtnImageGrid->OnMouseEnter = std::bind(&TMainForm::ExtnImageGridMouseEnter, this, _1);
+    ExtnImageGrid->OnMouseLeave = std::bind(&TMainForm::ExtnImageGridMouseLeave, this, _1);
 
     ExtnImageMonth = Make<TExtnImage>(this, "ExtnImageMonth");
     ExtnImageMonth->SetParent(this);
@@ -122,7 +129,10 @@ void TMainForm::CreateComponents() {
     ListBoxInfo->TabOrder = 0;
     ListBoxInfo->SetBounds(8, 144, 145, 233);
     ListBoxInfo->SetParent(this);
-    // The day list's events come with the day list.
+    ListBoxInfo->OnDblClick = std::bind(&TMainForm::ListBoxInfoDblClick, this, _1);
+    ListBoxInfo->OnMouseDown = std::bind(&TMainForm::ListBoxInfoMouseDown, this, _1, _2, _3, _4, _5);
+    ListBoxInfo->OnMouseMove = std::bind(&TMainForm::ListBoxInfoMouseMove, this, _1, _2, _3, _4);
+    ListBoxInfo->OnMouseUp = std::bind(&TMainForm::ListBoxInfoMouseUp, this, _1, _2, _3, _4, _5);
 
     CoolBarMenu = Make<TCoolBar>(this, "CoolBarMenu");
     CoolBarMenu->SetBounds(10, 24, 143, 19);
@@ -161,6 +171,9 @@ void TMainForm::CreateComponents() {
     New2 = Item(this, PopupMenuOnIcon->Items(), "New2", "Add &New Reminder");
     Edit1 = Item(this, PopupMenuOnIcon->Items(), "Edit1", "&Edit Selected Reminder");
     Delete1 = Item(this, PopupMenuOnIcon->Items(), "Delete1", "&Delete Selected Reminder");
+    New2->OnClick = std::bind(&TMainForm::New2Click, this, _1);
+    Edit1->OnClick = std::bind(&TMainForm::Edit1Click, this, _1);
+    Delete1->OnClick = std::bind(&TMainForm::Delete1Click, this, _1);
 
     TimerCheckForReminders = Make<TTimer>(this, "TimerCheckForReminders");
     TimerCheckForReminders->SetInterval(1000);
@@ -307,7 +320,8 @@ void TMainForm::DrawArrow(TExtnImage* image, TBitmap* arrow) {
 // Called once after the constructor, before the window is first shown.
 void TMainForm::FormCreate(TObject* sender) {
     (void)sender;
-    // 1. The hint-window class is installed here once the hint window exists.
+    // 1. Every hint of the program shows in the program's own hint window.
+    Application->SetHintWindowClass<TMyHint>();
     // 2. No caption bar; the sizing frame stays.
     const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
     SetWindowLongA(Handle(), GWL_STYLE, style & ~WS_CAPTION);
@@ -597,7 +611,7 @@ void TMainForm::TimerCheckForRemindersTimer(TObject* sender) {
 // Called when the hint delay has passed: the pending hint shows once.
 void TMainForm::TimerShowHintTimer(TObject* sender) {
     (void)sender;
-    // The application's ActivateHint at HintPoint comes with the hint window.
+    Application->ActivateHint(POINT{HintPointX, HintPointY});
     TimerShowHint->SetEnabled(false);
 }
 
@@ -663,6 +677,128 @@ void TMainForm::ExtnImageMonthMouseUp(TObject* sender, TMouseButton button, TShi
     gCalendarView->Refresh();
 }
 
+//--- The calendar grid
+
+// Called when a button goes down on the grid: a left press on a picture starts a drag.
+void TMainForm::ExtnImageGridMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    if (button != mbLeft) return;
+    PointToCell(this, x, y);
+    DragEntry = gCalendarView->BeginDrag(x, y);
+}
+
+// Called when the mouse moves over the grid, or anywhere while it holds the mouse.
+void TMainForm::ExtnImageGridMouseMove(TObject* sender, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    if (!IsInsideGrid(x, y)) {
+        MouseOverGrid = false;
+        gCalendarView->DrawCells();
+        return;
+    }
+    MouseOverGrid = true;
+    if (Dragging) {
+        gCalendarView->TrackDrag(DragEntry, x, y);
+        return;
+    }
+    PointToCell(this, x, y);
+    gCalendarView->TrackHover(HoverColumn, HoverRow, x, y);
+}
+
+// Called when a button goes up over the grid (or off it, while it holds the mouse).
+void TMainForm::ExtnImageGridMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    if (!IsInsideGrid(x, y)) return;
+    if (button == mbRight) {
+        gCalendarView->RightClickCell(x, y);
+    } else {
+        if (DragEntry) gCalendarView->DropEntry(DragEntry, x, y);
+        gCalendarView->ClickCell(x, y);
+    }
+    // Lines and pictures follow the same order: a click on a picture selects its line.
+    ListBoxInfo->SetItemIndex(HoverEntryIndex);
+}
+
+// Called when the pointer enters the grid.
+void TMainForm::ExtnImageGridMouseEnter(TObject* sender) {
+    (void)sender;
+    gCalendarView->SetHintMode("Control", true);
+    MouseOverGrid = true;
+    gCalendarView->LastHoverColumn = -1;
+    gCalendarView->LastHoverRow = -1;
+}
+
+// Called when the pointer leaves the grid: no cell stays hovered.
+void TMainForm::ExtnImageGridMouseLeave(TObject* sender) {
+    (void)sender;
+    gCalendarView->SetHintMode("Control", true);
+    MouseOverGrid = false;
+    gCalendarView->DrawCells();
+    ExtnImageGrid->Repaint();
+}
+
+//--- The day list
+
+// Called on a double click on the day list: the line's reminder opens.
+void TMainForm::ListBoxInfoDblClick(TObject* sender) {
+    (void)sender;
+    gCalendarView->ListDblClick();
+}
+
+// Called when any button goes down on the day list: the line under it is selected.
+void TMainForm::ListBoxInfoMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)button;
+    (void)shift;
+    (void)x;
+    if (y < 0) return;
+    const int index = y / std::max(ListBoxInfo->ItemHeight(), 1);
+    if (index < ListBoxInfo->Items()->Count()) ListBoxInfo->SetItemIndex(index);
+}
+
+// Called when the mouse moves over the day list: the row's delayed hint.
+void TMainForm::ListBoxInfoMouseMove(TObject* sender, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    (void)x;
+    gCalendarView->ListHint(y);
+}
+
+// Called when a button goes up on the day list: the right one opens the context menu.
+void TMainForm::ListBoxInfoMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    (void)sender;
+    (void)shift;
+    (void)x;
+    (void)y;
+    if (button != mbRight) return;
+    gCalendarView->ListRightClick(ListBoxInfo->Items()->Count() > 0 ? ListBoxInfo->ItemIndex() : -1);
+}
+
+//--- The context menu of the grid and the day list
+
+// "Add New Reminder": a new reminder on the day last pointed at.
+void TMainForm::New2Click(TObject* sender) {
+    (void)sender;
+    SelectedColumn = HoverColumn;
+    SelectedRow = HoverRow;
+    OpenModifyItemForNew();
+}
+
+// "Edit Selected Reminder".
+void TMainForm::Edit1Click(TObject* sender) {
+    (void)sender;
+    OpenModifyItemForEdit();
+}
+
+// "Delete Selected Reminder": asks first.
+void TMainForm::Delete1Click(TObject* sender) {
+    (void)sender;
+    if (!SelectedEntry || !FormDeleteItem) return;
+    FormDeleteItem->Setup(PromptDeleteItem, "YesNo");
+}
+
 //--- Program entry
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -692,7 +828,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->HelpFile = "";
         Application->CreateForm(MainForm);
         Application->CreateForm(FormModifyItem);
-        // The delete dialog comes here, before the alarm window.
+        Application->CreateForm(FormDeleteItem);
         Application->CreateForm(FormRemindeNow);
         // The settings dialog comes here.
         Application->Run();

@@ -117,6 +117,20 @@ public:
     void N1Click(TObject* sender);
     void Backupexport1Click(TObject* sender);
 
+    //--- The calendar grid, the day list and their context menu
+    void ExtnImageGridMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ExtnImageGridMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void ExtnImageGridMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ExtnImageGridMouseEnter(TObject* sender);
+    void ExtnImageGridMouseLeave(TObject* sender);
+    void ListBoxInfoDblClick(TObject* sender);
+    void ListBoxInfoMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ListBoxInfoMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void ListBoxInfoMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void New2Click(TObject* sender);
+    void Edit1Click(TObject* sender);
+    void Delete1Click(TObject* sender);
+
     //--- Operations
     // Sizes and places the window by the position mode of the settings.
     void PlaceWindow();

@@ -446,14 +446,16 @@ void TCalendarView::DrawWeekdayHeadings() {
 void TCalendarView::SetHintMode(const std::string& name, bool on) {
     const int group = Hint_Settings.Hint_Group_Index;
     if (name == "Calender")
-        Application->ShowHint = on && (group == 0 || group == 2);
+        Application->SetShowHint(on && (group == 0 || group == 2));
     else
-        Application->ShowHint = on && (group == 0 || group == 1);
+        Application->SetShowHint(on && (group == 0 || group == 1));
 }
 
 void TCalendarView::FillDayList() {
     TListBox* list = MainForm->ListBoxInfo;
     list->Clear();
+    // The rows stand for other reminders now: the first one pointed at gets its hint.
+    LastListHintIndex = -1;
     if (SelectedRow < 0 || SelectedRow >= kGridRows || SelectedColumn < 0 || SelectedColumn >= kGridColumns) return;
     for (const Eintrag* copy = gConverter->Cells[SelectedRow][SelectedColumn].First(); copy; copy = copy->Next) {
         const tm start = copy->GetStartTime();

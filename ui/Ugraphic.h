@@ -13,6 +13,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 
+class Eintrag;
 class TImageList;
 
 //--- Close glyph
@@ -148,7 +149,81 @@ public:
     // Lists the reminders of the selected day in the day list, one line each:
     // hour "." minute, a blank and the title.
     void FillDayList();
+
+    //--- Hover, hints and status line
+
+    // Follows the pointer over cell (column, row) at grid point (x, y): the
+    // hovered look on entering a cell, then the picture under the pointer with
+    // its status line and delayed hint. Returns that picture's master, or null.
+    Eintrag* TrackHover(int32_t column, int32_t row, int32_t x, int32_t y);
+    // Draws the old cell in its normal look and the new one hovered, on the grid image.
+    void RedrawHoverCells(int32_t oldRow, int32_t oldColumn, int32_t newRow, int32_t newColumn);
+    // The status strip with a day copy's date, time and title; empty for null.
+    void DrawStatusLine(const Eintrag* copy);
+    // Prepares the delayed hint of a picture of the grid.
+    void GridHint(const Eintrag* copy);
+    // Prepares the delayed hint of the day-list row at y (list coordinates).
+    void ListHint(int32_t y);
+
+    //--- Clicks, context menu, drag and drop
+
+    // A left (or middle) click on the grid: selects the day and fills the day
+    // list; a second click within the double-click time on the same day and
+    // picture opens the add/modify dialog.
+    void ClickCell(int32_t x, int32_t y);
+    // A right click on the grid: the context menu with the items that fit the spot.
+    void RightClickCell(int32_t x, int32_t y);
+    // A press on the grid: the master whose picture is under the point (the
+    // pointer is confined to the grid then), or null.
+    Eintrag* BeginDrag(int32_t x, int32_t y);
+    // The dragged picture follows the pointer once it moved 2 pixels.
+    void TrackDrag(Eintrag* entry, int32_t x, int32_t y);
+    // Ends a drag: moves the reminder to the day under the point, asking first
+    // when that day lies after its stop date.
+    void DropEntry(Eintrag* entry, int32_t x, int32_t y);
+
+    //--- Day list
+
+    // Opens the add/modify dialog on the day copy of the selected line (the first without a selection).
+    void ListDblClick();
+    // The context menu for line `index`, or with "Add New Reminder" only for -1.
+    void ListRightClick(int32_t index);
 };
+
+// The cell of a grid point into HoverColumn and HoverRow (the grid's remainder
+// belongs to the last column and row).
+void PointToCell(TCustomForm* form, int32_t x, int32_t y);
+// Whether a grid point lies on the 7 x 6 cells.
+bool IsInsideGrid(int32_t x, int32_t y);
+
+// The texts of a day copy: the status line, the grid's hint and the day list's hint.
+std::string StatusLineText(const Eintrag& copy);
+std::string GridHintText(const Eintrag& copy);
+std::string ListHintText(const Eintrag& copy);
+
+//--- Calendar view state kept between mouse events (program-wide)
+
+extern int32_t HoverSlotColumn;  // slot of the picture last hit in the hovered cell; -1 none
+extern int32_t HoverSlotRow;
+extern bool StatusShown;  // the status strip may show a reminder and is cleared off the pictures
+extern int32_t LastListHintIndex;  // the day-list row whose hint was last prepared; -1 none
+extern TDateTime LastClickTime;    // time of day of the previous click on the grid
+extern int32_t LastClickColumn;
+extern int32_t LastClickRow;
+extern Eintrag* LastClickEntry;  // the master under the previous click (a master or null)
+
+// Lets go of the records the view remembers: those equal to `master`, or every
+// one for null (the list was replaced). Called before records are deleted.
+void ForgetReminder(const Eintrag* master);
+
+//--- Platform calls of the calendar view (tests replace them)
+
+// The system's double-click time in milliseconds.
+unsigned DoubleClickTime();
+void SetDoubleClickTimeFunction(std::function<unsigned()> function);
+// Confines the pointer to a screen rectangle; null frees it.
+void ConfineCursor(const RECT* rect);
+void SetConfineCursorFunction(std::function<void(const RECT* rect)> function);
 
 // Cell geometry of a grid area (pure: for painting and tests).
 struct TCellGeometry {

@@ -55,6 +55,9 @@ public:
     // The add/modify dialog's "OK" and "Cancel" (the program-wide dialog).
     void OnClickFormModifyItemButtonOK(TObject* sender);
     void OnClickFormModifyItemButtonCancel(TObject* sender);
+    // The delete dialog's "Yes" (deletes the selected reminder) and "No" (the button's parent).
+    void OnClickButtonDeleteItemYes(TObject* sender);
+    void OnClickButtonDeleteItemNo(TObject* sender);
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "model/Uglobals.h"
+#include "ui/UFormDeleteItem.h"
 #include "ui/UFormMessageBox.h"
 #include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
@@ -44,12 +47,14 @@ void TProgramHost::PlayCalendarSound() {
 }
 
 void TProgramHost::ReminderListReplaced() {
-    // The old records go once this returns: no alarm window may keep one.
+    // The old records go once this returns: no alarm window may keep one, nor the calendar view.
     CloseAllAlarmWindows();
+    ForgetReminder(nullptr);
 }
 
 void TProgramHost::ReminderDeleted(Eintrag* master) {
     CloseAlarmWindowsFor(master);
+    ForgetReminder(master);
 }
 
 void TProgramHost::RefreshMainWindow() {
@@ -99,4 +104,15 @@ void TProgramHost::RefreshAfterImport() {
     if (!MainForm || !gCalendarView) return;
     gCalendarView->Refresh();
     MainForm->ListBoxInfo->Clear();
+}
+
+void TProgramHost::CloseDeleteDialog() {
+    if (FormDeleteItem) FormDeleteItem->SetModalResult(1);
+}
+
+void TProgramHost::ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) {
+    // A delay of 0 (or less) from a hand-edited file would stop the hint timer
+    // for good: the shortest delay is 1 ms. A negative pause is no pause.
+    if (MainForm) MainForm->TimerShowHint->SetInterval(static_cast<unsigned>(std::max(hintDelay, 1)));
+    Application->HintHidePause = std::max(hintHidePause, 0);
 }

@@ -1,7 +1,7 @@
 // The program's window host of the model: messages, sounds, pictures, the main
-// window's refresh and reminder timer, the alarm windows, the add/modify
-// dialog's values, the refresh after a deletion, and the backup file dialogs
-// with the refresh after an import.
+// window's refresh, reminder timer and hint timings, the alarm windows, the
+// add/modify dialog's values, the delete dialog with the refresh after a
+// deletion, and the backup file dialogs with the refresh after an import.
 #pragma once
 
 #include "model/UmodelHost.h"
@@ -23,4 +23,6 @@ public:
     void RefreshCalendarAndDayList() override;
     std::string RunFileDialog(const TFileDialogRequest& request) override;
     void RefreshAfterImport() override;
+    void CloseDeleteDialog() override;
+    void ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) override;
 };

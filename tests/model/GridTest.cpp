@@ -251,6 +251,61 @@ TEST_F(Grid, ProgramGridUsesTheOneConverter) {
     EXPECT_EQ("2024-02-26", DayText(gConverter->Cells[0][0].GetDate()));
 }
 
+// The program's grid frees its day copies on every rebuild: the calendar's
+// selection of a copy (the day list selects one) names its master afterwards,
+// and a selection or drag naming no listed master is let go.
+TEST_F(Grid, RebuildingTheProgramGridKeepsTheSelectionOnMasters) {
+    Converter& program = *gConverter;
+    auto* first = new Eintrag;
+    first->SetMaster(first);
+    first->StartTime = MakeDate(2024, 3, 1, 8, 0);
+    first->IntervalKind = kIntervalDays;
+    first->IntervalCount = 1;
+    program.Append(first);
+    auto* second = new Eintrag;
+    second->SetMaster(second);
+    second->StartTime = MakeDate(2024, 3, 20, 9, 0);
+    program.Append(second);
+    BuildMonthGrid(124, 2, true);
+    program.BuildGrid();
+
+    SelectedEntry = program.Cells[2][3].First();  // a copy of the daily reminder
+    ASSERT_NE(SelectedEntry, first);
+    DragEntry = second;
+    Dragging = true;
+    program.BuildGrid();
+    EXPECT_EQ(SelectedEntry, first);
+    EXPECT_EQ(DragEntry, second);
+    EXPECT_TRUE(Dragging);
+
+    // Over a month change too.
+    SelectedEntry = program.Cells[3][3].First()->Next;  // the 20th: the copy of the second
+    ASSERT_EQ(SelectedEntry->GetMaster(), second);
+    BuildMonthGrid(124, 3, true);
+    EXPECT_EQ(SelectedEntry, second);
+
+    // Deleted masters: neither the selection of a copy of one, nor a drag of one, stays.
+    program.BuildGrid();
+    SelectedEntry = program.Cells[0][1].First();  // 1 April: a copy of the daily reminder
+    ASSERT_EQ(SelectedEntry->GetMaster(), first);
+    DragEntry = first;
+    program.First()->Next->Prev = program.Head;
+    program.Head->Next = program.First()->Next;
+    delete first;
+    program.BuildGrid();
+    EXPECT_EQ(SelectedEntry, nullptr);
+    EXPECT_EQ(DragEntry, nullptr);
+    EXPECT_FALSE(Dragging);
+
+    // Another converter leaves the program's selection alone.
+    SelectedEntry = second;
+    Show(2024, 3);
+    EXPECT_EQ(SelectedEntry, second);
+    SelectedEntry = nullptr;
+    program.Clear();
+    BuildMonthGrid(124, 2, true);
+}
+
 // Under EST5EDT: the spring and autumn changes neither skip nor repeat a cell, and
 // a daily reminder lies in every cell once.
 using DstGrid = Grid;
