@@ -532,3 +532,60 @@ TEST(HelpRouterStreaming, HelpTypeIsAlwaysStoredAndThePropertiesReadBack) {
     read.reset();
     UnRegisterPersistentClass(THelpRouter::StaticClassInfo());
 }
+
+#ifdef QR_HELP_CHM
+namespace {
+
+// The build's help file as the program sees it (Wine's drive Z: is the root).
+std::string HelpFileOfTheBuild() {
+    std::string path = "Z:" + std::string(QR_HELP_CHM);
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+BOOL CALLBACK CountTreeItems(HWND child, LPARAM data) {
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "SysTreeView32") == 0)
+        *reinterpret_cast<int*>(data) += static_cast<int>(SendMessageA(child, TV_FIRST + 5 /* TVM_GETCOUNT */, 0, 0));
+    return TRUE;
+}
+
+}  // namespace
+
+TEST(HelpViewer, TheProgramsHelpFileOpensInTheSystemsViewer) {
+    const std::string file = HelpFileOfTheBuild();
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no Help.chm was built";
+    UnLoadHH();
+    THelpRouter router(nullptr);
+    router.HelpType = THelpRouter::htHTMLhelp;
+    router.Helpfile = file;
+
+    // The contents, as the help menu opens them: the default topic with the table of contents.
+    ASSERT_TRUE(router.HelpJump("", ""));
+    HWND viewer = HtmlHelpCall(nullptr, file.c_str(), kelHHDisplayTopic, 0);
+    ASSERT_TRUE(IsWindow(viewer));
+    char title[64] = {};
+    GetWindowTextA(viewer, title, sizeof title);
+    EXPECT_STREQ("Quib Reminder Help", title);
+    int items = 0;
+    EnumChildWindows(viewer, CountTreeItems, reinterpret_cast<LPARAM>(&items));
+    EXPECT_EQ(8, items) << "the contents list every page";
+    PumpMessages();
+
+    // Pages by name, topic numbers through the application's help, and a keyword.
+    for (const char* topic : {"reminders", "alarms.htm", "tray", "settings", "calendar", "backups", "files"})
+        EXPECT_TRUE(router.HelpJump("", topic)) << topic;
+    for (int context : {1000, 1100, 1200, 1300, 1400}) EXPECT_TRUE(Application->HelpContext(context)) << context;
+    EXPECT_FALSE(Application->HelpContext(9999)) << "a number the file does not map";
+    EXPECT_TRUE(router.HelpKeyword("Snooze"));
+    EXPECT_FALSE(router.HelpJump("Z:\\no\\such\\Help.chm", ""));
+    PumpMessages();
+
+    // Quitting closes the viewer.
+    EXPECT_FALSE(Application->HelpCommand(kelHelpQuit, 0)) << "closing answers with no window";
+    EXPECT_FALSE(IsWindow(viewer));
+    UnLoadHH();
+}
+#endif
