@@ -31,6 +31,21 @@ BOOL CALLBACK DisableWindow(HWND window, LPARAM data) {
 }  // namespace
 
 TApplication* Application = CreateApplication();
+// Like the application object, it lives for the whole process.
+TScreen* Screen = new TScreen(nullptr);
+
+namespace {
+
+TWinHelpFunction& WinHelpFunction() {
+    static TWinHelpFunction function;
+    return function;
+}
+
+}  // namespace
+
+void SetWinHelpFunction(TWinHelpFunction function) {
+    WinHelpFunction() = std::move(function);
+}
 
 void HandleCallbackException(TObject* sender) noexcept {
     Application->HandleException(sender);
@@ -56,6 +71,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), m_canvas(this)
 
 TCustomForm::~TCustomForm() {
     SetState(csDestroying, true);
+    if (Screen) Screen->FormGone(this);
     if (Application && Application->MainForm() == this) Application->MainFormVisibilityChanged(false);
     m_canvas.FreeDeviceContext();
     // No component outlives the window it draws on.
@@ -391,7 +407,17 @@ void TCustomForm::WndProc(TMessage& message) {
         case WM_ACTIVATE:
             // The system focuses the form itself; its active control takes the focus over.
             TWinControl::WndProc(message);
+            if (LOWORD(message.WParam) != WA_INACTIVE) Screen->FormActivated(this);
             if (LOWORD(message.WParam) != WA_INACTIVE && HIWORD(message.WParam) == 0) FocusActiveControl();
+            return;
+        case WM_HELP:
+            // F1 anywhere in the form, or the caption's help button: the form's topic.
+            message.Result = TRUE;
+            if (HelpType == htKeyword) {
+                if (!HelpKeyword.empty()) Application->HelpKeyword(HelpKeyword);
+            } else if (HelpContext != 0) {
+                Application->HelpContext(HelpContext);
+            }
             return;
         case WM_GETMINMAXINFO: {
             TWinControl::WndProc(message);
@@ -490,6 +516,35 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wparam, LPARAM lparam) {
         default: break;
     }
     return DefWindowProcA(m_handle, msg, wparam, lparam);
+}
+
+//--- Help
+
+bool TApplication::HelpCommand(uint16_t command, intptr_t data) {
+    bool callHelp = true;
+    bool result = false;
+    if (OnHelp) result = OnHelp(command, data, callHelp);
+    if (!callHelp) return result;
+    const std::string file = CurrentHelpFile();
+    if (file.empty()) return false;
+    HWND window = m_mainForm && m_mainForm->HandleAllocated() ? m_mainForm->Handle() : Handle();
+    const ULONG_PTR value = static_cast<ULONG_PTR>(data);
+    if (WinHelpFunction()) return WinHelpFunction()(window, file.c_str(), command, value) != FALSE;
+    return WinHelpA(window, file.c_str(), command, value) != FALSE;
+}
+
+bool TApplication::HelpContext(int context) {
+    return HelpCommand(HELP_CONTEXT, context);
+}
+
+bool TApplication::HelpKeyword(const std::string& keyword) {
+    return HelpCommand(HELP_KEY, reinterpret_cast<intptr_t>(keyword.c_str()));
+}
+
+std::string TApplication::CurrentHelpFile() const {
+    TCustomForm* form = Screen ? Screen->ActiveCustomForm() : nullptr;
+    if (form && !form->HelpFile.empty()) return form->HelpFile;
+    return HelpFile;
 }
 
 void TApplication::Minimize() {
@@ -670,4 +725,16 @@ void TApplication::DestroyForms() {
         FreeForm(last);
     }
     m_mainForm = nullptr;
+}
+
+//--- TScreen
+
+void TScreen::FormActivated(TCustomForm* form) {
+    m_activeCustomForm = form;
+    if (auto* programForm = dynamic_cast<TForm*>(form)) m_activeForm = programForm;
+}
+
+void TScreen::FormGone(TCustomForm* form) {
+    if (m_activeCustomForm == form) m_activeCustomForm = nullptr;
+    if (m_activeForm == form) m_activeForm = nullptr;
 }

@@ -27,6 +27,11 @@ constexpr TModalResult mrCancel = 2;
 constexpr TModalResult mrYes = 6;
 constexpr TModalResult mrNo = 7;
 
+// A help request: the WinHelp command and its data (a context number, the
+// address of a keyword). A handler that serves the request itself clears
+// callHelp; its result tells whether help was shown.
+using THelpEvent = std::function<bool(uint16_t command, intptr_t data, bool& callHelp)>;
+
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 
@@ -70,8 +75,13 @@ public:
     TSizeConstraints Constraints;
     bool KeyPreview = false;
     bool DoubleBuffered = false;
+    // Help for the form (F1, the caption's help button): a keyword or a topic
+    // number, as HelpType says, from the form's own help file or else the
+    // application's.
     THelpType HelpType = htContext;
     std::string HelpKeyword;
+    int HelpContext = 0;
+    std::string HelpFile;
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetClientSize(int width, int height);
@@ -239,7 +249,20 @@ public:
 
     const std::string& Title() const { return m_title; }
     void SetTitle(const std::string& title);
+
+    //--- Help
+
     std::string HelpFile;
+    // Asked first with every help request.
+    THelpEvent OnHelp;
+    // Hands a help request to OnHelp; when no handler served it (callHelp still
+    // set) and there is a help file, WinHelp shows it. True when help was shown.
+    bool HelpCommand(uint16_t command, intptr_t data);
+    // HELP_CONTEXT with the topic number; HELP_KEY with the keyword.
+    bool HelpContext(int context);
+    bool HelpKeyword(const std::string& keyword);
+    // The active form's own help file, or else HelpFile.
+    std::string CurrentHelpFile() const;
     // The application icon (window and taskbar); changing it updates the window.
     TIcon* Icon() { return &m_icon; }
 
@@ -372,6 +395,36 @@ private:
 };
 
 extern TApplication* Application;
+
+// The system's WinHelp as the application's help calls it. Tests install a
+// recorder, since WinHelp starts a viewer; an empty function restores the system's.
+using TWinHelpFunction = std::function<BOOL(HWND window, const char* helpFile, UINT command, ULONG_PTR data)>;
+void SetWinHelpFunction(TWinHelpFunction function);
+
+//--- TScreen
+
+// What the program's forms share on the screen: which of them was activated last.
+class TScreen : public TComponent {
+public:
+    explicit TScreen(TComponent* owner) : TComponent(owner) {}
+    const char* ClassName() const override { return "TScreen"; }
+
+    // The program's form (a TForm) activated last, or null; it stays while the
+    // program is in the background, and goes with the form.
+    TForm* ActiveForm() const { return m_activeForm; }
+    // The form of any kind activated last, or null.
+    TCustomForm* ActiveCustomForm() const { return m_activeCustomForm; }
+
+    // Forms report their activation and their end here.
+    void FormActivated(TCustomForm* form);
+    void FormGone(TCustomForm* form);
+
+private:
+    TForm* m_activeForm = nullptr;
+    TCustomForm* m_activeCustomForm = nullptr;
+};
+
+extern TScreen* Screen;
 
 // Handles every message waiting for this thread (tests drive windows with it).
 void PumpUntilIdle();

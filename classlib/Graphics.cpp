@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "classlib/Streaming.h"
 
 namespace {
 
@@ -41,6 +44,122 @@ COLORREF ColorToRGB(TColor color) {
     if (color == clNone) return RGB(255, 255, 255);
     if (color < 0) return GetSysColor(color & 0xFF);
     return static_cast<COLORREF>(color) & 0xFFFFFF;
+}
+
+//--- Colour identifiers
+
+namespace {
+
+struct ColorIdent {
+    TColor value;
+    const char* name;
+};
+
+const ColorIdent kColorIdents[] = {
+    {0x000000, "clBlack"},
+    {0x000080, "clMaroon"},
+    {0x008000, "clGreen"},
+    {0x008080, "clOlive"},
+    {0x800000, "clNavy"},
+    {0x800080, "clPurple"},
+    {0x808000, "clTeal"},
+    {0x808080, "clGray"},
+    {0xC0C0C0, "clSilver"},
+    {0x0000FF, "clRed"},
+    {0x00FF00, "clLime"},
+    {0x00FFFF, "clYellow"},
+    {0xFF0000, "clBlue"},
+    {0xFF00FF, "clFuchsia"},
+    {0xFFFF00, "clAqua"},
+    {0xFFFFFF, "clWhite"},
+    {0xC0DCC0, "clMoneyGreen"},
+    {0xF0CAA6, "clSkyBlue"},
+    {0xF0FBFF, "clCream"},
+    {0xA4A0A0, "clMedGray"},
+    {SystemColor(COLOR_ACTIVEBORDER), "clActiveBorder"},
+    {SystemColor(COLOR_ACTIVECAPTION), "clActiveCaption"},
+    {SystemColor(COLOR_APPWORKSPACE), "clAppWorkSpace"},
+    {SystemColor(COLOR_BACKGROUND), "clBackground"},
+    {SystemColor(COLOR_BTNFACE), "clBtnFace"},
+    {SystemColor(COLOR_BTNHIGHLIGHT), "clBtnHighlight"},
+    {SystemColor(COLOR_BTNSHADOW), "clBtnShadow"},
+    {SystemColor(COLOR_BTNTEXT), "clBtnText"},
+    {SystemColor(COLOR_CAPTIONTEXT), "clCaptionText"},
+    {0x20000000, "clDefault"},
+    {SystemColor(COLOR_GRADIENTACTIVECAPTION), "clGradientActiveCaption"},
+    {SystemColor(COLOR_GRADIENTINACTIVECAPTION), "clGradientInactiveCaption"},
+    {SystemColor(COLOR_GRAYTEXT), "clGrayText"},
+    {SystemColor(COLOR_HIGHLIGHT), "clHighlight"},
+    {SystemColor(COLOR_HIGHLIGHTTEXT), "clHighlightText"},
+    {SystemColor(COLOR_HOTLIGHT), "clHotLight"},
+    {SystemColor(COLOR_INACTIVEBORDER), "clInactiveBorder"},
+    {SystemColor(COLOR_INACTIVECAPTION), "clInactiveCaption"},
+    {SystemColor(COLOR_INACTIVECAPTIONTEXT), "clInactiveCaptionText"},
+    {SystemColor(COLOR_INFOBK), "clInfoBk"},
+    {SystemColor(COLOR_INFOTEXT), "clInfoText"},
+    {SystemColor(COLOR_MENU), "clMenu"},
+    {SystemColor(COLOR_MENUBAR), "clMenuBar"},
+    {SystemColor(COLOR_MENUHILIGHT), "clMenuHighlight"},
+    {SystemColor(COLOR_MENUTEXT), "clMenuText"},
+    {clNone, "clNone"},
+    {SystemColor(COLOR_SCROLLBAR), "clScrollBar"},
+    {SystemColor(COLOR_3DDKSHADOW), "cl3DDkShadow"},
+    {SystemColor(COLOR_3DLIGHT), "cl3DLight"},
+    {SystemColor(COLOR_WINDOW), "clWindow"},
+    {SystemColor(COLOR_WINDOWFRAME), "clWindowFrame"},
+    {SystemColor(COLOR_WINDOWTEXT), "clWindowText"},
+};
+
+// Streams name colours by these identifiers from the start.
+const bool kColorIdentsRegistered = [] {
+    RegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
+    return true;
+}();
+
+}  // namespace
+
+bool ColorToIdent(TColor color, std::string& ident) {
+    for (const ColorIdent& entry : kColorIdents) {
+        if (entry.value != color) continue;
+        ident = entry.name;
+        return true;
+    }
+    return false;
+}
+
+bool IdentToColor(const std::string& ident, TColor& color) {
+    for (const ColorIdent& entry : kColorIdents) {
+        if (!SameText(entry.name, ident)) continue;
+        color = entry.value;
+        return true;
+    }
+    return false;
+}
+
+std::string ColorToString(TColor color) {
+    std::string ident;
+    if (ColorToIdent(color, ident)) return ident;
+    char text[16];
+    std::snprintf(text, sizeof text, "$%.8X", static_cast<unsigned>(color));
+    return text;
+}
+
+TColor StringToColor(const std::string& text) {
+    TColor color = 0;
+    if (IdentToColor(text, color)) return color;
+    if (!text.empty() && text[0] == '$') {
+        const std::string digits = text.substr(1);
+        if (digits.empty() || digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            throw EConvertError("'" + text + "' is not a valid integer value");
+        return static_cast<TColor>(std::strtoul(digits.c_str(), nullptr, 16));
+    }
+    int32_t value = 0;
+    if (!TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+void GetColorValues(const std::function<void(const std::string& ident)>& proc) {
+    for (const ColorIdent& entry : kColorIdents) proc(entry.name);
 }
 
 //--- TGraphicsObject

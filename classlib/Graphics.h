@@ -49,6 +49,18 @@ constexpr TColor clMenuText = SystemColor(COLOR_MENUTEXT);
 // The RGB value of a colour: system colours are looked up, clNone is white.
 COLORREF ColorToRGB(TColor color);
 
+// The standard colour identifiers ("clRed", "clBtnFace", "clNone"), compared
+// without regard to case. Both are registered for streaming TColor properties.
+bool ColorToIdent(TColor color, std::string& ident);
+bool IdentToColor(const std::string& ident, TColor& color);
+// The identifier of a colour, or "$" and its eight hexadecimal digits.
+std::string ColorToString(TColor color);
+// An identifier, a decimal number or "$" and hexadecimal digits; anything else
+// raises EConvertError.
+TColor StringToColor(const std::string& text);
+// Calls proc with every standard colour identifier, in the table's order.
+void GetColorValues(const std::function<void(const std::string& ident)>& proc);
+
 //--- Owning GDI handles
 
 // Owns one GDI object and deletes it when it goes. Move-only. Stock objects and

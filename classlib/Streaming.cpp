@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 
@@ -160,6 +161,64 @@ const TClassInfo& FindClass(const std::string& name) {
     const TClassInfo* info = GetClass(name);
     if (!info) throw EClassNotFound("Class " + name + " not found");
     return *info;
+}
+
+//--- Integer identifiers
+
+namespace {
+
+struct IntegerConsts {
+    std::string typeName;
+    TIdentToInt identToInt;
+    TIntToIdent intToIdent;
+};
+
+struct IntegerConstsRegister {
+    std::mutex lock;
+    std::vector<IntegerConsts> entries;
+};
+
+IntegerConstsRegister& IntegerConstsList() {
+    static IntegerConstsRegister list;
+    return list;
+}
+
+const IntegerConsts* FindIntegerConsts(const std::string& typeName) {
+    const auto& entries = IntegerConstsList().entries;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if (SameText(it->typeName, typeName)) return &*it;
+    return nullptr;
+}
+
+}  // namespace
+
+void RegisterIntegerConsts(const std::string& typeName, TIdentToInt identToInt, TIntToIdent intToIdent) {
+    if (!identToInt || !intToIdent) return;
+    std::lock_guard<std::mutex> hold(IntegerConstsList().lock);
+    IntegerConstsList().entries.push_back({typeName, identToInt, intToIdent});
+}
+
+void UnRegisterIntegerConsts(const std::string& typeName, TIdentToInt identToInt, TIntToIdent intToIdent) {
+    std::lock_guard<std::mutex> hold(IntegerConstsList().lock);
+    auto& entries = IntegerConstsList().entries;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (SameText(it->typeName, typeName) && it->identToInt == identToInt && it->intToIdent == intToIdent) {
+            entries.erase(std::next(it).base());
+            return;
+        }
+    }
+}
+
+TIdentToInt FindIdentToInt(const std::string& typeName) {
+    std::lock_guard<std::mutex> hold(IntegerConstsList().lock);
+    const IntegerConsts* entry = FindIntegerConsts(typeName);
+    return entry ? entry->identToInt : nullptr;
+}
+
+TIntToIdent FindIntToIdent(const std::string& typeName) {
+    std::lock_guard<std::mutex> hold(IntegerConstsList().lock);
+    const IntegerConsts* entry = FindIntegerConsts(typeName);
+    return entry ? entry->intToIdent : nullptr;
 }
 
 //--- TReader: values
@@ -483,6 +542,14 @@ void TReader::ReadProperty(TPersistent* instance) {
 void TReader::ReadPropValue(TPersistent& instance, const TPropInfo& property) {
     switch (property.Kind) {
         case TPropKind::pkInteger: {
+            if (!property.IntegerType.empty() && NextValue() == TValueType::vaIdent) {
+                const std::string ident = ReadIdent();
+                const TIdentToInt convert = FindIdentToInt(property.IntegerType);
+                int32_t converted = 0;
+                if (!convert || !convert(ident, converted)) Fail(kInvalidValue);
+                property.SetOrd(instance, converted);
+                return;
+            }
             const int64_t value = ReadInt64();
             if (value < property.MinValue || value > property.MaxValue) Fail(kInvalidValue);
             property.SetOrd(instance, value);
@@ -678,10 +745,17 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& property) {
     }
     if (property.IsDefaultValue(instance)) return;
     switch (property.Kind) {
-        case TPropKind::pkInteger:
+        case TPropKind::pkInteger: {
+            const int64_t value = property.GetOrd(instance);
             WritePropName(property.Name);
-            WriteInteger(property.GetOrd(instance));
+            std::string ident;
+            const TIntToIdent convert = property.IntegerType.empty() ? nullptr : FindIntToIdent(property.IntegerType);
+            if (convert && convert(static_cast<int32_t>(value), ident))
+                WriteIdent(ident);
+            else
+                WriteInteger(value);
             return;
+        }
         case TPropKind::pkBoolean:
             WritePropName(property.Name);
             WriteBoolean(property.GetOrd(instance) != 0);

@@ -56,6 +56,9 @@ struct TPropInfo {
     int64_t MaxValue = INT32_MAX;
     bool HasDefault = false;  // false: written whatever the value
     int64_t Default = 0;      // for ordinal kinds
+    // For integers of a named type ("TColor"): the type whose registered
+    // converters let the value be streamed as an identifier.
+    std::string IntegerType;
 
     std::function<int64_t(const TPersistent&)> GetOrd;
     std::function<void(TPersistent&, int64_t)> SetOrd;
@@ -83,6 +86,13 @@ public:
     template <class G, class S>
     TPublished& Integer(const char* name, G get, S set, int64_t defaultValue) {
         return Integer(name, get, set, defaultValue, INT32_MIN, INT32_MAX);
+    }
+    // A colour (TColor): streamed by name when a colour converter knows one.
+    template <class G, class S>
+    TPublished& Color(const char* name, G get, S set, int32_t defaultValue) {
+        Integer(name, get, set, defaultValue);
+        m_list.back().IntegerType = "TColor";
+        return *this;
     }
     // An unsigned 32-bit number.
     template <class G, class S>
@@ -255,6 +265,22 @@ void UnRegisterPersistentClass(const TClassInfo& info);
 const TClassInfo* GetClass(const std::string& name);
 // The registered class of that name; raises EClassNotFound ("Class %s not found").
 const TClassInfo& FindClass(const std::string& name);
+
+//--- Integer identifiers
+
+// Converters between the identifiers of an integer type and its values
+// ("clRed" and 0x0000FF for TColor); false when they do not know the argument.
+using TIdentToInt = bool (*)(const std::string& ident, int32_t& value);
+using TIntToIdent = bool (*)(int32_t value, std::string& ident);
+
+// Lets properties of the named integer type be streamed by identifier. The pair
+// registered last is asked first, so a later pair may extend an earlier one.
+void RegisterIntegerConsts(const std::string& typeName, TIdentToInt identToInt, TIntToIdent intToIdent);
+// Removes that pair (the earlier ones stay).
+void UnRegisterIntegerConsts(const std::string& typeName, TIdentToInt identToInt, TIntToIdent intToIdent);
+// The converters now in force for the type, or null.
+TIdentToInt FindIdentToInt(const std::string& typeName);
+TIntToIdent FindIntToIdent(const std::string& typeName);
 
 //--- Reader and writer
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -211,6 +212,47 @@ std::string UpperCase(const std::string& text) {
     for (char& c : result)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     return result;
+}
+
+std::string LowerCase(const std::string& text) {
+    std::string result = text;
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return result;
+}
+
+namespace {
+
+// The position after the folder part of a file name.
+size_t NameStart(const std::string& fileName) {
+    const size_t last = fileName.find_last_of("\\/:");
+    return last == std::string::npos ? 0 : last + 1;
+}
+
+// The position of the extension's dot, or npos.
+size_t ExtensionStart(const std::string& fileName) {
+    const size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || dot < NameStart(fileName)) return std::string::npos;
+    return dot;
+}
+
+}  // namespace
+
+std::string ExtractFilePath(const std::string& fileName) {
+    return fileName.substr(0, NameStart(fileName));
+}
+
+std::string ExtractFileName(const std::string& fileName) {
+    return fileName.substr(NameStart(fileName));
+}
+
+std::string ExtractFileExt(const std::string& fileName) {
+    const size_t dot = ExtensionStart(fileName);
+    return dot == std::string::npos ? std::string() : fileName.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
+    return fileName.substr(0, std::min(ExtensionStart(fileName), fileName.size())) + extension;
 }
 
 bool IsValidIdent(const std::string& text) {

@@ -91,8 +91,22 @@ void SetClock(ClockFunction clock);
 bool SameText(const std::string& a, const std::string& b);
 // ASCII upper case; other bytes unchanged.
 std::string UpperCase(const std::string& text);
+// ASCII lower case; other bytes unchanged.
+std::string LowerCase(const std::string& text);
 // A letter or underscore, then letters, digits and underscores.
 bool IsValidIdent(const std::string& text);
+
+//--- File names (a backslash, a slash and the drive's colon end a folder)
+
+// The folder part with its trailing separator ("C:\Prog\" of "C:\Prog\a.chm").
+std::string ExtractFilePath(const std::string& fileName);
+// The name after the folder part.
+std::string ExtractFileName(const std::string& fileName);
+// The extension with its dot (".chm"), or empty; a dot in a folder name is none.
+std::string ExtractFileExt(const std::string& fileName);
+// The name with its extension replaced by extension (which brings its own dot),
+// or with extension appended when it had none.
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
 
 namespace sysutils_detail {
 std::string FormatPrintf(const char* format, ...);

@@ -6,6 +6,7 @@
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
 #include "components/kelTrayIcon.h"
+#include "components/kelWndProcHook.h"
 
 UINT kelTaskbarCreatedMsg = 0;
 HANDLE kelOneInstanceMutex = nullptr;
@@ -26,11 +27,14 @@ void kelComponentsInitialize() {
     kelRegisterClasses({
         &TkelComponent::StaticClassInfo(),
         &TkelCustomTimer::StaticClassInfo(),
+        &TkelCustomWndProcHook::StaticClassInfo(),
         &TkelTrayIcon::StaticClassInfo(),
+        &TkelWndProcHook::StaticClassInfo(),
     });
 }
 
 void kelComponentsFinalize() {
+    kelFreeWndProcHookList();
     if (kelOneInstanceMutex) {
         ReleaseMutex(kelOneInstanceMutex);
         CloseHandle(kelOneInstanceMutex);

@@ -31,6 +31,7 @@ public:
 extern UINT kelTaskbarCreatedMsg;
 // The mutex a single-instance component holds; released at the library's end.
 extern HANDLE kelOneInstanceMutex;
+// The list of window-procedure hooks is kelWndProcHookList (kelWndProcHook.h).
 
 // Start and end of the unit (run by kelInitialize and kelFinalize).
 void kelComponentsInitialize();

@@ -3,7 +3,10 @@
 // "TaskbarCreated" number before any tray icon exists.
 #include "components/kelLibrary.h"
 
+#include "components/HelpRouter.h"
+#include "components/HtmlHelpLoader.h"
 #include "components/kelComponents.h"
+#include "components/kelGraphics.h"
 #include "components/kelSysUtils.h"
 
 namespace {
@@ -16,10 +19,17 @@ void kelInitialize() {
     if (gStartCount++ > 0) return;
     // kelConsts and kelVclConsts have nothing to start: their texts are read when needed.
     kelSysUtilsInitialize();
+    kelGraphicsInitialize();
     kelComponentsInitialize();
+    // The help units stand beside the library and start after it.
+    HtmlHelpLoaderInitialize();
+    HelpRouterInitialize();
 }
 
 void kelFinalize() {
     if (gStartCount == 0 || --gStartCount > 0) return;
+    HelpRouterFinalize();
+    HtmlHelpLoaderFinalize();
     kelComponentsFinalize();
+    kelGraphicsFinalize();
 }

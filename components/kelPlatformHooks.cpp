@@ -44,3 +44,21 @@ BOOL kelShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
     if (kelPlatformHooks().ShellNotifyIcon) return kelPlatformHooks().ShellNotifyIcon(message, data);
     return Shell_NotifyIconA(message, data);
 }
+
+BOOL kelWinHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
+    if (kelPlatformHooks().WinHelpCall) return kelPlatformHooks().WinHelpCall(window, file, command, data);
+    return ::WinHelpA(window, file, command, data);
+}
+
+HMODULE kelLoadHelpLibrary(const char* name) {
+    if (kelPlatformHooks().LoadHelpLibrary) return kelPlatformHooks().LoadHelpLibrary(name);
+    return ::LoadLibraryA(name);
+}
+
+LONG_PTR kelSetWindowProc(HWND window, LONG_PTR procedure) {
+    if (kelPlatformHooks().SetWindowProc) return kelPlatformHooks().SetWindowProc(window, procedure);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId()) return 0;
+    return SetWindowLongPtrA(window, GWLP_WNDPROC, procedure);
+}

@@ -1,7 +1,8 @@
 // Calls of the component library that reach beyond the program (the PC speaker's
-// ports, the speaker beep, the notification area) go through these replaceable
-// functions, so that tests can record what would have happened. Each starts out as
-// the real call; an empty function restores it.
+// ports, the speaker beep, the notification area, the help viewers, window
+// procedures) go through these replaceable functions, so that tests can record
+// what would have happened. Each starts out as the real call; an empty function
+// restores it.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,14 @@ struct TkelPlatformHooks {
     std::function<UINT_PTR(HWND window, UINT_PTR id, UINT milliseconds)> SetTimer;
     // The shell's notification-area call; data points to cbSize bytes.
     std::function<BOOL(DWORD message, NOTIFYICONDATAA* data)> ShellNotifyIcon;
+    // The help viewers: both open windows of their own. The HTML Help call
+    // replaces the loaded viewer's entry (when the viewer could be loaded).
+    std::function<HWND(HWND caller, const char* file, UINT command, DWORD_PTR data)> HtmlHelpCall;
+    std::function<BOOL(HWND window, const char* file, UINT command, ULONG_PTR data)> WinHelpCall;
+    // Loading the HTML Help viewer's library by name (null: not there).
+    std::function<HMODULE(const char* name)> LoadHelpLibrary;
+    // Replacing a window's procedure (GWLP_WNDPROC); the previous one comes back.
+    std::function<LONG_PTR(HWND window, LONG_PTR procedure)> SetWindowProc;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -32,3 +41,8 @@ BOOL kelBeep(DWORD hertz, DWORD milliseconds);
 void kelSleep(DWORD milliseconds);
 UINT_PTR kelSetTimer(HWND window, UINT_PTR id, UINT milliseconds);
 BOOL kelShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data);
+BOOL kelWinHelp(HWND window, const char* file, UINT command, ULONG_PTR data);
+HMODULE kelLoadHelpLibrary(const char* name);
+// Sets the window procedure. A window of another process is left alone (the
+// system refuses it there anyway): 0 comes back.
+LONG_PTR kelSetWindowProc(HWND window, LONG_PTR procedure);

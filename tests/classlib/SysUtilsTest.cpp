@@ -91,3 +91,29 @@ TEST(Strings, AnsiAndUtf8RoundTrips) {
     EXPECT_EQ(wide, Utf8ToWide(WideToUtf8(wide)));
     EXPECT_EQ("Stra\xc3\x9f" "e", WideToUtf8(L"Stra\u00dfe"));
 }
+
+TEST(FileNames, FolderNameAndExtensionParts) {
+    EXPECT_EQ("C:\\Prog\\", ExtractFilePath("C:\\Prog\\Help.chm"));
+    EXPECT_EQ("Help.chm", ExtractFileName("C:\\Prog\\Help.chm"));
+    EXPECT_EQ(".chm", ExtractFileExt("C:\\Prog\\Help.chm"));
+    EXPECT_EQ("C:", ExtractFilePath("C:Help.chm").substr(0, 2));
+    EXPECT_EQ("", ExtractFilePath("Help.chm"));
+    EXPECT_EQ("dir/", ExtractFilePath("dir/a"));
+    // A dot in a folder name is no extension; the last dot counts.
+    EXPECT_EQ("", ExtractFileExt("C:\\my.folder\\readme"));
+    EXPECT_EQ(".gz", ExtractFileExt("a.tar.gz"));
+    EXPECT_EQ(".", ExtractFileExt("name."));
+    EXPECT_EQ("", ExtractFileExt(""));
+}
+
+TEST(FileNames, ChangeFileExtReplacesOrAppends) {
+    EXPECT_EQ("Help.hlp", ChangeFileExt("Help.chm", ".hlp"));
+    EXPECT_EQ("C:\\my.folder\\Help.chm", ChangeFileExt("C:\\my.folder\\Help", ".chm"));
+    EXPECT_EQ("a.tar.zip", ChangeFileExt("a.tar.gz", ".zip"));
+    EXPECT_EQ(".chm", ChangeFileExt("", ".chm"));
+    EXPECT_EQ("Help", ChangeFileExt("Help.chm", ""));
+}
+
+TEST(LowerCase, ChangesOnlyAsciiLetters) {
+    EXPECT_EQ("abc.htm 1\xC4", LowerCase("ABC.Htm 1\xC4"));
+}

@@ -37,7 +37,9 @@ public:
 }  // namespace
 
 TEST(kelComponents, StartUpRegisteredTheLibrarysClassesAndTheTaskbarMessage) {
-    for (const char* name : {"TkelComponent", "TkelCustomTimer", "TkelTrayIcon"}) EXPECT_NE(nullptr, GetClass(name)) << name;
+    for (const char* name :
+         {"TkelComponent", "TkelCustomTimer", "TkelCustomWndProcHook", "TkelTrayIcon", "TkelWndProcHook"})
+        EXPECT_NE(nullptr, GetClass(name)) << name;
     EXPECT_EQ(RegisterWindowMessageA("TaskbarCreated"), kelTaskbarCreatedMsg);
     EXPECT_NE(0u, kelTaskbarCreatedMsg);
     EXPECT_EQ(nullptr, kelOneInstanceMutex);
