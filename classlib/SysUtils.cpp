@@ -49,6 +49,30 @@ int32_t StrToInt(const std::string& text) {
     return value;
 }
 
+int32_t StrToIntDef(const std::string& text, int32_t defaultValue) {
+    int32_t value = 0;
+    return TryStrToInt(text, value) ? value : defaultValue;
+}
+
+std::string SysErrorMessage(uint32_t errorCode) {
+    char buffer[1024] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                            FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                        nullptr, errorCode, 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+void RaiseLastOSError() {
+    RaiseLastOSError(GetLastError());
+}
+
+void RaiseLastOSError(uint32_t errorCode) {
+    if (errorCode == 0) throw EOSError("A call to an operating system function failed", 0);
+    throw EOSError("System error " + std::to_string(errorCode) + ": " + SysErrorMessage(errorCode), errorCode);
+}
+
 namespace {
 
 std::wstring ToWide(UINT codePage, const std::string& text) {
@@ -247,4 +271,44 @@ std::string LoadResString(uint32_t id) {
     const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return std::string();
     return WideToAnsi(std::wstring(text, static_cast<size_t>(length)));
+}
+
+//--- Texts: trimming, locale case and comparison
+
+std::string Trim(const std::string& text) {
+    return TrimLeft(TrimRight(text));
+}
+
+std::string TrimLeft(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    return text.substr(i);
+}
+
+std::string TrimRight(const std::string& text) {
+    size_t n = text.size();
+    while (n > 0 && static_cast<unsigned char>(text[n - 1]) <= ' ') --n;
+    return text.substr(0, n);
+}
+
+std::string AnsiUpperCase(const std::string& text) {
+    std::string result = text;
+    if (!result.empty()) CharUpperBuffA(&result[0], static_cast<DWORD>(result.size()));
+    return result;
+}
+
+std::string AnsiLowerCase(const std::string& text) {
+    std::string result = text;
+    if (!result.empty()) CharLowerBuffA(&result[0], static_cast<DWORD>(result.size()));
+    return result;
+}
+
+int AnsiCompareText(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+bool AnsiSameText(const std::string& a, const std::string& b) {
+    return AnsiCompareText(a, b) == 0;
 }
