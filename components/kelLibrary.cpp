@@ -22,4 +22,5 @@ void kelInitialize() {
 void kelFinalize() {
     if (gStartCount == 0 || --gStartCount > 0) return;
     kelComponentsFinalize();
+    kelSysUtilsFinalize();
 }
