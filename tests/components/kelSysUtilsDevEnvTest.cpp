@@ -69,7 +69,7 @@ TEST(kelDevEnv, FoldersComeFromTheMachineKey) {
 
 TEST(kelDevEnv, CompilingRunsTheVersionsToolInTheFilesFolder) {
     TestFolder sources;
-    const std::string file = sources.File("Project.dpr");
+    const std::string file = sources.File("Project.src");
     TestFolder::WriteBytes(file, "x");
     const std::string savedDir = GetCurrentDir();
     const struct {
@@ -103,7 +103,7 @@ TEST(kelDevEnv, CompilingRunsTheVersionsToolInTheFilesFolder) {
 
 TEST(kelDevEnv, EditionBConvertsItsProjectFirst) {
     TestFolder sources;
-    const std::string file = sources.File("Project.bpr");
+    const std::string file = sources.File("Project.prj");
     TestFolder::WriteBytes(file, "x");
     FakeEnvironment environment(dvB5);
     {
@@ -125,7 +125,7 @@ TEST(kelDevEnv, EditionBConvertsItsProjectFirst) {
 TEST(kelDevEnv, NamesWithBlanksStayOneArgument) {
     TestFolder sources;
     CreateDirectoryA(sources.File("my sources").c_str(), nullptr);
-    const std::string file = sources.File("my sources\\Project 1.dpr");
+    const std::string file = sources.File("my sources\\Project 1.src");
     TestFolder::WriteBytes(file, "x");
     FakeEnvironment environment(dvA4);
     RunRecorder recorder;
@@ -136,29 +136,29 @@ TEST(kelDevEnv, NamesWithBlanksStayOneArgument) {
 
 TEST(kelDevEnv, NothingRunsWithoutTheFileOrTheEnvironment) {
     TestFolder sources;
-    TestFolder::WriteBytes(sources.File("a.dpr"), "x");
+    TestFolder::WriteBytes(sources.File("a.src"), "x");
     RunRecorder recorder;
     {
         RegistryRedirect noEnvironment;
-        kelCompileFile(dvA3, sources.File("a.dpr"), false);
+        kelCompileFile(dvA3, sources.File("a.src"), false);
     }
     FakeEnvironment environment(dvA3);
-    kelCompileFile(dvA3, sources.File("missing.dpr"), false);
+    kelCompileFile(dvA3, sources.File("missing.src"), false);
     EXPECT_TRUE(recorder.runs.empty());
 }
 
 TEST(kelDevEnv, PackagesAreRegisteredOnce) {
     FakeEnvironment environment(dvA6);
     const std::string key = environment.UserKey("\\Known Packages");
-    kelUninstallPackage(dvA6, "C:\\Lib\\kel.bpl");  // nothing there yet
+    kelUninstallPackage(dvA6, "C:\\Lib\\kel.pkg");  // nothing there yet
     EXPECT_FALSE(kelRegKeyExists(HKEY_CURRENT_USER, key));
-    kelInstallPackage(dvA6, "C:\\Lib\\kel.bpl", "kel components");
-    kelInstallPackage(dvA6, "C:\\Lib\\kel.bpl", "kel components, again");
-    EXPECT_EQ("kel components, again", ValueOf(key, "C:\\Lib\\kel.bpl"));
-    kelInstallPackage(dvA6, "C:\\Lib\\other.bpl", "other");
-    kelUninstallPackage(dvA6, "C:\\Lib\\kel.bpl");
-    EXPECT_EQ("<none>", ValueOf(key, "C:\\Lib\\kel.bpl"));
-    EXPECT_EQ("other", ValueOf(key, "C:\\Lib\\other.bpl"));
+    kelInstallPackage(dvA6, "C:\\Lib\\kel.pkg", "kel components");
+    kelInstallPackage(dvA6, "C:\\Lib\\kel.pkg", "kel components, again");
+    EXPECT_EQ("kel components, again", ValueOf(key, "C:\\Lib\\kel.pkg"));
+    kelInstallPackage(dvA6, "C:\\Lib\\other.pkg", "other");
+    kelUninstallPackage(dvA6, "C:\\Lib\\kel.pkg");
+    EXPECT_EQ("<none>", ValueOf(key, "C:\\Lib\\kel.pkg"));
+    EXPECT_EQ("other", ValueOf(key, "C:\\Lib\\other.pkg"));
 }
 
 TEST(kelDevEnv, SearchPathGetsTheFolderFirstAndOnce) {

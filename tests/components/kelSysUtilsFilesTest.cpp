@@ -432,15 +432,15 @@ TEST(kelFiles, BuildDateIsTheResourceDirectorysStamp) {
 TEST(kelFiles, InterfaceFilesEndAtTheImplementationKeyword) {
     TestFolder folder;
     CreateDirectoryA(folder.File("out").c_str(), nullptr);
-    TestFolder::WriteBytes(folder.File("unit.pas"), "unit Unit1;\r\ninterface\r\nprocedure A;\r\n"
-                                                   "  Implementation{x} more\r\nprocedure A; begin end;\r\n");
-    ASSERT_TRUE(kelCreateIntFile(folder.File("unit.pas"), folder.File("out")));
+    TestFolder::WriteBytes(folder.File("unit.src"), "module one\r\ninterface\r\nroutine A\r\n"
+                                                   "  Implementation{x} more\r\nroutine A body\r\n");
+    ASSERT_TRUE(kelCreateIntFile(folder.File("unit.src"), folder.File("out")));
     // The line with the keyword keeps one character beyond it.
-    EXPECT_EQ("unit Unit1;\r\ninterface\r\nprocedure A;\r\n  Implementation{\r\n",
+    EXPECT_EQ("module one\r\ninterface\r\nroutine A\r\n  Implementation{\r\n",
               TestFolder::ReadBytes(folder.File("out\\unit.int")));
 
-    TestFolder::WriteBytes(folder.File("plain.pas"), "no keyword\nhere");
-    ASSERT_TRUE(kelCreateIntFile(folder.File("plain.pas"), folder.File("out\\")));
+    TestFolder::WriteBytes(folder.File("plain.src"), "no keyword\nhere");
+    ASSERT_TRUE(kelCreateIntFile(folder.File("plain.src"), folder.File("out\\")));
     EXPECT_EQ("no keyword\r\nhere\r\n", TestFolder::ReadBytes(folder.File("out\\plain.int")));
 
     // A source that is itself the interface file is read before it is rewritten.
@@ -448,10 +448,10 @@ TEST(kelFiles, InterfaceFilesEndAtTheImplementationKeyword) {
     ASSERT_TRUE(kelCreateIntFile(folder.File("self.int"), folder.Path()));
     EXPECT_EQ("a\r\nimplementation\r\n", TestFolder::ReadBytes(folder.File("self.int")));
 
-    EXPECT_FALSE(kelCreateIntFile(folder.File("missing.pas"), folder.File("out")));
-    EXPECT_FALSE(kelCreateIntFile(folder.File("unit.pas"), folder.File("no-such-dir")));
+    EXPECT_FALSE(kelCreateIntFile(folder.File("missing.src"), folder.File("out")));
+    EXPECT_FALSE(kelCreateIntFile(folder.File("unit.src"), folder.File("no-such-dir")));
     FileLock lock(folder.File("out\\unit.int"));
-    EXPECT_THROW(kelCreateIntFile(folder.File("unit.pas"), folder.File("out")), EInOutError);
+    EXPECT_THROW(kelCreateIntFile(folder.File("unit.src"), folder.File("out")), EInOutError);
 }
 
 //--- INI files
