@@ -441,8 +441,6 @@ enum TkelAutoExecKind {
     aekServiceRun,
     aekServiceRunOnce,
 };
-// The root and key of each kind (before kelPlatformHooks redirects it).
-void kelGetAutoExecKey(TkelAutoExecKind kind, HKEY& root, std::string& key);
 // Registers the file to start with Windows, under its file name; false on any
 // failure, and for the service kinds on the NT family.
 bool kelRegisterAutoExec(TkelAutoExecKind kind, const std::string& fileName);

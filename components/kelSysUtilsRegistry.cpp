@@ -46,6 +46,21 @@ void WriteToKey(HKEY root, const std::string& key, Write write) {
     write(registry);
 }
 
+// The root and the Run key of each kind, as Windows names them (the platform
+// hooks may then move them).
+void GetAutoExecKey(TkelAutoExecKind kind, HKEY& root, std::string& key) {
+    root = kind == aekUserRun || kind == aekUserRunOnce ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    switch (kind) {
+        case aekMachineRun:
+        case aekUserRun: key = std::string(kAutoExecBase) + "Run"; break;
+        case aekMachineRunOnce:
+        case aekUserRunOnce: key = std::string(kAutoExecBase) + "RunOnce"; break;
+        case aekServiceRun: key = std::string(kAutoExecBase) + "RunServices"; break;
+        case aekServiceRunOnce: key = std::string(kAutoExecBase) + "RunServicesOnce"; break;
+    }
+    kelRedirectRegistryKey(root, key);
+}
+
 bool IsServiceKind(TkelAutoExecKind kind) {
     return kind == aekServiceRun || kind == aekServiceRunOnce;
 }
@@ -146,25 +161,12 @@ void kelRegWriteExpandString(HKEY root, const std::string& key, const std::strin
 
 //=== Autostart
 
-void kelGetAutoExecKey(TkelAutoExecKind kind, HKEY& root, std::string& key) {
-    root = kind == aekUserRun || kind == aekUserRunOnce ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    switch (kind) {
-        case aekMachineRun:
-        case aekUserRun: key = std::string(kAutoExecBase) + "Run"; break;
-        case aekMachineRunOnce:
-        case aekUserRunOnce: key = std::string(kAutoExecBase) + "RunOnce"; break;
-        case aekServiceRun: key = std::string(kAutoExecBase) + "RunServices"; break;
-        case aekServiceRunOnce: key = std::string(kAutoExecBase) + "RunServicesOnce"; break;
-    }
-}
-
 bool kelRegisterAutoExec(TkelAutoExecKind kind, const std::string& fileName) {
     // The NT family starts services its own way; these keys would do nothing there.
     if (IsWinNT && IsServiceKind(kind)) return false;
     HKEY root = nullptr;
     std::string key;
-    kelGetAutoExecKey(kind, root, key);
-    kelRedirectRegistryKey(root, key);
+    GetAutoExecKey(kind, root, key);
     try {
         kelRegWriteString(root, key, kelExtractFileName(fileName), fileName);
         return true;
@@ -177,8 +179,7 @@ bool kelUnregisterAutoExec(TkelAutoExecKind kind, const std::string& fileName) {
     if (IsWinNT && IsServiceKind(kind)) return false;
     HKEY root = nullptr;
     std::string key;
-    kelGetAutoExecKey(kind, root, key);
-    kelRedirectRegistryKey(root, key);
+    GetAutoExecKey(kind, root, key);
     TRegistry registry;
     registry.RootKey = root;
     if (!registry.OpenKey(key, false)) return false;

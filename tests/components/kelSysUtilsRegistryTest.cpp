@@ -159,13 +159,23 @@ TEST(kelAutoExec, KindsNameTheirRunKeys) {
         {aekUserRun, HKEY_CURRENT_USER, "Run"},             {aekUserRunOnce, HKEY_CURRENT_USER, "RunOnce"},
         {aekServiceRun, HKEY_LOCAL_MACHINE, "RunServices"}, {aekServiceRunOnce, HKEY_LOCAL_MACHINE, "RunServicesOnce"},
     };
+    // The seam sees each key as Windows names it, and sends it nowhere.
+    std::vector<std::pair<HKEY, std::string>> asked;
+    kelPlatformHooks().RedirectRegistryKey = [&](HKEY& root, std::string& key) {
+        asked.push_back({root, key});
+        root = kBadRoot;
+    };
+    const bool isNT = IsWinNT;
+    IsWinNT = false;  // the service kinds are asked for only outside the NT family
     for (const auto& c : cases) {
-        HKEY root = nullptr;
-        std::string key;
-        kelGetAutoExecKey(c.kind, root, key);
-        EXPECT_EQ(c.root, root) << c.kind;
-        EXPECT_EQ(std::string("Software\\Microsoft\\Windows\\CurrentVersion\\") + c.last, key) << c.kind;
+        asked.clear();
+        EXPECT_FALSE(kelRegisterAutoExec(c.kind, "C:\\app.exe")) << c.kind;
+        ASSERT_EQ(1u, asked.size()) << c.kind;
+        EXPECT_EQ(c.root, asked[0].first) << c.kind;
+        EXPECT_EQ(std::string("Software\\Microsoft\\Windows\\CurrentVersion\\") + c.last, asked[0].second) << c.kind;
     }
+    IsWinNT = isNT;
+    kelPlatformHooks().RedirectRegistryKey = nullptr;
 }
 
 TEST(kelAutoExec, RegisterAndUnregisterUnderTheFileName) {
