@@ -91,8 +91,7 @@ bool WriteFileReplacing(const std::string& fileName, const std::string& content)
 namespace {
 
 [[noreturn]] void RaiseInOutError(const std::string& fileName, DWORD code) {
-    throw EInOutError("I/O error " + std::to_string(code) + " on \"" + fileName + "\": " + SysErrorMessage(code),
-                      code);
+    throw EInOutError("I/O error " + std::to_string(code) + " on \"" + fileName + "\": " + SysErrorMessage(code), code);
 }
 
 // Closes a file handle when the scope ends.
@@ -132,8 +131,8 @@ std::vector<std::string> ReadTextFileLines(const std::string& fileName) {
 }
 
 void WriteTextFileLines(const std::string& fileName, const std::vector<std::string>& lines) {
-    const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) RaiseInOutError(fileName, GetLastError());
     HandleCloser closer{file};
     std::string text;

@@ -5,7 +5,8 @@
 
 #include <vector>
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
+std::string TIniFile::ReadString(const std::string& section,
+                                 const std::string& ident,
                                  const std::string& defaultValue) const {
     // The call cuts a value to the buffer and says so by filling it: grow until it fits.
     for (DWORD size = 2048;; size *= 2) {

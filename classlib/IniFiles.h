@@ -22,8 +22,7 @@ public:
     const std::string& FileName() const { return m_fileName; }
 
     // The value's text; the default when the section or the key is missing.
-    std::string ReadString(const std::string& section, const std::string& ident,
-                           const std::string& defaultValue) const;
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& defaultValue) const;
     // Raises EIniFileException when the file cannot be written.
     void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     // Decimal, or hexadecimal after "0x" or "$"; the default for a missing key or any other text.

@@ -49,8 +49,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
 bool TRegistry::OpenKeyReadOnly(const std::string& key) {
     CloseKey();
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(RootKey, KeyPath(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExA(RootKey, KeyPath(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
     m_key = opened;
     return true;
 }
@@ -64,8 +63,7 @@ void TRegistry::CloseKey() {
 
 bool TRegistry::KeyExists(const std::string& key) const {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(RootKey, KeyPath(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExA(RootKey, KeyPath(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
     RegCloseKey(opened);
     return true;
 }
@@ -82,8 +80,7 @@ bool TRegistry::ValueExists(const std::string& name) const {
 }
 
 void TRegistry::WriteData(const std::string& name, DWORD type, const void* data, DWORD size) {
-    if (!m_key ||
-        RegSetValueExA(m_key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+    if (!m_key || RegSetValueExA(m_key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
         throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
@@ -93,8 +90,7 @@ void TRegistry::ReadData(const std::string& name, DWORD type, void* data, DWORD 
     if (!m_key || RegQueryValueExA(m_key, name.c_str(), nullptr, &actualType, nullptr, &actualSize) != ERROR_SUCCESS)
         throw ERegistryException("Failed to get data for '" + name + "'");
     if (actualType != type || actualSize != size) throw ERegistryException("Invalid data type for '" + name + "'");
-    if (RegQueryValueExA(m_key, name.c_str(), nullptr, nullptr, static_cast<BYTE*>(data), &actualSize) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(m_key, name.c_str(), nullptr, nullptr, static_cast<BYTE*>(data), &actualSize) != ERROR_SUCCESS)
         throw ERegistryException("Failed to get data for '" + name + "'");
 }
 

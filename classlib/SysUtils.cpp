@@ -56,9 +56,9 @@ int32_t StrToIntDef(const std::string& text, int32_t defaultValue) {
 
 std::string SysErrorMessage(uint32_t errorCode) {
     char buffer[1024] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                            FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                                        nullptr, errorCode, 0, buffer, sizeof buffer, nullptr);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                       nullptr, errorCode, 0, buffer, sizeof buffer, nullptr);
     std::string text(buffer, length);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
     return text;

@@ -57,8 +57,8 @@ void kelRunProcess(const std::string& commandLine, bool wait) {
     PROCESS_INFORMATION process = {};
     // The system may write into the command line it is given.
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &process))
         return;
     if (wait) WaitForSingleObject(process.hProcess, INFINITE);
     // Nothing asks for the process later; keeping its handles would only leak them.

@@ -190,7 +190,9 @@ int kelPosIgnoreCase(const std::string& subStr, const std::string& s);
 void kelReplace(std::string& s, int index, const std::string& oldSubStr, const std::string& newSubStr);
 // Replaces every occurrence; the search goes on after the inserted text, which is
 // never searched again. An empty oldSubStr replaces nothing.
-void kelReplaceSubStringsEx(std::string& s, const std::string& oldSubStr, const std::string& newSubStr,
+void kelReplaceSubStringsEx(std::string& s,
+                            const std::string& oldSubStr,
+                            const std::string& newSubStr,
                             bool ignoreCase);
 void kelReplaceSubStrings(std::string& s, const std::string& oldSubStr, const std::string& newSubStr);
 void kelReplaceChars(std::string& s, char oldChar, char newChar);
@@ -344,13 +346,15 @@ bool kelGetFileSize(const std::string& fileName, uint32_t& size);
 bool kelCopyFile(const std::string& source, const std::string& dest);
 // Progress of kelCopyFileEx after each chunk: the caller's data, the bytes copied,
 // the source's size; setting cancel stops the copy.
-using TkelCopyFileCallback =
-    std::function<void(TObject* data, uint32_t copied, uint32_t total, bool& cancel)>;
+using TkelCopyFileCallback = std::function<void(TObject* data, uint32_t copied, uint32_t total, bool& cancel)>;
 // Copies in chunks of bufferSize bytes (0 means 65536). False when a file cannot be
 // opened, a write falls short, or the callback cancels (last error 1223); a partly
 // written destination stays.
-bool kelCopyFileEx(const std::string& source, const std::string& dest, uint32_t bufferSize,
-                   const TkelCopyFileCallback& callback, TObject* data);
+bool kelCopyFileEx(const std::string& source,
+                   const std::string& dest,
+                   uint32_t bufferSize,
+                   const TkelCopyFileCallback& callback,
+                   TObject* data);
 // Starts the command line with its window hidden (through kelPlatformHooks); with
 // wait, returns when the program has ended.
 void kelRunEx(const std::string& commandLine, bool wait);
@@ -367,7 +371,9 @@ using TkelForEachFileCallback =
     std::function<void(const std::string& dir, const TSearchRec& rec, bool& continueSearch)>;
 // Calls the callback for each file of the mask's folder that matches the mask and
 // the attributes, then (recursive) for the subfolders, depth first. The number of calls.
-int32_t kelForEachFile(const std::string& mask, uint32_t attributes, bool recursive,
+int32_t kelForEachFile(const std::string& mask,
+                       uint32_t attributes,
+                       bool recursive,
                        const TkelForEachFileCallback& callback);
 // Local date-time to a file time in universal time, and back.
 FILETIME kelDateTimeToFileTime(TDateTime value);
@@ -399,9 +405,10 @@ bool kelIniReadBool(const std::string& fileName, const std::string& section, con
 int32_t kelIniReadInteger(const std::string& fileName, const std::string& section, const std::string& key);
 std::string kelIniReadString(const std::string& fileName, const std::string& section, const std::string& key);
 void kelIniWriteBool(const std::string& fileName, const std::string& section, const std::string& key, bool value);
-void kelIniWriteInteger(const std::string& fileName, const std::string& section, const std::string& key,
-                        int32_t value);
-void kelIniWriteString(const std::string& fileName, const std::string& section, const std::string& key,
+void kelIniWriteInteger(const std::string& fileName, const std::string& section, const std::string& key, int32_t value);
+void kelIniWriteString(const std::string& fileName,
+                       const std::string& section,
+                       const std::string& key,
                        const std::string& value);
 
 //=== Registry
@@ -422,7 +429,9 @@ std::string kelRegReadString(HKEY root, const std::string& key, const std::strin
 bool kelRegReadBoolDef(HKEY root, const std::string& key, const std::string& name, bool defaultValue);
 double kelRegReadFloatDef(HKEY root, const std::string& key, const std::string& name, double defaultValue);
 int32_t kelRegReadIntegerDef(HKEY root, const std::string& key, const std::string& name, int32_t defaultValue);
-std::string kelRegReadStringDef(HKEY root, const std::string& key, const std::string& name,
+std::string kelRegReadStringDef(HKEY root,
+                                const std::string& key,
+                                const std::string& name,
                                 const std::string& defaultValue);
 void kelRegWriteBool(HKEY root, const std::string& key, const std::string& name, bool value);
 void kelRegWriteFloat(HKEY root, const std::string& key, const std::string& name, double value);

@@ -63,7 +63,10 @@ std::vector<std::string> DeleteLoop(const std::string& quotedName) {
     return {":REPEAT", "del " + quotedName, "if exist " + quotedName + " goto REPEAT"};
 }
 
-int32_t ForEachFileIn(const std::string& dir, const std::string& name, uint32_t attributes, bool recursive,
+int32_t ForEachFileIn(const std::string& dir,
+                      const std::string& name,
+                      uint32_t attributes,
+                      bool recursive,
                       const TkelForEachFileCallback& callback) {
     int32_t count = 0;
     TSearchRec rec;
@@ -171,8 +174,11 @@ bool kelCopyFile(const std::string& source, const std::string& dest) {
     return CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
 }
 
-bool kelCopyFileEx(const std::string& source, const std::string& dest, uint32_t bufferSize,
-                   const TkelCopyFileCallback& callback, TObject* data) {
+bool kelCopyFileEx(const std::string& source,
+                   const std::string& dest,
+                   uint32_t bufferSize,
+                   const TkelCopyFileCallback& callback,
+                   TObject* data) {
     if (bufferSize == 0) bufferSize = kDefaultCopyBuffer;
     FileHandle input(OpenShared(source, GENERIC_READ));
     if (!input.IsValid()) return false;
@@ -250,7 +256,9 @@ void kelReplaceFileAndRun(const std::string& source, const std::string& dest, co
     RunDeferredBatch(lines);
 }
 
-int32_t kelForEachFile(const std::string& mask, uint32_t attributes, bool recursive,
+int32_t kelForEachFile(const std::string& mask,
+                       uint32_t attributes,
+                       bool recursive,
                        const TkelForEachFileCallback& callback) {
     if (!callback) return 0;
     return ForEachFileIn(kelExtractFilePath(mask), kelExtractFileName(mask), attributes, recursive, callback);
@@ -410,12 +418,16 @@ void kelIniWriteBool(const std::string& fileName, const std::string& section, co
     TIniFile(fileName).WriteBool(section, key, value);
 }
 
-void kelIniWriteInteger(const std::string& fileName, const std::string& section, const std::string& key,
+void kelIniWriteInteger(const std::string& fileName,
+                        const std::string& section,
+                        const std::string& key,
                         int32_t value) {
     TIniFile(fileName).WriteInteger(section, key, value);
 }
 
-void kelIniWriteString(const std::string& fileName, const std::string& section, const std::string& key,
+void kelIniWriteString(const std::string& fileName,
+                       const std::string& section,
+                       const std::string& key,
                        const std::string& value) {
     TIniFile(fileName).WriteString(section, key, value);
 }

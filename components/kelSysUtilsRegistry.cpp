@@ -119,8 +119,7 @@ bool kelRegReadBoolDef(HKEY root, const std::string& key, const std::string& nam
 }
 
 double kelRegReadFloatDef(HKEY root, const std::string& key, const std::string& name, double defaultValue) {
-    return ReadFromKeyDef(root, key, name, defaultValue,
-                          [&](TRegistry& registry) { return registry.ReadFloat(name); });
+    return ReadFromKeyDef(root, key, name, defaultValue, [&](TRegistry& registry) { return registry.ReadFloat(name); });
 }
 
 int32_t kelRegReadIntegerDef(HKEY root, const std::string& key, const std::string& name, int32_t defaultValue) {
@@ -128,7 +127,9 @@ int32_t kelRegReadIntegerDef(HKEY root, const std::string& key, const std::strin
                           [&](TRegistry& registry) { return registry.ReadInteger(name); });
 }
 
-std::string kelRegReadStringDef(HKEY root, const std::string& key, const std::string& name,
+std::string kelRegReadStringDef(HKEY root,
+                                const std::string& key,
+                                const std::string& name,
                                 const std::string& defaultValue) {
     return ReadFromKeyDef(root, key, name, defaultValue,
                           [&](TRegistry& registry) { return registry.ReadString(name); });
@@ -210,8 +211,7 @@ HANDLE kelRegFindFirstChangeNotification(HKEY key, bool watchSubTree, uint32_t f
 
 bool kelRegFindNextChangeNotification(HANDLE handle, const _REG_CHANGE_DATA& data) {
     if (handle == INVALID_HANDLE_VALUE || !handle || !ResetEvent(handle)) return false;
-    const LONG result =
-        RegNotifyChangeKeyValue(data.Key, data.WatchSubTree != 0, data.NotifyFilter, handle, TRUE);
+    const LONG result = RegNotifyChangeKeyValue(data.Key, data.WatchSubTree != 0, data.NotifyFilter, handle, TRUE);
     if (result != ERROR_SUCCESS) {
         SetLastError(static_cast<DWORD>(result));
         return false;

@@ -217,7 +217,9 @@ void kelReplace(std::string& s, int index, const std::string& oldSubStr, const s
     InsertAt(s, index, newSubStr);
 }
 
-void kelReplaceSubStringsEx(std::string& s, const std::string& oldSubStr, const std::string& newSubStr,
+void kelReplaceSubStringsEx(std::string& s,
+                            const std::string& oldSubStr,
+                            const std::string& newSubStr,
                             bool ignoreCase) {
     if (oldSubStr.empty()) return;
     // With ignoreCase the search runs on an upper-case copy kept in step with s.

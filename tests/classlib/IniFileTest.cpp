@@ -34,8 +34,8 @@ TEST(IniFile, IntegersAcceptHexadecimalAndFallBackOnOtherTexts) {
         const char* text;
         int32_t expected;
     } cases[] = {
-        {"17", 17},   {" 17 ", 17},      {"0x1F", 31},  {"0XfF", 255}, {"$10", 16}, {"0xFFFFFFFF", -1},
-        {"abc", -9}, {"0x", -9},        {"0xG1", -9},  {"", -9},      {"1.5", -9}, {"0x123456789", -9},
+        {"17", 17},  {" 17 ", 17}, {"0x1F", 31}, {"0XfF", 255}, {"$10", 16}, {"0xFFFFFFFF", -1},
+        {"abc", -9}, {"0x", -9},   {"0xG1", -9}, {"", -9},      {"1.5", -9}, {"0x123456789", -9},
     };
     for (const auto& c : cases) {
         ini.WriteString("N", "v", c.text);

@@ -54,7 +54,11 @@ TEST(Texts, LocaleCaseAndComparison) {
     EXPECT_EQ("ABC\xC9", AnsiUpperCase("abc\xE9"));  // e acute in the Western code page
     EXPECT_EQ("abc\xE9", AnsiLowerCase("ABC\xC9"));
     EXPECT_EQ("", AnsiUpperCase(""));
-    EXPECT_TRUE(AnsiSameText("Stra\xDF" "e", "STRA\xDF" "E"));
+    EXPECT_TRUE(
+        AnsiSameText("Stra\xDF"
+                     "e",
+                     "STRA\xDF"
+                     "E"));
     EXPECT_TRUE(AnsiSameText("\xE9t\xE9", "\xC9T\xC9"));
     EXPECT_FALSE(AnsiSameText("abc", "abd"));
     EXPECT_LT(AnsiCompareText("apple", "Banana"), 0);
@@ -188,11 +192,11 @@ TEST(DateTexts, DatesFollowTheOrderOfTheShortFormat) {
         const char* text;
         int year, month, day;
     } cases[] = {
-        {"M/d/yyyy", "3/15/2024", 2024, 3, 15},   {"dd/mm/yyyy", "15/03/2024", 2024, 3, 15},
+        {"M/d/yyyy", "3/15/2024", 2024, 3, 15},    {"dd/mm/yyyy", "15/03/2024", 2024, 3, 15},
         {"yyyy/mm/dd", "2024/03/15", 2024, 3, 15}, {"yyyy/mm/dd", " 2024 / 3 / 15 ", 2024, 3, 15},
         {"dd/mm/yyyy", "15/03", 2024, 3, 15},      {"M/d/yyyy", "3/15", 2024, 3, 15},
         {"yyyy/mm/dd", "3/15", 2024, 3, 15},       {"dd/mm/yy", "15/03/24", 2024, 3, 15},
-        {"dd/mm/yy", "15/03/73", 2073, 3, 15},      {"dd/mm/yy", "15/03/74", 1974, 3, 15},
+        {"dd/mm/yy", "15/03/73", 2073, 3, 15},     {"dd/mm/yy", "15/03/74", 1974, 3, 15},
         {"dd/mm/yyyy", "15/03/0024", 24, 3, 15},   {"ddmmyyyy", "29/02/2024", 2024, 2, 29},
     };
     for (const auto& c : cases) {
@@ -228,9 +232,9 @@ TEST(DateTexts, Times) {
         const char* text;
         int hour, minute, second, msec;
     } cases[] = {
-        {"10:30", 10, 30, 0, 0},     {"10:30:15", 10, 30, 15, 0}, {"10:30:15.250", 10, 30, 15, 250},
-        {"7", 7, 0, 0, 0},           {" 23 : 59 ", 23, 59, 0, 0}, {"12:00 AM", 0, 0, 0, 0},
-        {"12:05 pm", 12, 5, 0, 0},   {"1:05 PM", 13, 5, 0, 0},    {"11 am", 11, 0, 0, 0},
+        {"10:30", 10, 30, 0, 0},   {"10:30:15", 10, 30, 15, 0}, {"10:30:15.250", 10, 30, 15, 250},
+        {"7", 7, 0, 0, 0},         {" 23 : 59 ", 23, 59, 0, 0}, {"12:00 AM", 0, 0, 0, 0},
+        {"12:05 pm", 12, 5, 0, 0}, {"1:05 PM", 13, 5, 0, 0},    {"11 am", 11, 0, 0, 0},
     };
     for (const auto& c : cases) {
         TDateTime value = -1;

@@ -78,10 +78,8 @@ TEST(kelDevEnv, CompilingRunsTheVersionsToolInTheFilesFolder) {
         const char* tool;
         std::string arguments;
     } cases[] = {
-        {dvA2, false, "compilea.exe", "  " + file},
-        {dvA7, true, "compilea.exe", " -B  " + file},
-        {dvB1, false, "compileb.exe", "  -JPHN " + file},
-        {dvB3, true, "make.exe", " -B  -f" + file},
+        {dvA2, false, "compilea.exe", "  " + file},       {dvA7, true, "compilea.exe", " -B  " + file},
+        {dvB1, false, "compileb.exe", "  -JPHN " + file}, {dvB3, true, "make.exe", " -B  -f" + file},
         {dvB4, false, "make.exe", "  -f" + file},
     };
     for (const auto& c : cases) {

@@ -126,8 +126,7 @@ TEST(kelFiles, CopyFileExCopiesInChunksAndReportsEach) {
     EXPECT_TRUE(kelCopyFileEx(folder.File("src"), folder.File("dst"), 0, record, &marker));
     EXPECT_EQ(content, TestFolder::ReadBytes(folder.File("dst")));
     EXPECT_EQ(&marker, seen);
-    EXPECT_EQ((std::vector<std::pair<uint32_t, uint32_t>>{{65536, 150000}, {131072, 150000}, {150000, 150000}}),
-              calls);
+    EXPECT_EQ((std::vector<std::pair<uint32_t, uint32_t>>{{65536, 150000}, {131072, 150000}, {150000, 150000}}), calls);
 
     calls.clear();
     TestFolder::WriteBytes(folder.File("dst"), Bytes(200000));  // a longer destination is replaced
@@ -270,7 +269,8 @@ TEST(kelFiles, ReplaceFileAndRunStartsTheReplacement) {
 
 TEST(kelFiles, ForEachFileWalksDepthFirstAfterEachFoldersOwnFiles) {
     TestFolder folder;
-    for (const char* dir : {"sub1", "sub1\\deep", "sub2", ".dotted"}) CreateDirectoryA(folder.File(dir).c_str(), nullptr);
+    for (const char* dir : {"sub1", "sub1\\deep", "sub2", ".dotted"})
+        CreateDirectoryA(folder.File(dir).c_str(), nullptr);
     for (const char* file : {"a.txt", "b.dat", "hidden.txt", "sub1\\c.txt", "sub1\\deep\\d.txt", "sub2\\e.txt",
                              "sub2\\f.txt", ".dotted\\g.txt"})
         TestFolder::WriteBytes(folder.File(file), "x");
@@ -407,11 +407,13 @@ TEST(kelFiles, BuildDateIsTheResourceDirectorysStamp) {
         {"rsrc-prefix", ProgramFile(224, {".rsrcx"}, kStamp), false, 0},
         {"zero-stamp", ProgramFile(224, {".rsrc"}, 0), false, 0},
         {"not-mz", "ZM" + ProgramFile(224, {".rsrc"}, kStamp).substr(2), false, 0},
-        {"not-pe", [] {
+        {"not-pe",
+         [] {
              std::string b = ProgramFile(224, {".rsrc"}, kStamp);
              b[64] = 'N';
              return b;
-         }(), false, 0},
+         }(),
+         false, 0},
         {"short", ProgramFile(224, {".text", ".rsrc"}, kStamp).substr(0, 300), false, 0},
         {"tiny", "MZ", false, 0},
     };
@@ -432,8 +434,9 @@ TEST(kelFiles, BuildDateIsTheResourceDirectorysStamp) {
 TEST(kelFiles, InterfaceFilesEndAtTheImplementationKeyword) {
     TestFolder folder;
     CreateDirectoryA(folder.File("out").c_str(), nullptr);
-    TestFolder::WriteBytes(folder.File("unit.src"), "module one\r\ninterface\r\nroutine A\r\n"
-                                                   "  Implementation{x} more\r\nroutine A body\r\n");
+    TestFolder::WriteBytes(folder.File("unit.src"),
+                           "module one\r\ninterface\r\nroutine A\r\n"
+                           "  Implementation{x} more\r\nroutine A body\r\n");
     ASSERT_TRUE(kelCreateIntFile(folder.File("unit.src"), folder.File("out")));
     // The line with the keyword keeps one character beyond it.
     EXPECT_EQ("module one\r\ninterface\r\nroutine A\r\n  Implementation{\r\n",

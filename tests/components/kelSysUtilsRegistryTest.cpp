@@ -155,9 +155,12 @@ TEST(kelAutoExec, KindsNameTheirRunKeys) {
         HKEY root;
         const char* last;
     } cases[] = {
-        {aekMachineRun, HKEY_LOCAL_MACHINE, "Run"},         {aekMachineRunOnce, HKEY_LOCAL_MACHINE, "RunOnce"},
-        {aekUserRun, HKEY_CURRENT_USER, "Run"},             {aekUserRunOnce, HKEY_CURRENT_USER, "RunOnce"},
-        {aekServiceRun, HKEY_LOCAL_MACHINE, "RunServices"}, {aekServiceRunOnce, HKEY_LOCAL_MACHINE, "RunServicesOnce"},
+        {aekMachineRun, HKEY_LOCAL_MACHINE, "Run"},
+        {aekMachineRunOnce, HKEY_LOCAL_MACHINE, "RunOnce"},
+        {aekUserRun, HKEY_CURRENT_USER, "Run"},
+        {aekUserRunOnce, HKEY_CURRENT_USER, "RunOnce"},
+        {aekServiceRun, HKEY_LOCAL_MACHINE, "RunServices"},
+        {aekServiceRunOnce, HKEY_LOCAL_MACHINE, "RunServicesOnce"},
     };
     // The seam sees each key as Windows names it, and sends it nowhere.
     std::vector<std::pair<HKEY, std::string>> asked;
@@ -263,9 +266,9 @@ TEST(kelUrl, EncodeAndDecode) {
         const char* text;
         const char* encoded;
     } cases[] = {
-        {"a b#", "a%20b%23"},         {"+", "+"},          {"100%", "100%25"},    {"<*>", "%3C%2A%3E"},
-        {"\xE9t\xE9", "%E9t%E9"},     {"", ""},            {"a/b?c=d&e", "a/b?c=d&e"},
-        {"\x7F", "\x7F"},             {"\x80", "%80"},
+        {"a b#", "a%20b%23"},     {"+", "+"}, {"100%", "100%25"},         {"<*>", "%3C%2A%3E"},
+        {"\xE9t\xE9", "%E9t%E9"}, {"", ""},   {"a/b?c=d&e", "a/b?c=d&e"}, {"\x7F", "\x7F"},
+        {"\x80", "%80"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.encoded, kelUrlEncode(c.text)) << c.text;
 
@@ -273,9 +276,8 @@ TEST(kelUrl, EncodeAndDecode) {
         const char* text;
         const char* decoded;
     } decodes[] = {
-        {"a+b%41%zz", "a bA"},  {"%e9t%E9", "\xE9t\xE9"}, {"%00x", "x"},   {"%", ""},   {"%4", "\x04"},
-        {"%4g1", "1"},          {"a%2", "a\x02"},          {"100%25", "100%"}, {"%2B", "+"}, {"", ""},
-        {"%%41", "1"},
+        {"a+b%41%zz", "a bA"}, {"%e9t%E9", "\xE9t\xE9"}, {"%00x", "x"}, {"%", ""}, {"%4", "\x04"}, {"%4g1", "1"},
+        {"a%2", "a\x02"},      {"100%25", "100%"},       {"%2B", "+"},  {"", ""},  {"%%41", "1"},
     };
     for (const auto& d : decodes) EXPECT_EQ(d.decoded, kelUrlDecode(d.text)) << d.text;
     // Every text without "+" (which decodes to a blank) comes back.

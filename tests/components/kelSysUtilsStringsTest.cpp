@@ -71,8 +71,8 @@ TEST(kelArithmetic, AlignRectInRect) {
         TkelVertAlign vert;
         LONG left, top;
     } cases[] = {
-        {haLeft, vaTop, 0, 0},       {haCenter, vaCenter, 7, 2},  {haRight, vaBottom, 15, 5},
-        {haRight, vaTop, 15, 0},     {haLeft, vaBottom, 0, 5},    {haCenter, vaTop, 7, 0},
+        {haLeft, vaTop, 0, 0},   {haCenter, vaCenter, 7, 2}, {haRight, vaBottom, 15, 5},
+        {haRight, vaTop, 15, 0}, {haLeft, vaBottom, 0, 5},   {haCenter, vaTop, 7, 0},
     };
     for (const auto& c : cases) {
         const RECT r = kelAlignRectInRect(rect, bounds, c.horz, c.vert);
@@ -107,11 +107,10 @@ TEST(kelSearch, PosExAndBackPos) {
         int pos;
         int back;
     } cases[] = {
-        {"bc", "abcbc", 1, 2, 0},   {"bc", "abcbc", 3, 4, 2},  {"bc", "abcbc", 5, 0, 4},
-        {"bc", "abcbc", 4, 4, 2},   {"bc", "abcbc", 6, 0, 4},  {"", "abc", 1, 0, 0},
-        {"a", "", 1, 0, 0},          {"abc", "ab", 1, 0, 0},   {"a", "aaa", 0, 0, 0},
-        {"a", "aaa", -5, 0, 0},      {"aa", "aaa", 2, 2, 1},   {"x", "abc", 1, 0, 0},
-        {"abc", "abc", 1, 1, 0},     {"abc", "abc", 3, 0, 1},     {"c", "abc", 3, 3, 3},    {"c", "abc", 2, 3, 0},
+        {"bc", "abcbc", 1, 2, 0}, {"bc", "abcbc", 3, 4, 2}, {"bc", "abcbc", 5, 0, 4}, {"bc", "abcbc", 4, 4, 2},
+        {"bc", "abcbc", 6, 0, 4}, {"", "abc", 1, 0, 0},     {"a", "", 1, 0, 0},       {"abc", "ab", 1, 0, 0},
+        {"a", "aaa", 0, 0, 0},    {"a", "aaa", -5, 0, 0},   {"aa", "aaa", 2, 2, 1},   {"x", "abc", 1, 0, 0},
+        {"abc", "abc", 1, 1, 0},  {"abc", "abc", 3, 0, 1},  {"c", "abc", 3, 3, 3},    {"c", "abc", 2, 3, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.pos, kelPosEx(c.sub, c.s, c.index)) << c.sub << " in " << c.s << " from " << c.index;
@@ -141,9 +140,9 @@ TEST(kelEdit, ReplaceAtAPosition) {
     } cases[] = {
         {"hello world", 7, "world", "there", "hello there"},
         {"abc", 2, "b", "XYZ", "aXYZc"},
-        {"abc", 3, "cde", "Z", "abZ"},   // deletes what there is
-        {"abc", 4, "x", "Z", "abcZ"},    // past the end: nothing deleted, appended
-        {"abc", 0, "a", "Z", "Zabc"},    // before the start: nothing deleted, put in front
+        {"abc", 3, "cde", "Z", "abZ"},  // deletes what there is
+        {"abc", 4, "x", "Z", "abcZ"},   // past the end: nothing deleted, appended
+        {"abc", 0, "a", "Z", "Zabc"},   // before the start: nothing deleted, put in front
         {"abc", 1, "", "Z", "Zabc"},
     };
     for (const auto& c : cases) {
@@ -196,7 +195,9 @@ TEST(kelEdit, CharacterSetsAndTrimming) {
     EXPECT_EQ("", kelTrim("** *", blanks));
     EXPECT_EQ("abc", kelTrim("abc", TkelCharSet()));
     // The upper half of the code page is in range too.
-    EXPECT_EQ("a", kelRemoveCharSet(TkelCharSet::Range(0x80, 0xFF), "\x80" "a\xFF"));
+    EXPECT_EQ("a", kelRemoveCharSet(TkelCharSet::Range(0x80, 0xFF),
+                                    "\x80"
+                                    "a\xFF"));
     EXPECT_TRUE((TkelCharSet{'a'} + TkelCharSet(std::string("b"))).Contains('b'));
 }
 
@@ -213,9 +214,9 @@ TEST(kelEdit, AddingAndEnclosingCharacters) {
         bool always;
         const char* result;
     } cases[] = {
-        {"abc", false, "\"abc\""},  {"\"abc\"", false, "\"abc\""}, {"", false, ""},
-        {"\"abc", false, "\"abc\""}, {"abc\"", false, "\"abc\""},   {"\"", false, "\""},
-        {"abc", true, "\"abc\""},   {"\"abc\"", true, "\"\"abc\"\""}, {"", true, "\"\""},
+        {"abc", false, "\"abc\""},   {"\"abc\"", false, "\"abc\""},    {"", false, ""},
+        {"\"abc", false, "\"abc\""}, {"abc\"", false, "\"abc\""},      {"\"", false, "\""},
+        {"abc", true, "\"abc\""},    {"\"abc\"", true, "\"\"abc\"\""}, {"", true, "\"\""},
     };
     for (const auto& c : cases) EXPECT_EQ(c.result, kelEncloseStringEx(c.s, '"', c.always)) << c.s << c.always;
     EXPECT_EQ("'x'", kelEncloseString("x", '\''));
@@ -280,8 +281,13 @@ TEST(kelConvert, BinaryDigits) {
         int digits;
         const char* text;
     } cases[] = {
-        {5, 8, "00000101"}, {0, 0, "0"},   {0, 3, "000"},    {5, 2, "101"},  {1, -4, "1"},
-        {-1, 0, "11111111111111111111111111111111"},         {INT32_MIN, 0, "10000000000000000000000000000000"},
+        {5, 8, "00000101"},
+        {0, 0, "0"},
+        {0, 3, "000"},
+        {5, 2, "101"},
+        {1, -4, "1"},
+        {-1, 0, "11111111111111111111111111111111"},
+        {INT32_MIN, 0, "10000000000000000000000000000000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.text, kelIntToBin(c.value, c.digits)) << c.value;
@@ -301,9 +307,17 @@ TEST(kelConvert, OctalDigits) {
         int digits;
         const char* text;
     } cases[] = {
-        {0, 0, ""},        {0, 2, "00"},  {8, 4, "0010"},   {8, 0, "10"},  {511, 0, "777"},
-        {-8, 0, "10"},     {7, 1, "7"},   {64, 2, "100"},
-        {1 << 30, 0, "10000000000"},      {INT32_MAX, 0, "17777777777"}, {INT32_MIN, 0, "20000000000"},
+        {0, 0, ""},
+        {0, 2, "00"},
+        {8, 4, "0010"},
+        {8, 0, "10"},
+        {511, 0, "777"},
+        {-8, 0, "10"},
+        {7, 1, "7"},
+        {64, 2, "100"},
+        {1 << 30, 0, "10000000000"},
+        {INT32_MAX, 0, "17777777777"},
+        {INT32_MIN, 0, "20000000000"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.text, kelIntToOct(c.value, c.digits)) << c.value;
     EXPECT_EQ(0, kelOctToInt(""));
@@ -319,10 +333,10 @@ TEST(kelConvert, RomanNumerals) {
         int32_t value;
         const char* text;
     } cases[] = {
-        {0, ""},      {1, "I"},     {4, "IV"},       {9, "IX"},          {14, "XIV"},    {40, "XL"},
-        {90, "XC"},   {400, "CD"},  {444, "CDXLIV"}, {900, "CM"},        {1994, "MCMXCIV"},
-        {3999, "MMMCMXCIX"},        {4000, "MMMM"},  {-4, "-IV"},        {-1994, "-MCMXCIV"},
-        {888, "DCCCLXXXVIII"},
+        {0, ""},         {1, "I"},    {4, "IV"},           {9, "IX"},
+        {14, "XIV"},     {40, "XL"},  {90, "XC"},          {400, "CD"},
+        {444, "CDXLIV"}, {900, "CM"}, {1994, "MCMXCIV"},   {3999, "MMMCMXCIX"},
+        {4000, "MMMM"},  {-4, "-IV"}, {-1994, "-MCMXCIV"}, {888, "DCCCLXXXVIII"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.text, kelIntToRoman(c.value)) << c.value;
@@ -353,10 +367,18 @@ TEST(kelConvert, Versions) {
         const char* text;
         uint32_t version;
     } cases[] = {
-        {"1.2.3.4", 0x01020304},  {"1.2", 0x01020000},        {"1.2.3.4.5", 0x01020304},
-        {"7", 0x07000000},        {"", 0},                      {"1..3", 0x01000300},
-        {"x.2", 0x00020000},      {"1.300", 0x012C0000},  {"2.256", 0x03000000},        {"1.2.3.", 0x01020300},
-        {"1.2.3.4.", 0x01020304}, {"255.255.255.255", 0xFFFFFFFF},
+        {"1.2.3.4", 0x01020304},
+        {"1.2", 0x01020000},
+        {"1.2.3.4.5", 0x01020304},
+        {"7", 0x07000000},
+        {"", 0},
+        {"1..3", 0x01000300},
+        {"x.2", 0x00020000},
+        {"1.300", 0x012C0000},
+        {"2.256", 0x03000000},
+        {"1.2.3.", 0x01020300},
+        {"1.2.3.4.", 0x01020304},
+        {"255.255.255.255", 0xFFFFFFFF},
     };
     for (const auto& c : cases) EXPECT_EQ(c.version, kelStrToVersion(c.text)) << c.text;
 }
@@ -397,9 +419,12 @@ TEST(kelConvert, DatesAndTimesInAGivenFormat) {
         const char* format;
         int year, month, day;
     } dates[] = {
-        {"20240315", "yyyymmdd", 2024, 3, 15},     {"15032024", "ddmmyyyy", 2024, 3, 15},
-        {"15.03.2024", "dd.mm.yyyy", 0, 0, 0},     {"15-03-2024", "dd.mm.yyyy", 2024, 3, 15},
-        {"2024\\03\\15", "yyyy-mm-dd", 2024, 3, 15}, {"03 15 2024", "mm/dd/yyyy", 2024, 3, 15},
+        {"20240315", "yyyymmdd", 2024, 3, 15},
+        {"15032024", "ddmmyyyy", 2024, 3, 15},
+        {"15.03.2024", "dd.mm.yyyy", 0, 0, 0},
+        {"15-03-2024", "dd.mm.yyyy", 2024, 3, 15},
+        {"2024\\03\\15", "yyyy-mm-dd", 2024, 3, 15},
+        {"03 15 2024", "mm/dd/yyyy", 2024, 3, 15},
         {"2024:3:15", "y", 2024, 3, 15},
     };
     for (const auto& d : dates) {
