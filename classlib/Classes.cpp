@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "classlib/Streaming.h"
+#include "classlib/Streams.h"
 #include "classlib/SysUtils.h"
 
 void TPersistent::Assign(const TPersistent& source) {
@@ -154,4 +155,158 @@ void TComponent::NotifyAll(TComponent* component, TOperation operation) {
     const std::vector<TComponent*> siblings = m_components;
     for (TComponent* sibling : siblings)
         if (sibling != component) sibling->Notification(component, operation);
+}
+
+//--- String lists
+
+void TStrings::CheckIndex(int index, bool end) const {
+    if (index < 0 || index > Count() || (index == Count() && !end))
+        throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+void TStrings::Put(int index, const std::string& text) {
+    TObject* object = GetObject(index);
+    Delete(index);
+    Insert(index, text);
+    PutObject(index, object);
+}
+
+TObject* TStrings::GetObject(int index) const {
+    (void)index;
+    return nullptr;
+}
+
+void TStrings::PutObject(int index, TObject* object) {
+    (void)index;
+    (void)object;
+}
+
+int TStrings::Add(const std::string& text) {
+    const int index = Count();
+    Insert(index, text);
+    return index;
+}
+
+int TStrings::AddObject(const std::string& text, TObject* object) {
+    const int index = Add(text);
+    PutObject(index, object);
+    return index;
+}
+
+void TStrings::AddStrings(const TStrings& strings) {
+    // Counted first, so that a list added to itself doubles once.
+    const int count = strings.Count();
+    for (int i = 0; i < count; ++i) AddObject(strings.Get(i), strings.GetObject(i));
+}
+
+void TStrings::Assign(const TPersistent& source) {
+    const auto* strings = dynamic_cast<const TStrings*>(&source);
+    if (!strings) {
+        TPersistent::Assign(source);
+        return;
+    }
+    if (strings == this) return;
+    Clear();
+    AddStrings(*strings);
+}
+
+int TStrings::IndexOf(const std::string& text) const {
+    for (int i = 0; i < Count(); ++i)
+        if (AnsiSameText(Get(i), text)) return i;
+    return -1;
+}
+
+int TStrings::IndexOfName(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i) {
+        const std::string line = Get(i);
+        const size_t p = line.find('=');
+        if (p != std::string::npos && AnsiSameText(line.substr(0, p), name)) return i;
+    }
+    return -1;
+}
+
+std::string TStrings::Names(int index) const {
+    const std::string line = Get(index);
+    const size_t p = line.find('=');
+    return p == std::string::npos ? std::string() : line.substr(0, p);
+}
+
+std::string TStrings::Values(const std::string& name) const {
+    const int index = IndexOfName(name);
+    if (index < 0) return std::string();
+    const std::string line = Get(index);
+    return line.substr(line.find('=') + 1);
+}
+
+void TStrings::SetValues(const std::string& name, const std::string& value) {
+    const int index = IndexOfName(name);
+    if (value.empty()) {
+        if (index >= 0) Delete(index);
+    } else if (index < 0) {
+        Add(name + "=" + value);
+    } else {
+        Put(index, name + "=" + value);
+    }
+}
+
+std::string TStrings::Text() const {
+    std::string text;
+    for (int i = 0; i < Count(); ++i) text += Get(i) + "\r\n";
+    return text;
+}
+
+void TStrings::SetText(const std::string& text) {
+    Clear();
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        Add(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r') ++end;
+        if (end < text.size() && text[end] == '\n') ++end;
+        start = end;
+    }
+}
+
+void TStrings::LoadFromFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    std::string text(static_cast<size_t>(stream.Size()), '\0');
+    if (!text.empty()) stream.ReadBuffer(&text[0], static_cast<int32_t>(text.size()));
+    SetText(text);
+}
+
+void TStrings::SaveToFile(const std::string& fileName) const {
+    TFileStream stream(fileName, fmCreate);
+    const std::string text = Text();
+    if (!text.empty()) stream.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+}
+
+std::string TStringList::Get(int index) const {
+    CheckIndex(index);
+    return m_items[static_cast<size_t>(index)].Text;
+}
+
+void TStringList::Put(int index, const std::string& text) {
+    CheckIndex(index);
+    m_items[static_cast<size_t>(index)].Text = text;
+}
+
+TObject* TStringList::GetObject(int index) const {
+    CheckIndex(index);
+    return m_items[static_cast<size_t>(index)].Object;
+}
+
+void TStringList::PutObject(int index, TObject* object) {
+    CheckIndex(index);
+    m_items[static_cast<size_t>(index)].Object = object;
+}
+
+void TStringList::Insert(int index, const std::string& text) {
+    CheckIndex(index, true);
+    m_items.insert(m_items.begin() + index, Item{text, nullptr});
+}
+
+void TStringList::Delete(int index) {
+    CheckIndex(index);
+    m_items.erase(m_items.begin() + index);
 }

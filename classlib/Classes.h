@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "classlib/SysUtils.h"
+
 // Component state flags.
 enum TComponentStateFlag : uint32_t {
     csLoading = 1u << 0,     // its properties are being read from a stream
@@ -122,3 +124,91 @@ private:
 
 // An event with no arguments but the sender ("notify event").
 using TNotifyEvent = std::function<void(TObject* sender)>;
+
+//--- String lists
+
+// An index outside a string list.
+class EStringListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A list of strings, each with an optional object beside it. Names and values
+// read lines of the form "name=value". Descendants keep the strings; this base
+// builds the common operations on Get, Put, Insert and Delete.
+class TStrings : public TPersistent {
+public:
+    const char* ClassName() const override { return "TStrings"; }
+
+    virtual int Count() const = 0;
+    virtual std::string Get(int index) const = 0;
+    // Replaces the string, keeping its object.
+    virtual void Put(int index, const std::string& text);
+    virtual TObject* GetObject(int index) const;
+    virtual void PutObject(int index, TObject* object);
+    virtual void Insert(int index, const std::string& text) = 0;
+    virtual void Delete(int index) = 0;
+    virtual void Clear() = 0;
+
+    // Appends the string; its index.
+    virtual int Add(const std::string& text);
+    int AddObject(const std::string& text, TObject* object);
+    void AddStrings(const TStrings& strings);
+    // Copies the strings and objects of another list; anything else is refused.
+    void Assign(const TPersistent& source) override;
+
+    std::string Strings(int index) const { return Get(index); }
+    void SetStrings(int index, const std::string& text) { Put(index, text); }
+    TObject* Objects(int index) const { return GetObject(index); }
+    void SetObjects(int index, TObject* object) { PutObject(index, object); }
+
+    // The first string equal to the text without regard to case (by the locale); -1 when none.
+    virtual int IndexOf(const std::string& text) const;
+    // The first line whose text before its first "=" equals the name without regard
+    // to case (nothing trimmed); -1 when none.
+    int IndexOfName(const std::string& name) const;
+    // The text before the first "=" of a line; empty for a line without "=".
+    std::string Names(int index) const;
+    // The text after the "=" of the line named so; empty when there is none.
+    std::string Values(const std::string& name) const;
+    // Sets the value of the line named so, adding the line when missing; an empty
+    // value deletes the line.
+    void SetValues(const std::string& name, const std::string& value);
+
+    // The lines, each ended by CR LF.
+    std::string Text() const;
+    // Replaces the lines by those of the text, split at CR, LF or CR LF; no line
+    // follows a final line break.
+    virtual void SetText(const std::string& text);
+
+    // The file's lines; a file that cannot be opened raises the stream's error.
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+
+protected:
+    // Raises EStringListError for an index outside 0..Count()-1 (or up to Count() with `end`).
+    void CheckIndex(int index, bool end = false) const;
+};
+
+// The string list that keeps its strings and objects in memory, in the order added.
+class TStringList : public TStrings {
+public:
+    TStringList() = default;
+    const char* ClassName() const override { return "TStringList"; }
+
+    int Count() const override { return static_cast<int>(m_items.size()); }
+    std::string Get(int index) const override;
+    void Put(int index, const std::string& text) override;
+    TObject* GetObject(int index) const override;
+    void PutObject(int index, TObject* object) override;
+    void Insert(int index, const std::string& text) override;
+    void Delete(int index) override;
+    void Clear() override { m_items.clear(); }
+
+private:
+    struct Item {
+        std::string Text;
+        TObject* Object = nullptr;
+    };
+    std::vector<Item> m_items;
+};

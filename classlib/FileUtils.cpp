@@ -5,6 +5,8 @@
 
 #include <io.h>
 
+#include "classlib/SysUtils.h"
+
 bool FileExists(const std::string& fileName) {
     const DWORD attributes = GetFileAttributesA(fileName.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -84,4 +86,61 @@ bool WriteFileReplacing(const std::string& fileName, const std::function<bool(st
 bool WriteFileReplacing(const std::string& fileName, const std::string& content) {
     return WriteFileReplacing(fileName,
                               [&content](std::FILE* file) { return WriteAll(file, content.data(), content.size()); });
+}
+
+namespace {
+
+[[noreturn]] void RaiseInOutError(const std::string& fileName, DWORD code) {
+    throw EInOutError("I/O error " + std::to_string(code) + " on \"" + fileName + "\": " + SysErrorMessage(code), code);
+}
+
+// Closes a file handle when the scope ends.
+struct HandleCloser {
+    HANDLE handle;
+    ~HandleCloser() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+};
+
+}  // namespace
+
+std::vector<std::string> ReadTextFileLines(const std::string& fileName) {
+    const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) RaiseInOutError(fileName, GetLastError());
+    HandleCloser closer{file};
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) RaiseInOutError(fileName, GetLastError());
+        if (read == 0) break;
+        text.append(buffer, read);
+    }
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        lines.push_back(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r') ++end;
+        if (end < text.size() && text[end] == '\n') ++end;
+        start = end;
+    }
+    return lines;
+}
+
+void WriteTextFileLines(const std::string& fileName, const std::vector<std::string>& lines) {
+    const HANDLE file =
+        CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) RaiseInOutError(fileName, GetLastError());
+    HandleCloser closer{file};
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    DWORD written = 0;
+    if (!text.empty() &&
+        (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written != text.size())) {
+        const DWORD code = GetLastError();
+        RaiseInOutError(fileName, code != 0 ? code : ERROR_WRITE_FAULT);
+    }
 }

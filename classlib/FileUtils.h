@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Whether a file (not a folder) of that name exists.
 bool FileExists(const std::string& fileName);
@@ -25,3 +26,11 @@ bool WriteFileReplacing(const std::string& fileName, const std::string& content)
 
 // Writes exactly `size` bytes; false when the stream took fewer.
 bool WriteAll(std::FILE* file, const void* data, size_t size);
+
+// Text files read and written whole, line by line (the way a text-file loop of
+// reads or writes would), with failures raised as EInOutError carrying the
+// system's error code.
+// The lines of the file, split at CR, LF or CR LF; no line follows a final break.
+std::vector<std::string> ReadTextFileLines(const std::string& fileName);
+// Creates the file (emptying an existing one) and writes each line followed by CR LF.
+void WriteTextFileLines(const std::string& fileName, const std::vector<std::string>& lines);

@@ -50,6 +50,30 @@ int32_t StrToInt(const std::string& text) {
     return value;
 }
 
+int32_t StrToIntDef(const std::string& text, int32_t defaultValue) {
+    int32_t value = 0;
+    return TryStrToInt(text, value) ? value : defaultValue;
+}
+
+std::string SysErrorMessage(uint32_t errorCode) {
+    char buffer[1024] = {};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                       nullptr, errorCode, 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+void RaiseLastOSError() {
+    RaiseLastOSError(GetLastError());
+}
+
+void RaiseLastOSError(uint32_t errorCode) {
+    if (errorCode == 0) throw EOSError("A call to an operating system function failed", 0);
+    throw EOSError("System error " + std::to_string(errorCode) + ": " + SysErrorMessage(errorCode), errorCode);
+}
+
 namespace {
 
 std::wstring ToWide(UINT codePage, const std::string& text) {
@@ -221,40 +245,6 @@ std::string LowerCase(const std::string& text) {
     return result;
 }
 
-namespace {
-
-// The position after the folder part of a file name.
-size_t NameStart(const std::string& fileName) {
-    const size_t last = fileName.find_last_of("\\/:");
-    return last == std::string::npos ? 0 : last + 1;
-}
-
-// The position of the extension's dot, or npos.
-size_t ExtensionStart(const std::string& fileName) {
-    const size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || dot < NameStart(fileName)) return std::string::npos;
-    return dot;
-}
-
-}  // namespace
-
-std::string ExtractFilePath(const std::string& fileName) {
-    return fileName.substr(0, NameStart(fileName));
-}
-
-std::string ExtractFileName(const std::string& fileName) {
-    return fileName.substr(NameStart(fileName));
-}
-
-std::string ExtractFileExt(const std::string& fileName) {
-    const size_t dot = ExtensionStart(fileName);
-    return dot == std::string::npos ? std::string() : fileName.substr(dot);
-}
-
-std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
-    return fileName.substr(0, std::min(ExtensionStart(fileName), fileName.size())) + extension;
-}
-
 bool IsValidIdent(const std::string& text) {
     if (text.empty()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -289,4 +279,44 @@ std::string LoadResString(uint32_t id) {
     const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return std::string();
     return WideToAnsi(std::wstring(text, static_cast<size_t>(length)));
+}
+
+//--- Texts: trimming, locale case and comparison
+
+std::string Trim(const std::string& text) {
+    return TrimLeft(TrimRight(text));
+}
+
+std::string TrimLeft(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    return text.substr(i);
+}
+
+std::string TrimRight(const std::string& text) {
+    size_t n = text.size();
+    while (n > 0 && static_cast<unsigned char>(text[n - 1]) <= ' ') --n;
+    return text.substr(0, n);
+}
+
+std::string AnsiUpperCase(const std::string& text) {
+    std::string result = text;
+    if (!result.empty()) CharUpperBuffA(&result[0], static_cast<DWORD>(result.size()));
+    return result;
+}
+
+std::string AnsiLowerCase(const std::string& text) {
+    std::string result = text;
+    if (!result.empty()) CharLowerBuffA(&result[0], static_cast<DWORD>(result.size()));
+    return result;
+}
+
+int AnsiCompareText(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+bool AnsiSameText(const std::string& a, const std::string& b) {
+    return AnsiCompareText(a, b) == 0;
 }

@@ -33,6 +33,26 @@ public:
     using Exception::Exception;
 };
 
+// A call of the operating system failed; ErrorCode is the system's error code.
+class EOSError : public Exception {
+public:
+    EOSError(std::string message, uint32_t errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
+    uint32_t ErrorCode;
+};
+
+// Reading or writing a text file failed; ErrorCode is the system's error code.
+class EInOutError : public Exception {
+public:
+    EInOutError(std::string message, uint32_t errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
+    uint32_t ErrorCode;
+};
+
+// The system's text for an error code, without its line break; empty when it has none.
+std::string SysErrorMessage(uint32_t errorCode);
+// Raises EOSError for the calling thread's last error (or the code given).
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseLastOSError(uint32_t errorCode);
+
 //--- Numbers and texts
 
 std::string IntToStr(int32_t value);
@@ -43,6 +63,8 @@ std::string IntToStr(int64_t value);
 // an empty text and values outside 32 bits, raises EConvertError.
 int32_t StrToInt(const std::string& text);
 bool TryStrToInt(const std::string& text, int32_t& value);
+// StrToInt, or the default for any text StrToInt refuses.
+int32_t StrToIntDef(const std::string& text, int32_t defaultValue);
 
 // Conversions between the ANSI code page (8-bit strings) and UTF-16 (wide strings).
 std::wstring AnsiToWide(const std::string& text);
@@ -96,18 +118,6 @@ std::string LowerCase(const std::string& text);
 // A letter or underscore, then letters, digits and underscores.
 bool IsValidIdent(const std::string& text);
 
-//--- File names (a backslash, a slash and the drive's colon end a folder)
-
-// The folder part with its trailing separator ("C:\Prog\" of "C:\Prog\a.chm").
-std::string ExtractFilePath(const std::string& fileName);
-// The name after the folder part.
-std::string ExtractFileName(const std::string& fileName);
-// The extension with its dot (".chm"), or empty; a dot in a folder name is none.
-std::string ExtractFileExt(const std::string& fileName);
-// The name with its extension replaced by extension (which brings its own dot),
-// or with extension appended when it had none.
-std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
-
 namespace sysutils_detail {
 std::string FormatPrintf(const char* format, ...);
 inline const char* FormatArg(const std::string& value) {
@@ -137,3 +147,119 @@ struct TResStringRec {
 inline std::string LoadResString(const TResStringRec& rec) {
     return LoadResString(rec.Identifier);
 }
+
+//--- Texts: trimming, locale case and comparison
+
+// The text without the characters up to the blank (control characters and
+// blanks) at its start, its end, or both.
+std::string Trim(const std::string& text);
+std::string TrimLeft(const std::string& text);
+std::string TrimRight(const std::string& text);
+// Upper and lower case by the user's locale (accented letters too), byte for byte.
+std::string AnsiUpperCase(const std::string& text);
+std::string AnsiLowerCase(const std::string& text);
+// Compares without regard to case by the user's locale: below 0, 0 or above 0.
+int AnsiCompareText(const std::string& a, const std::string& b);
+bool AnsiSameText(const std::string& a, const std::string& b);
+
+//--- File names
+
+// The drive part: "C:" of "C:\x", "\\server\share" of a network name; empty when none.
+std::string ExtractFileDrive(const std::string& fileName);
+// The part up to and including the last "\" or ":".
+std::string ExtractFilePath(const std::string& fileName);
+// The part after the last "\" or ":".
+std::string ExtractFileName(const std::string& fileName);
+// The extension with its dot, from the last dot of the name part; empty when none.
+std::string ExtractFileExt(const std::string& fileName);
+// The name with its extension replaced (an empty extension removes it).
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
+// The full name of a file, relative names taken from the current directory; "."
+// and ".." resolved. The name itself when the system cannot expand it.
+std::string ExpandFileName(const std::string& fileName);
+
+std::string GetCurrentDir();
+bool SetCurrentDir(const std::string& dir);
+
+//--- Command line
+
+// The number of parameters after the program's name, and parameter `index`: 0 is
+// the program's full file name, 1 and on the parameters, split at blanks outside
+// double quotes, the quotes removed. Past the last parameter an empty text.
+int ParamCount();
+std::string ParamStr(int index);
+// Replaces the command line that ParamCount and ParamStr read (the program name
+// stays the module's); an empty function restores the process's own. For tests.
+void SetCommandLineSource(std::function<std::string()> source);
+
+//--- Files: attributes, dates and searching
+
+enum : uint32_t {
+    faReadOnly = 0x01,
+    faHidden = 0x02,
+    faSysFile = 0x04,
+    faVolumeID = 0x08,
+    faDirectory = 0x10,
+    faArchive = 0x20,
+    faAnyFile = 0x3F,
+};
+
+// The attributes of a file or folder; -1 when it cannot be read.
+int32_t FileGetAttr(const std::string& fileName);
+// 0 on success, else the system's error code.
+int32_t FileSetAttr(const std::string& fileName, int32_t attributes);
+
+// A file-system date (date in the high 16 bits, time in the low 16 bits, local
+// time, two-second steps) to a date-time value and back. An invalid packed date
+// raises EConvertError.
+TDateTime FileDateToDateTime(int32_t fileDate);
+int32_t DateTimeToFileDate(TDateTime value);
+
+// One file found by FindFirst/FindNext.
+struct TSearchRec {
+    int32_t Time = 0;  // last write as a file-system date
+    int64_t Size = 0;
+    uint32_t Attr = 0;
+    std::string Name;
+    uint32_t ExcludeAttr = 0;
+    void* FindHandle = nullptr;
+    // The three times as the system keeps them (universal time, 100 ns units).
+    uint64_t CreationTime = 0;
+    uint64_t LastAccessTime = 0;
+    uint64_t LastWriteTime = 0;
+};
+
+// Starts a search for the names matching the path's mask. Hidden, system and
+// directory entries are found only when `attributes` asks for them. 0 when an
+// entry was found, else the system's error code (the search is then closed).
+int32_t FindFirst(const std::string& path, uint32_t attributes, TSearchRec& rec);
+int32_t FindNext(TSearchRec& rec);
+void FindClose(TSearchRec& rec);
+
+//--- Date and time texts
+
+// How dates and times are written and read; process-wide, taken from the user's
+// locale at first use.
+struct TFormatSettings {
+    char DateSeparator = '/';
+    char TimeSeparator = ':';
+    char DecimalSeparator = '.';
+    std::string ShortDateFormat = "M/d/yyyy";
+    std::string ShortTimeFormat = "h:mm AMPM";
+    std::string TimeAMString = "AM";
+    std::string TimePMString = "PM";
+    // Two-digit years fall into the hundred years that begin this many years before now.
+    int TwoDigitYearCenturyWindow = 50;
+};
+TFormatSettings& FormatSettings();
+
+// A date by the order of day, month and year in ShortDateFormat, the numbers
+// separated by DateSeparator: three numbers, or day and month of the current year.
+// Raises EConvertError ("'x' is not a valid date").
+TDateTime StrToDate(const std::string& text);
+bool TryStrToDate(const std::string& text, TDateTime& value);
+// A time: hours, then optionally minutes, seconds and milliseconds separated by
+// TimeSeparator (DecimalSeparator before the milliseconds), then optionally the
+// AM or PM text. Raises EConvertError ("'x' is not a valid time").
+TDateTime StrToTime(const std::string& text);
+bool TryStrToTime(const std::string& text, TDateTime& value);

@@ -32,4 +32,5 @@ void kelFinalize() {
     HtmlHelpLoaderFinalize();
     kelComponentsFinalize();
     kelGraphicsFinalize();
+    kelSysUtilsFinalize();
 }

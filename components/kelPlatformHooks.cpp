@@ -62,3 +62,28 @@ LONG_PTR kelSetWindowProc(HWND window, LONG_PTR procedure) {
     if (process != GetCurrentProcessId()) return 0;
     return SetWindowLongPtrA(window, GWLP_WNDPROC, procedure);
 }
+
+void kelRunProcess(const std::string& commandLine, bool wait) {
+    if (kelPlatformHooks().RunProcess) {
+        kelPlatformHooks().RunProcess(commandLine, wait);
+        return;
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    // The system may write into the command line it is given.
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &process))
+        return;
+    if (wait) WaitForSingleObject(process.hProcess, INFINITE);
+    // Nothing asks for the process later; keeping its handles would only leak them.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void kelRedirectRegistryKey(HKEY& root, std::string& key) {
+    if (kelPlatformHooks().RedirectRegistryKey) kelPlatformHooks().RedirectRegistryKey(root, key);
+}

@@ -1,6 +1,7 @@
 // Calls of the component library that reach beyond the program (the PC speaker's
 // ports, the speaker beep, the notification area, the help viewers, window
-// procedures) go through these replaceable functions, so that tests can record
+// procedures, starting programs, the registry keys of Windows and of other
+// programs) go through these replaceable functions, so that tests can record
 // what would have happened. Each starts out as the real call; an empty function
 // restores it.
 #pragma once
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 struct TkelPlatformHooks {
     // Direct port access (only ever used on the Windows 9x family).
@@ -29,6 +31,14 @@ struct TkelPlatformHooks {
     std::function<HMODULE(const char* name)> LoadHelpLibrary;
     // Replacing a window's procedure (GWLP_WNDPROC); the previous one comes back.
     std::function<LONG_PTR(HWND window, LONG_PTR procedure)> SetWindowProc;
+    // Starting a program with its window hidden (the deferred file operations'
+    // batch files, a program replaced and run, development tools); with wait, until
+    // it has ended.
+    std::function<void(const std::string& commandLine, bool wait)> RunProcess;
+    // Where the routines that edit keys belonging to Windows or to other programs
+    // (the autostart Run keys, a development environment's keys) find them. The
+    // real call leaves root and key alone; tests move them under a key of their own.
+    std::function<void(HKEY& root, std::string& key)> RedirectRegistryKey;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -46,3 +56,5 @@ HMODULE kelLoadHelpLibrary(const char* name);
 // Sets the window procedure. A window of another process is left alone (the
 // system refuses it there anyway): 0 comes back.
 LONG_PTR kelSetWindowProc(HWND window, LONG_PTR procedure);
+void kelRunProcess(const std::string& commandLine, bool wait);
+void kelRedirectRegistryKey(HKEY& root, std::string& key);

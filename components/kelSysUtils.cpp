@@ -1,4 +1,5 @@
-// kelSysUtils: registration, environment, input state, speaker, Windows version.
+// kelSysUtils: registration, environment, input state, speaker, Windows version,
+// and the unit's start and end.
 #include "components/kelSysUtils.h"
 
 #include <windows.h>
@@ -277,6 +278,8 @@ uint32_t kelGetShellVersion() {
 }
 
 void kelSysUtilsInitialize() {
+    const std::string programName = ParamStr(0);
+    kelLogFileName = programName.empty() ? std::string() : ChangeFileExt(programName, ".log");
     kelWin32Platform = ReadOSVersion().Platform;
     const TkelWindowsVersion version = kelGetWindowsVersion();
     IsWin95 = version == wvWin95;
@@ -289,4 +292,10 @@ void kelSysUtilsInitialize() {
     IsWin2K = version == wvWin2000;
     IsWinXP = version == wvWinXP;
     IsWinNT = kelWin32Platform == kPlatformNT;
+    SAppPath = kelExtractFilePath(programName);
+}
+
+void kelSysUtilsFinalize() {
+    kelLogFileName.clear();
+    SAppPath.clear();
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/FileUtils.h"
+#include "classlib/SysUtils.h"
 #include "tests/TestFolder.h"
 
 TEST(WriteFileReplacing, CreatesAndReplacesWithoutLeavingTemporaryFiles) {
@@ -82,4 +83,24 @@ TEST(FileNames, ExistenceAndSameness) {
     EXPECT_TRUE(SameFileName(name, folder.Path() + "/A.TXT"));
     EXPECT_TRUE(SameFileName(name, folder.Path() + "\\sub\\..\\a.txt"));
     EXPECT_FALSE(SameFileName(name, folder.File("a.txt.bak")));
+}
+
+TEST(TextFiles, LinesRoundTripAndFailuresRaiseInOutErrors) {
+    TestFolder folder;
+    const std::string name = folder.File("lines.txt");
+    WriteTextFileLines(name, {"first", "", "third"});
+    EXPECT_EQ("first\r\n\r\nthird\r\n", TestFolder::ReadBytes(name));
+    EXPECT_EQ((std::vector<std::string>{"first", "", "third"}), ReadTextFileLines(name));
+    TestFolder::WriteBytes(name, "a\nb\rc\r\n\r\nd");
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "", "d"}), ReadTextFileLines(name));
+    WriteTextFileLines(name, {});
+    EXPECT_EQ("", TestFolder::ReadBytes(name));
+    EXPECT_TRUE(ReadTextFileLines(name).empty());
+    try {
+        ReadTextFileLines(folder.File("missing.txt"));
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), e.ErrorCode);
+    }
+    EXPECT_THROW(WriteTextFileLines(folder.File("no\\such\\dir.txt"), {"x"}), EInOutError);
 }

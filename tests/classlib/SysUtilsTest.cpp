@@ -98,7 +98,6 @@ TEST(FileNames, FolderNameAndExtensionParts) {
     EXPECT_EQ(".chm", ExtractFileExt("C:\\Prog\\Help.chm"));
     EXPECT_EQ("C:", ExtractFilePath("C:Help.chm").substr(0, 2));
     EXPECT_EQ("", ExtractFilePath("Help.chm"));
-    EXPECT_EQ("dir/", ExtractFilePath("dir/a"));
     // A dot in a folder name is no extension; the last dot counts.
     EXPECT_EQ("", ExtractFileExt("C:\\my.folder\\readme"));
     EXPECT_EQ(".gz", ExtractFileExt("a.tar.gz"));

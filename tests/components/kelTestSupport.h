@@ -48,3 +48,37 @@ public:
 private:
     std::function<void(TObject*, const std::string&)> m_saved;
 };
+
+// Records the programs the library would start (kelPlatformHooks().RunProcess)
+// for the life of the object, instead of starting them.
+class RunRecorder {
+public:
+    struct Run {
+        std::string CommandLine;
+        bool Wait;
+    };
+    RunRecorder();
+    ~RunRecorder();
+    RunRecorder(const RunRecorder&) = delete;
+    RunRecorder& operator=(const RunRecorder&) = delete;
+    std::vector<Run> runs;
+};
+
+// Moves the keys the library edits for Windows and for other programs
+// (kelPlatformHooks().RedirectRegistryKey) below a key of the test's own under
+// HKEY_CURRENT_USER\Software, which is removed at both ends of the test. A key of
+// HKEY_LOCAL_MACHINE lands in Base() + "\HKLM\...", one of HKEY_CURRENT_USER in
+// Base() + "\HKCU\...".
+class RegistryRedirect {
+public:
+    RegistryRedirect();
+    ~RegistryRedirect();
+    RegistryRedirect(const RegistryRedirect&) = delete;
+    RegistryRedirect& operator=(const RegistryRedirect&) = delete;
+    const std::string& Base() const { return m_base; }
+    // Where a key of that root lands.
+    std::string Moved(HKEY root, const std::string& key) const;
+
+private:
+    std::string m_base;
+};

@@ -1,0 +1,433 @@
+// kelSysUtils: files and processes, the deferred file operations, file times,
+// program-file build dates, interface files and INI files.
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "classlib/FileUtils.h"
+#include "classlib/IniFiles.h"
+#include "components/kelPlatformHooks.h"
+#include "components/kelSysUtils.h"
+
+namespace {
+
+constexpr uint32_t kDefaultCopyBuffer = 65536;
+constexpr DWORD kErrorCancelled = 1223;  // ERROR_CANCELLED
+// An entry without attributes counts for a search asking for any of these.
+constexpr uint32_t kPlainFileAttributes = 0xA7;
+
+// Closes a file handle when the scope ends.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return m_handle; }
+    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Close() {
+        if (IsValid()) CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+HANDLE OpenShared(const std::string& fileName, DWORD access, DWORD flags = 0) {
+    return CreateFileA(fileName.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, flags,
+                       nullptr);
+}
+
+std::string Quoted(const std::string& name) {
+    return kelEncloseString(name, '"');
+}
+
+// Writes the batch file of a deferred operation (its own deletion last) and
+// starts it. Its loop waits until the file the program holds can be deleted.
+void RunDeferredBatch(std::vector<std::string> lines) {
+    const std::string temp = kelGetUniqueTempFileName("kel software");
+    if (temp.empty()) {
+        const DWORD code = GetLastError();
+        throw EInOutError("Cannot make a temporary file: " + SysErrorMessage(code), code);
+    }
+    const std::string batch = ChangeFileExt(temp, ".bat");
+    lines.push_back("del \"" + batch + "\"");
+    WriteTextFileLines(batch, lines);
+    kelRun(Quoted(batch));
+}
+
+// The lines that delete a file once it can be deleted.
+std::vector<std::string> DeleteLoop(const std::string& quotedName) {
+    return {":REPEAT", "del " + quotedName, "if exist " + quotedName + " goto REPEAT"};
+}
+
+int32_t ForEachFileIn(const std::string& dir,
+                      const std::string& name,
+                      uint32_t attributes,
+                      bool recursive,
+                      const TkelForEachFileCallback& callback) {
+    int32_t count = 0;
+    TSearchRec rec;
+    if (FindFirst(dir + name, attributes, rec) == 0) {
+        bool continueSearch = true;
+        do {
+            if ((rec.Attr & attributes) != 0 || (rec.Attr == 0 && (attributes & kPlainFileAttributes) != 0)) {
+                callback(dir, rec, continueSearch);
+                ++count;
+            }
+        } while (continueSearch && FindNext(rec) == 0);
+        FindClose(rec);
+    }
+    if (recursive) {
+        TSearchRec sub;
+        if (FindFirst(dir + "*.*", (attributes & 15) | faDirectory, sub) == 0) {
+            do {
+                if ((sub.Attr & faDirectory) != 0 && !sub.Name.empty() && sub.Name[0] != '.')
+                    count += ForEachFileIn(dir + sub.Name + "\\", name, attributes, recursive, callback);
+            } while (FindNext(sub) == 0);
+            FindClose(sub);
+        }
+    }
+    return count;
+}
+
+enum class FileTimeKind { Creation, LastAccess, LastWrite };
+
+TDateTime GetFileTimeOf(const std::string& fileName, FileTimeKind kind) {
+    WIN32_FIND_DATAA data;
+    const HANDLE find = FindFirstFileA(fileName.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) RaiseLastOSError();
+    FindClose(find);
+    switch (kind) {
+        case FileTimeKind::Creation: return kelFileTimeToDateTime(data.ftCreationTime);
+        case FileTimeKind::LastAccess: return kelFileTimeToDateTime(data.ftLastAccessTime);
+        default: return kelFileTimeToDateTime(data.ftLastWriteTime);
+    }
+}
+
+bool SetFileTimeOf(const std::string& fileName, FileTimeKind kind, TDateTime value) {
+    // Folders open only with the backup-semantics flag, which the 9x family lacks.
+    const DWORD flags = IsWinNT ? FILE_FLAG_BACKUP_SEMANTICS : 0;
+    FileHandle file(
+        CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr));
+    if (!file.IsValid()) return false;
+    const FILETIME time = kelDateTimeToFileTime(value);
+    const FILETIME* creation = kind == FileTimeKind::Creation ? &time : nullptr;
+    const FILETIME* access = kind == FileTimeKind::LastAccess ? &time : nullptr;
+    const FILETIME* write = kind == FileTimeKind::LastWrite ? &time : nullptr;
+    return SetFileTime(file.Get(), creation, access, write) != FALSE;
+}
+
+bool ReadExactly(HANDLE file, void* buffer, DWORD size) {
+    DWORD read = 0;
+    return ReadFile(file, buffer, size, &read, nullptr) && read == size;
+}
+
+bool SeekTo(HANDLE file, uint32_t offset) {
+    return SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+}
+
+uint16_t Word16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+
+uint32_t Word32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+}  // namespace
+
+//=== Files and processes
+
+std::string SAppPath;
+std::string kelLogFileName;
+
+void kelTrace(const std::string& message) {
+    (void)message;
+}
+
+void kelTraceEx(const std::string& message, int level) {
+    (void)message;
+    (void)level;
+}
+
+void kelTraceError(const std::string& message) {
+    (void)message;
+}
+
+bool kelGetFileSize(const std::string& fileName, uint32_t& size) {
+    const HANDLE file = OpenShared(fileName, GENERIC_READ);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    SetLastError(NO_ERROR);
+    size = GetFileSize(file, nullptr);
+    // All ones is also the size of a file that long: the error code tells them apart.
+    const DWORD error = GetLastError();
+    const bool isValid = size != INVALID_FILE_SIZE || error == NO_ERROR;
+    CloseHandle(file);
+    SetLastError(error);
+    return isValid;
+}
+
+bool kelCopyFile(const std::string& source, const std::string& dest) {
+    return CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
+}
+
+bool kelCopyFileEx(const std::string& source,
+                   const std::string& dest,
+                   uint32_t bufferSize,
+                   const TkelCopyFileCallback& callback,
+                   TObject* data) {
+    if (bufferSize == 0) bufferSize = kDefaultCopyBuffer;
+    FileHandle input(OpenShared(source, GENERIC_READ));
+    if (!input.IsValid()) return false;
+    FileHandle output(CreateFileA(dest.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output.IsValid()) return false;
+    uint32_t total = 0;
+    if (callback && !kelGetFileSize(source, total)) total = 0;
+
+    std::vector<char> buffer(bufferSize);
+    uint32_t copied = 0;
+    bool result = true;
+    bool cancelled = false;
+    for (;;) {
+        DWORD read = 0;
+        // A failed read ends the copy as a failure, not as the end of the file.
+        if (!ReadFile(input.Get(), buffer.data(), bufferSize, &read, nullptr)) {
+            result = false;
+            break;
+        }
+        if (read == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(output.Get(), buffer.data(), read, &written, nullptr) || written < read) {
+            result = false;
+            break;
+        }
+        copied += read;
+        if (callback) {
+            bool cancel = false;
+            callback(data, copied, total, cancel);
+            if (cancel) {
+                cancelled = true;
+                result = false;
+                break;
+            }
+        }
+    }
+    input.Close();
+    output.Close();
+    if (cancelled) SetLastError(kErrorCancelled);
+    return result;
+}
+
+void kelRunEx(const std::string& commandLine, bool wait) {
+    kelRunProcess(commandLine, wait);
+}
+
+void kelRun(const std::string& commandLine) {
+    kelRunEx(commandLine, false);
+}
+
+void kelRemoveFile(const std::string& fileName) {
+    if (DeleteFileA(fileName.c_str())) return;
+    RunDeferredBatch(DeleteLoop(Quoted(fileName)));
+}
+
+void kelReplaceFile(const std::string& source, const std::string& dest) {
+    if (kelCopyFile(source, dest)) return;
+    std::vector<std::string> lines = DeleteLoop(Quoted(dest));
+    lines.push_back("copy " + Quoted(source) + " " + Quoted(dest));
+    RunDeferredBatch(lines);
+}
+
+void kelReplaceFileAndRun(const std::string& source, const std::string& dest, const std::string& params) {
+    // Quoted, so that a folder with blanks in its name cannot start another program.
+    std::string command = Quoted(dest);
+    if (!params.empty()) command += " " + params;
+    if (kelCopyFile(source, dest)) {
+        kelRun(command);
+        return;
+    }
+    std::vector<std::string> lines = DeleteLoop(Quoted(dest));
+    lines.push_back("copy " + Quoted(source) + " " + Quoted(dest));
+    lines.push_back(command);
+    RunDeferredBatch(lines);
+}
+
+int32_t kelForEachFile(const std::string& mask,
+                       uint32_t attributes,
+                       bool recursive,
+                       const TkelForEachFileCallback& callback) {
+    if (!callback) return 0;
+    return ForEachFileIn(kelExtractFilePath(mask), kelExtractFileName(mask), attributes, recursive, callback);
+}
+
+FILETIME kelDateTimeToFileTime(TDateTime value) {
+    SYSTEMTIME st = {};
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+    DecodeDate(value, year, month, day);
+    DecodeTime(value, hour, minute, second, msec);
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(minute);
+    st.wSecond = static_cast<WORD>(second);
+    st.wMilliseconds = static_cast<WORD>(msec);
+    FILETIME local = {};
+    FILETIME universal = {};
+    SystemTimeToFileTime(&st, &local);
+    LocalFileTimeToFileTime(&local, &universal);
+    return universal;
+}
+
+TDateTime kelFileTimeToDateTime(const FILETIME& time) {
+    FILETIME local = {};
+    SYSTEMTIME st = {};
+    if (!FileTimeToLocalFileTime(&time, &local) || !FileTimeToSystemTime(&local, &st)) return 0;
+    return EncodeDate(st.wYear, st.wMonth, st.wDay) + EncodeTime(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
+}
+
+int32_t kelModifyFileAttr(const std::string& fileName, uint32_t clear, uint32_t set) {
+    const uint32_t current = static_cast<uint32_t>(FileGetAttr(fileName));
+    return FileSetAttr(fileName, static_cast<int32_t>((current & ~clear) | set));
+}
+
+TDateTime kelGetFileDateTime(const std::string& fileName) {
+    FileHandle file(OpenShared(fileName, GENERIC_WRITE));
+    FILETIME write = {};
+    FILETIME local = {};
+    WORD date = 0;
+    WORD time = 0;
+    if (!file.IsValid() || !GetFileTime(file.Get(), nullptr, nullptr, &write) ||
+        !FileTimeToLocalFileTime(&write, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+        return Now();
+    try {
+        return FileDateToDateTime(static_cast<int32_t>((uint32_t(date) << 16) | time));
+    } catch (const EConvertError&) {
+        return Now();
+    }
+}
+
+void kelSetFileDateTime(const std::string& fileName, TDateTime value) {
+    FileHandle file(OpenShared(fileName, GENERIC_WRITE));
+    if (!file.IsValid()) return;
+    const uint32_t packed = static_cast<uint32_t>(DateTimeToFileDate(value));
+    FILETIME local = {};
+    FILETIME universal = {};
+    if (DosDateTimeToFileTime(static_cast<WORD>(packed >> 16), static_cast<WORD>(packed & 0xFFFF), &local) &&
+        LocalFileTimeToFileTime(&local, &universal))
+        SetFileTime(file.Get(), nullptr, nullptr, &universal);
+}
+
+TDateTime kelGetFileLastAccess(const std::string& fileName) {
+    return GetFileTimeOf(fileName, FileTimeKind::LastAccess);
+}
+
+TDateTime kelGetFileCreation(const std::string& fileName) {
+    return GetFileTimeOf(fileName, FileTimeKind::Creation);
+}
+
+TDateTime kelGetFileLastWrite(const std::string& fileName) {
+    return GetFileTimeOf(fileName, FileTimeKind::LastWrite);
+}
+
+bool kelSetFileLastAccess(const std::string& fileName, TDateTime value) {
+    return SetFileTimeOf(fileName, FileTimeKind::LastAccess, value);
+}
+
+bool kelSetFileCreation(const std::string& fileName, TDateTime value) {
+    return SetFileTimeOf(fileName, FileTimeKind::Creation, value);
+}
+
+bool kelSetFileLastWrite(const std::string& fileName, TDateTime value) {
+    return SetFileTimeOf(fileName, FileTimeKind::LastWrite, value);
+}
+
+bool kelGetFileBuildDateTime(const std::string& fileName, TDateTime& value) {
+    if (!FileExists(fileName)) return false;
+    FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.IsValid()) return false;
+    uint8_t dosHeader[64];
+    if (!ReadExactly(file.Get(), dosHeader, sizeof dosHeader) || dosHeader[0] != 'M' || dosHeader[1] != 'Z')
+        return false;
+    uint8_t signature[4];
+    uint8_t fileHeader[20];
+    if (!SeekTo(file.Get(), Word32(dosHeader + 60)) || !ReadExactly(file.Get(), signature, sizeof signature) ||
+        std::memcmp(signature, "PE\0\0", 4) != 0 || !ReadExactly(file.Get(), fileHeader, sizeof fileHeader))
+        return false;
+    const uint16_t sectionCount = Word16(fileHeader + 2);
+    // The optional header is as long as the file header says: 224 bytes for a
+    // 32-bit program, 240 for a 64-bit one.
+    const uint16_t optionalSize = Word16(fileHeader + 16);
+    if (SetFilePointer(file.Get(), optionalSize, nullptr, FILE_CURRENT) == INVALID_SET_FILE_POINTER) return false;
+    for (uint16_t i = 0; i < sectionCount; ++i) {
+        uint8_t section[40];
+        if (!ReadExactly(file.Get(), section, sizeof section)) return false;
+        if (std::memcmp(section, ".rsrc\0\0\0", 8) != 0) continue;
+        uint8_t directory[16];
+        if (!SeekTo(file.Get(), Word32(section + 20)) || !ReadExactly(file.Get(), directory, sizeof directory))
+            return false;
+        try {
+            value = FileDateToDateTime(static_cast<int32_t>(Word32(directory + 4)));
+        } catch (const EConvertError&) {
+            // A stamp that is no date (many linkers leave 0) gives no build date.
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool kelCreateIntFile(const std::string& source, const std::string& destDir) {
+    if (!FileExists(source) || !kelDirectoryExists(destDir)) return false;
+    const std::string dest = kelAddSlash(destDir) + ChangeFileExt(kelExtractFileName(source), ".int");
+    // The whole source is read before the destination is made, so that a source
+    // that is itself the ".int" file is not emptied before it is read.
+    const std::vector<std::string> lines = ReadTextFileLines(source);
+    std::vector<std::string> out;
+    for (const std::string& line : lines) {
+        const size_t p = AnsiUpperCase(line).find("IMPLEMENTATION");
+        if (p != std::string::npos) {
+            out.push_back(line.substr(0, p + 1 + 14));
+            break;
+        }
+        out.push_back(line);
+    }
+    WriteTextFileLines(dest, out);
+    return true;
+}
+
+//=== INI files
+
+bool kelIniReadBool(const std::string& fileName, const std::string& section, const std::string& key) {
+    return TIniFile(fileName).ReadBool(section, key, false);
+}
+
+int32_t kelIniReadInteger(const std::string& fileName, const std::string& section, const std::string& key) {
+    return TIniFile(fileName).ReadInteger(section, key, 0);
+}
+
+std::string kelIniReadString(const std::string& fileName, const std::string& section, const std::string& key) {
+    return TIniFile(fileName).ReadString(section, key, std::string());
+}
+
+void kelIniWriteBool(const std::string& fileName, const std::string& section, const std::string& key, bool value) {
+    TIniFile(fileName).WriteBool(section, key, value);
+}
+
+void kelIniWriteInteger(const std::string& fileName,
+                        const std::string& section,
+                        const std::string& key,
+                        int32_t value) {
+    TIniFile(fileName).WriteInteger(section, key, value);
+}
+
+void kelIniWriteString(const std::string& fileName,
+                       const std::string& section,
+                       const std::string& key,
+                       const std::string& value) {
+    TIniFile(fileName).WriteString(section, key, value);
+}
