@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "classlib/Threads.h"
+
 namespace {
 
 constexpr char kApplicationClass[] = "TApplication";
@@ -658,6 +660,9 @@ void TApplication::HandleMessage() {
     MSG msg;
     if (!ProcessMessage(msg)) {
         Idle();
+        // Methods worker threads queued run before the loop sleeps: a wake-up
+        // that a loop of the system took must not leave them waiting.
+        CheckSynchronize();
         if (!m_isTerminated) WaitMessage();
     }
 }
@@ -666,6 +671,7 @@ void TApplication::ProcessMessages() {
     MSG msg;
     while (ProcessMessage(msg)) {
     }
+    CheckSynchronize();
     TControlCanvas::FreeDeviceContexts();
 }
 

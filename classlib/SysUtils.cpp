@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cxxabi.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -10,6 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <typeinfo>
 
 //--- Numbers and texts
 
@@ -53,6 +56,17 @@ int32_t StrToInt(const std::string& text) {
 int32_t StrToIntDef(const std::string& text, int32_t defaultValue) {
     int32_t value = 0;
     return TryStrToInt(text, value) ? value : defaultValue;
+}
+
+std::string ExceptionClassName(const std::exception& error) {
+    const char* mangled = typeid(error).name();
+    int status = 0;
+    char* plain = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    std::string name = status == 0 && plain ? plain : mangled;
+    std::free(plain);
+    const size_t colon = name.rfind("::");
+    if (colon != std::string::npos) name.erase(0, colon + 2);
+    return name;
 }
 
 std::string SysErrorMessage(uint32_t errorCode) {

@@ -47,6 +47,10 @@ public:
     uint32_t ErrorCode;
 };
 
+// The class name of an exception object as the program spells it ("EConvertError"),
+// without the names of the namespaces it is declared in.
+std::string ExceptionClassName(const std::exception& error);
+
 // The system's text for an error code, without its line break; empty when it has none.
 std::string SysErrorMessage(uint32_t errorCode);
 // Raises EOSError for the calling thread's last error (or the code given).
