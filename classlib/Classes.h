@@ -2,6 +2,10 @@
 // between them: the base of every control, form and library component.
 #pragma once
 
+// Before the declarations: the system's headers rename GetObject, and every unit
+// must see the same name for the string lists' virtual GetObject.
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -5,6 +5,10 @@ HWND kelAppHandle() {
     return Application ? Application->Handle() : nullptr;
 }
 
+std::string kelAppTitle() {
+    return Application ? Application->Title() : std::string();
+}
+
 bool kelAppHasMainForm() {
     return Application && Application->MainForm();
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "classlib/Classes.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
@@ -14,6 +16,8 @@
 
 // The application window (the taskbar button), or null before there is one.
 HWND kelAppHandle();
+// The application's title (the caption of its message boxes).
+std::string kelAppTitle();
 bool kelAppHasMainForm();
 void kelAppSetMainFormVisible(bool visible);
 // Whether the message loop shows the main form when it starts.

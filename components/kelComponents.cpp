@@ -3,8 +3,10 @@
 
 #include "classlib/AllocateHWnd.h"
 #include "components/kelClassLibLink.h"
+#include "components/kelMonitors.h"
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
+#include "components/kelThreadComponent.h"
 #include "components/kelTrayIcon.h"
 #include "components/kelWndProcHook.h"
 
@@ -26,10 +28,18 @@ void kelComponentsInitialize() {
     // later components join this list in their place.
     kelRegisterClasses({
         &TkelComponent::StaticClassInfo(),
+        &TkelCustomThreadComponent::StaticClassInfo(),
         &TkelCustomTimer::StaticClassInfo(),
+        &TkelCustomThreadTimer::StaticClassInfo(),
         &TkelCustomWndProcHook::StaticClassInfo(),
         &TkelTrayIcon::StaticClassInfo(),
         &TkelWndProcHook::StaticClassInfo(),
+        &TkelThreadComponent::StaticClassInfo(),
+        &TkelThreadTimer::StaticClassInfo(),
+        &TkelCustomFolderMonitor::StaticClassInfo(),
+        &TkelFolderMonitor::StaticClassInfo(),
+        &TkelCustomRegistryMonitor::StaticClassInfo(),
+        &TkelRegistryMonitor::StaticClassInfo(),
     });
 }
 

@@ -17,7 +17,10 @@ int gStartCount = 0;
 
 void kelInitialize() {
     if (gStartCount++ > 0) return;
-    // kelConsts and kelVclConsts have nothing to start: their texts are read when needed.
+    // kelConsts and kelVclConsts have nothing to start: their texts are read when
+    // needed. Nor has kelClasses: the locks of its monitor threads are made on
+    // first use and never deleted, since a monitor let go of may still be ending
+    // when the library ends.
     kelSysUtilsInitialize();
     kelGraphicsInitialize();
     kelComponentsInitialize();

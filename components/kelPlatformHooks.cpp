@@ -87,3 +87,8 @@ void kelRunProcess(const std::string& commandLine, bool wait) {
 void kelRedirectRegistryKey(HKEY& root, std::string& key) {
     if (kelPlatformHooks().RedirectRegistryKey) kelPlatformHooks().RedirectRegistryKey(root, key);
 }
+
+int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    if (kelPlatformHooks().MessageBoxEx) return kelPlatformHooks().MessageBoxEx(owner, text, caption, flags);
+    return MessageBoxExA(owner, text.c_str(), caption.c_str(), flags, 0);
+}

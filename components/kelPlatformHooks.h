@@ -39,6 +39,8 @@ struct TkelPlatformHooks {
     // (the autostart Run keys, a development environment's keys) find them. The
     // real call leaves root and key alone; tests move them under a key of their own.
     std::function<void(HKEY& root, std::string& key)> RedirectRegistryKey;
+    // A message box a component shows by itself (it waits for a user).
+    std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)> MessageBoxEx;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -58,3 +60,5 @@ HMODULE kelLoadHelpLibrary(const char* name);
 LONG_PTR kelSetWindowProc(HWND window, LONG_PTR procedure);
 void kelRunProcess(const std::string& commandLine, bool wait);
 void kelRedirectRegistryKey(HKEY& root, std::string& key);
+// MessageBoxExA in the user's language.
+int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& caption, UINT flags);

@@ -1,0 +1,287 @@
+// kelClasses: string list, linked component, channel and file version info (the
+// threads are in kelClassesThreads.cpp).
+#include "components/kelClasses.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "components/kelVclConsts.h"
+
+//=== TkelStringList
+
+void TkelStringList::CreateItem(const std::string& name, const std::string& value, std::string& item,
+                                const std::string& parameter) {
+    item = name + "=" + value;
+    if (!parameter.empty()) item += "," + parameter;
+}
+
+void TkelStringList::ParseItem(const std::string& item, std::string& name, std::string& value,
+                               std::string& parameter) {
+    value.clear();
+    parameter.clear();
+    name = Trim(item);
+    const size_t equals = name.find('=');
+    if (equals != std::string::npos) {
+        value = Trim(name.substr(equals + 1));
+        name = Trim(name.substr(0, equals));
+    }
+    const size_t comma = value.find(',');
+    if (comma != std::string::npos) {
+        parameter = Trim(value.substr(comma + 1));
+        value = Trim(value.substr(0, comma));
+    }
+}
+
+std::string TkelStringList::ExtractName(const std::string& item) {
+    std::string name, value, parameter;
+    ParseItem(item, name, value, parameter);
+    return name;
+}
+
+std::string TkelStringList::ExtractValue(const std::string& item) {
+    std::string name, value, parameter;
+    ParseItem(item, name, value, parameter);
+    return value;
+}
+
+std::string TkelStringList::ExtractParameter(const std::string& item) {
+    std::string name, value, parameter;
+    ParseItem(item, name, value, parameter);
+    return parameter;
+}
+
+std::string TkelStringList::GetName(int index) {
+    return ExtractName(Get(index));
+}
+
+void TkelStringList::SetName(int index, const std::string& name) {
+    std::string oldName, value, parameter, item;
+    ParseItem(Get(index), oldName, value, parameter);
+    CreateItem(name, value, item, parameter);
+    Put(index, item);
+}
+
+std::string TkelStringList::GetValue(const std::string& name) {
+    const int index = IndexOfName(name);
+    return index < 0 ? std::string() : ExtractValue(Get(index));
+}
+
+std::string TkelStringList::GetParameter(const std::string& name) {
+    const int index = IndexOfName(name);
+    return index < 0 ? std::string() : ExtractParameter(Get(index));
+}
+
+void TkelStringList::SetValue(const std::string& name, const std::string& value) {
+    int index = IndexOfName(name);
+    if (index < 0) index = Add(name);
+    std::string item;
+    CreateItem(name, value, item, GetParameter(name));
+    Put(index, item);
+}
+
+void TkelStringList::SetParameter(const std::string& name, const std::string& parameter) {
+    int index = IndexOfName(name);
+    if (index < 0) index = Add(name);
+    std::string item;
+    CreateItem(name, GetValue(name), item, parameter);
+    Put(index, item);
+}
+
+//=== TkelLinkedComponent
+
+TkelLinkedComponent::TkelLinkedComponent(TComponent* owner, TRemoveCallback callback)
+    : TComponent(owner), m_callback(std::move(callback)) {}
+
+void TkelLinkedComponent::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && m_callback) m_callback(component);
+}
+
+//=== TkelChannel
+
+TkelChannel::TkelChannel(const std::string& name, void*& data, uint32_t size) : m_name(name), m_size(size) {
+    data = nullptr;
+    m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name.c_str());
+    if (!m_mapping) throw EkelChannel(LoadResString(SkelChannel_CreationFailed));
+    // Read at once: the mapping call is the one that says whether the block was there.
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    m_view = MapViewOfFile(m_mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (!m_view) {
+        CloseHandle(m_mapping);
+        m_mapping = nullptr;
+        throw EkelChannel(LoadResString(SkelChannel_MappingFailed));
+    }
+    if (!existed) Clean();
+    data = m_view;
+}
+
+TkelChannel::~TkelChannel() {
+    Close();
+}
+
+void TkelChannel::Close() {
+    if (m_view) UnmapViewOfFile(m_view);
+    m_view = nullptr;
+    if (m_mapping) CloseHandle(m_mapping);
+    m_mapping = nullptr;
+    m_name.clear();
+}
+
+void TkelChannel::Clean() {
+    if (m_view) std::memset(m_view, 0, m_size);
+}
+
+//=== TkelFileVersionInfo
+
+const char* const CkelVersionKeys[13] = {
+    "",
+    "Comments",
+    "CompanyName",
+    "FileDescription",
+    "FileVersion",
+    "InternalName",
+    "LegalCopyright",
+    "LegalTradeMarks",
+    "OriginalFilename",
+    "ProductName",
+    "ProductVersion",
+    "SpecialBuild",
+    "PrivateBuild",
+};
+
+namespace {
+
+constexpr char kDefaultLanguage[] = "040904E4";
+constexpr uint32_t kDefaultTranslation = 0x04E40409;
+
+}  // namespace
+
+TkelFileVersionInfo::TkelFileVersionInfo(const std::string& fileName) : m_fileName(fileName) {
+    m_languages = new TStringList;
+    try {
+        ReadBlock();
+        ReadInfo();
+    } catch (...) {
+        delete m_languages;
+        throw;
+    }
+}
+
+TkelFileVersionInfo::TkelFileVersionInfo(const void* block, uint32_t size) {
+    m_languages = new TStringList;
+    // The block's own length (its first 16 bits), never more than the caller gave.
+    uint32_t length = block ? *static_cast<const uint16_t*>(block) : 0;
+    if (size != 0 && size < length) length = size;
+    // Room behind the block as the system's reader gives it: the ANSI queries
+    // convert texts of a wide block into the space after it.
+    m_buffer.assign(static_cast<size_t>(length) * 2 + 16, '\0');
+    if (length) std::memcpy(&m_buffer[0], block, length);
+    try {
+        ReadInfo();
+    } catch (...) {
+        delete m_languages;
+        throw;
+    }
+}
+
+TkelFileVersionInfo::~TkelFileVersionInfo() {
+    delete m_languages;
+}
+
+void TkelFileVersionInfo::ReadBlock() {
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(m_fileName.c_str(), &handle);
+    if (size == 0) throw EkelFileVersionInfo(LoadResString(SkelFileVersionInfo_NoInfo));
+    m_buffer.assign(size, '\0');
+    if (!GetFileVersionInfoA(m_fileName.c_str(), 0, size, &m_buffer[0])) RaiseLastOSError();
+}
+
+void TkelFileVersionInfo::ReadInfo() {
+    void* pointer = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(&m_buffer[0], "\\", &pointer, &length)) RaiseLastOSError();
+    if (length < sizeof(VS_FIXEDFILEINFO)) RaiseLastOSError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    m_fixedInfo = static_cast<const VS_FIXEDFILEINFO*>(pointer);
+
+    bool hasNeutral = false;
+    if (VerQueryValueA(&m_buffer[0], "\\VarFileInfo\\Translation", &pointer, &length)) {
+        const auto* entries = static_cast<const uint32_t*>(pointer);
+        for (UINT i = 0; i < length / sizeof(uint32_t); ++i) {
+            const uint32_t entry = entries[i];
+            if (LOWORD(entry) == 0) {
+                hasNeutral = true;
+                continue;
+            }
+            m_languages->AddObject(Format("%.4x%.4x", LOWORD(entry), HIWORD(entry)),
+                                   reinterpret_cast<TObject*>(static_cast<uintptr_t>(entry)));
+        }
+    }
+    // The object matches the text, as for every other language of the list.
+    if (m_languages->Count() == 0 || hasNeutral)
+        m_languages->AddObject(kDefaultLanguage, reinterpret_cast<TObject*>(static_cast<uintptr_t>(kDefaultTranslation)));
+
+    const DWORD flags = m_fixedInfo->dwFileFlags & m_fixedInfo->dwFileFlagsMask;
+    if (flags & VS_FF_DEBUG) m_flags |= fvfDebug;
+    if (flags & VS_FF_INFOINFERRED) m_flags |= fvfInfoInferred;
+    if (flags & VS_FF_PATCHED) m_flags |= fvfPatched;
+    if (flags & VS_FF_PRERELEASE) m_flags |= fvfPreRelease;
+    if (flags & VS_FF_PRIVATEBUILD) m_flags |= fvfPrivateBuild;
+    if (flags & VS_FF_SPECIALBUILD) m_flags |= fvfSpecialBuild;
+}
+
+std::string TkelFileVersionInfo::GetBinFileVersion() const {
+    return Format("%u.%u.%u.%u", HIWORD(m_fixedInfo->dwFileVersionMS), LOWORD(m_fixedInfo->dwFileVersionMS),
+                  HIWORD(m_fixedInfo->dwFileVersionLS), LOWORD(m_fixedInfo->dwFileVersionLS));
+}
+
+std::string TkelFileVersionInfo::GetBinProductVersion() const {
+    return Format("%u.%u.%u.%u", HIWORD(m_fixedInfo->dwProductVersionMS), LOWORD(m_fixedInfo->dwProductVersionMS),
+                  HIWORD(m_fixedInfo->dwProductVersionLS), LOWORD(m_fixedInfo->dwProductVersionLS));
+}
+
+uint32_t TkelFileVersionInfo::GetFileOS() const {
+    return m_fixedInfo->dwFileOS;
+}
+
+uint32_t TkelFileVersionInfo::GetFileType() const {
+    return m_fixedInfo->dwFileType;
+}
+
+uint32_t TkelFileVersionInfo::GetFileSubType() const {
+    return m_fixedInfo->dwFileSubtype;
+}
+
+int TkelFileVersionInfo::GetLanguageCount() const {
+    return m_languages->Count();
+}
+
+uint32_t TkelFileVersionInfo::GetLanguageIds(int index) const {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_languages->Objects(index)));
+}
+
+std::string TkelFileVersionInfo::GetLanguageNames(int index) const {
+    char name[261] = {};
+    const DWORD length = VerLanguageNameA(LOWORD(GetLanguageIds(index)), name, 260);
+    return std::string(name, std::min<DWORD>(length, 260));
+}
+
+std::string TkelFileVersionInfo::GetVersionKeyValue(int keyIndex) const {
+    if (keyIndex < 1 || keyIndex > 12) return std::string();
+    return GetUserKey(CkelVersionKeys[keyIndex]);
+}
+
+std::string TkelFileVersionInfo::GetUserKey(const std::string& keyName) const {
+    const std::string path = Format("%s%s\\%s", "\\StringFileInfo\\", m_languages->Strings(m_languageIndex), keyName);
+    void* pointer = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(&m_buffer[0], path.c_str(), &pointer, &length) || !pointer) return std::string();
+    const char* text = static_cast<const char*>(pointer);
+    return std::string(text, strnlen(text, length));
+}
+
+void TkelFileVersionInfo::SetLanguageIndex(int index) {
+    if (index < 0 || index >= m_languages->Count())
+        throw EkelFileVersionInfo(LoadResString(SkelFileVersionInfo_WrongLngIndex));
+    m_languageIndex = index;
+}
