@@ -353,7 +353,10 @@ void TkelRegistryMonitorThread::Execute() {
         const DWORD result = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
         if (result == WAIT_FAILED || result >= WAIT_OBJECT_0 + count) break;
         const Source source = sources[result - WAIT_OBJECT_0];
+        // Each notification is armed again before the key is looked at and the
+        // change reported, so that a change made meanwhile signals anew.
         if (source == kRoot) {
+            if (!kelRegFindNextChangeNotification(m_rootNotification, m_rootData)) CloseRoot();
             HKEY key = nullptr;
             const bool opened =
                 RegOpenKeyExA(m_watchedRoot, m_watchedPath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
@@ -361,6 +364,7 @@ void TkelRegistryMonitorThread::Execute() {
                 // The key appeared: watch it from now on.
                 CloseKey();
                 m_key = key;
+                m_isKeyExisting = true;
                 WatchKey();
                 ReportChange();
             } else if (opened) {
@@ -368,17 +372,16 @@ void TkelRegistryMonitorThread::Execute() {
             } else if (m_isKeyExisting) {
                 // The key went away.
                 CloseKey();
+                m_isKeyExisting = false;
                 ReportChange();
             }
-            m_isKeyExisting = opened;
-            if (!kelRegFindNextChangeNotification(m_rootNotification, m_rootData)) CloseRoot();
         } else if (source == kKey) {
-            ReportChange();
             // A deleted key cannot be watched again: the root reports its return.
             if (!kelRegFindNextChangeNotification(m_keyNotification, m_keyData)) {
                 CloseKey();
                 m_isKeyExisting = false;
             }
+            ReportChange();
         }
         if (Terminated()) break;
         bool changed;
