@@ -38,7 +38,9 @@ public:
 
 TEST(kelComponents, StartUpRegisteredTheLibrarysClassesAndTheTaskbarMessage) {
     for (const char* name :
-         {"TkelComponent", "TkelCustomTimer", "TkelCustomWndProcHook", "TkelTrayIcon", "TkelWndProcHook"})
+         {"TkelComponent", "TkelCustomThreadComponent", "TkelCustomTimer", "TkelCustomThreadTimer",
+          "TkelCustomWndProcHook", "TkelTrayIcon", "TkelWndProcHook", "TkelThreadComponent", "TkelThreadTimer",
+          "TkelCustomFolderMonitor", "TkelFolderMonitor", "TkelCustomRegistryMonitor", "TkelRegistryMonitor"})
         EXPECT_NE(nullptr, GetClass(name)) << name;
     EXPECT_EQ(RegisterWindowMessageA("TaskbarCreated"), kelTaskbarCreatedMsg);
     EXPECT_NE(0u, kelTaskbarCreatedMsg);

@@ -1,0 +1,208 @@
+// The thread component and the thread timer.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/Streaming.h"
+#include "components/kelPlatformHooks.h"
+#include "components/kelThreadComponent.h"
+#include "kelTestSupport.h"
+
+// At file level, so that its class name is plain.
+class EFoo : public Exception {
+public:
+    using Exception::Exception;
+};
+
+namespace {
+
+struct Event {
+    HANDLE handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // auto-reset
+    ~Event() { CloseHandle(handle); }
+    bool Wait(DWORD ms = 5000) const { return WaitForSingleObject(handle, ms) == WAIT_OBJECT_0; }
+};
+
+// Records the message boxes components would show, for the life of the object.
+class MessageBoxRecorder {
+public:
+    struct Box {
+        HWND owner;
+        std::string text, caption;
+        UINT flags;
+    };
+    MessageBoxRecorder() {
+        kelPlatformHooks().MessageBoxEx = [this](HWND owner, const std::string& text, const std::string& caption,
+                                                 UINT flags) {
+            boxes.push_back({owner, text, caption, flags});
+            return IDOK;
+        };
+    }
+    ~MessageBoxRecorder() { kelPlatformHooks().MessageBoxEx = nullptr; }
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+    std::vector<Box> boxes;
+};
+
+}  // namespace
+
+TEST(kelThreadComponent, WhileDesignedItKeepsCopiesAndHasNoThread) {
+    TComponent form(nullptr);
+    form.SetDesigning(true);
+    auto* component = new TkelThreadComponent(&form);
+    EXPECT_TRUE(component->Terminated());
+    EXPECT_EQ(nullptr, component->Handle());
+    EXPECT_EQ(0u, component->ThreadID());
+    EXPECT_EQ(0u, component->WaitFor());
+    EXPECT_TRUE(component->Suspended());
+    component->SetSuspended(false);
+    component->SetPriority(tpHigher);
+    component->SetReturnValue(3);
+    EXPECT_FALSE(component->Suspended());
+    EXPECT_EQ(tpHigher, component->Priority());
+    EXPECT_EQ(3, component->ReturnValue());
+    component->Execute();  // nothing to run
+}
+
+TEST(kelThreadComponent, StartsSuspendedAndRunsTheHandlerOncePerStart) {
+    TComponent form(nullptr);
+    auto* component = new TkelThreadComponent(&form);
+    EXPECT_TRUE(component->Suspended());
+    EXPECT_FALSE(component->Terminated());
+    EXPECT_NE(nullptr, component->Handle());
+    std::atomic<int> runs{0};
+    TObject* sender = nullptr;
+    component->SetOnExecute([&](TObject* s) {
+        sender = s;
+        ++runs;
+    });
+    component->SetSuspended(false);
+    component->WaitFor();
+    EXPECT_EQ(1, runs.load());
+    EXPECT_EQ(component, sender);
+    // Execute starts a new thread with the same settings.
+    component->SetPriority(tpLower);
+    component->SetSynchronized(true);
+    DWORD ranOn = 0;
+    component->SetOnExecute([&](TObject*) {
+        ranOn = GetCurrentThreadId();
+        ++runs;
+    });
+    component->Execute();
+    component->WaitFor();
+    EXPECT_EQ(2, runs.load());
+    EXPECT_EQ(GetCurrentThreadId(), ranOn);
+    EXPECT_EQ(tpLower, component->Priority());
+    EXPECT_TRUE(component->Synchronized());
+}
+
+TEST(kelThreadComponent, AHandlersExceptionIsShownOnTheMainThreadNamingComponentClassAndMessage) {
+    MessageBoxRecorder recorder;
+    const std::string title = Application->Title();
+    Application->SetTitle("kel test");
+    TComponent form(nullptr);
+    auto* component = new TkelThreadComponent(&form);
+    component->SetName("T1");
+    bool after = false;
+    component->SetOnExecute([&](TObject*) { throw EFoo("x"); });
+    component->SetOnTerminate([&](TObject*) { after = true; });
+    component->Resume();
+    component->WaitFor();
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ("Thread T1 raised exception class EFoo with message \"x\".", recorder.boxes[0].text);
+    EXPECT_EQ("kel test", recorder.boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR | MB_SETFOREGROUND), recorder.boxes[0].flags);
+    EXPECT_EQ(kelAppHandle(), recorder.boxes[0].owner);
+    // The thread went on to its end.
+    EXPECT_TRUE(after);
+
+    // With OnException the handler gets the exception instead, on the main thread.
+    std::string message;
+    DWORD shownOn = 0;
+    component->SetOnException([&](const std::exception& error) {
+        message = error.what();
+        shownOn = GetCurrentThreadId();
+    });
+    component->Execute();
+    component->WaitFor();
+    EXPECT_EQ("x", message);
+    EXPECT_EQ(GetCurrentThreadId(), shownOn);
+    EXPECT_EQ(1u, recorder.boxes.size());
+    Application->SetTitle(title);
+}
+
+TEST(kelThreadComponent, TerminateHardReplacesAThreadThatDoesNotEnd) {
+    Event started;
+    HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> runs{0};
+    {
+        TComponent form(nullptr);
+        auto* component = new TkelThreadComponent(&form);
+        component->SetOnExecute([&](TObject*) {
+            ++runs;
+            SetEvent(started.handle);
+            WaitForSingleObject(never, INFINITE);
+        });
+        component->Resume();
+        ASSERT_TRUE(started.Wait());
+        const DWORD first = component->ThreadID();
+        component->Execute();
+        ASSERT_TRUE(started.Wait());
+        EXPECT_EQ(2, runs.load());
+        EXPECT_NE(first, component->ThreadID());
+        // The second run ends once it is let go; freeing the form waits for it.
+        SetEvent(never);
+    }
+    CloseHandle(never);
+}
+
+TEST(kelThreadComponent, StreamedSuspendedAndSynchronizedTakeEffectAfterLoading) {
+    TMemoryStream stream;
+    {
+        TComponent root(nullptr);
+        root.SetName("Form1");
+        auto* component = new TkelThreadComponent(&root);
+        component->SetName("Thread1");
+        component->About = "not stored";
+        component->SetSuspended(false);
+        component->SetSynchronized(true);
+        component->WaitFor();
+        WriteComponent(stream, &root);
+    }
+    const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
+    EXPECT_EQ(std::string::npos, bytes.find("About"));
+    stream.SetPosition(0);
+    TComponent root(nullptr);
+    ReadComponent(stream, &root);
+    auto* component = dynamic_cast<TkelThreadComponent*>(root.FindComponent("Thread1"));
+    ASSERT_NE(nullptr, component);
+    EXPECT_TRUE(component->Synchronized());
+    // Resumed by Loaded: with no handler the thread simply ends.
+    EXPECT_FALSE(component->Suspended());
+    component->WaitFor();
+}
+
+TEST(kelThreadTimer, IsCreatedDisabledAndTicksOnceEnabled) {
+    TComponent form(nullptr);
+    auto* timer = new TkelThreadTimer(&form);
+    EXPECT_FALSE(timer->Enabled());
+    EXPECT_EQ(1000u, timer->Interval());
+    Event tick;
+    std::atomic<int> ticks{0};
+    timer->SetOnTimer([&](TObject* sender) {
+        EXPECT_EQ(timer, sender);
+        ++ticks;
+        SetEvent(tick.handle);
+    });
+    timer->SetInterval(20);
+    EXPECT_EQ(20u, timer->Thread()->Interval());
+    timer->SetEnabled(true);
+    EXPECT_TRUE(timer->Enabled());
+    while (ticks.load() < 2) ASSERT_TRUE(tick.Wait());
+    timer->SetEnabled(false);
+    EXPECT_FALSE(timer->Enabled());
+}
