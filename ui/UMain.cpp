@@ -17,6 +17,7 @@
 #include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
 #include "ui/UMyHint.h"
+#include "ui/Uformoptions.h"
 #include "ui/Ugraphic.h"
 #include "ui/UprogramHost.h"
 
@@ -202,6 +203,7 @@ void TMainForm::CreateComponents() {
     Exit3->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
     Extras1 = Item(this, MainMenu1->Items(), "Extras1", "&Extras");
     Options1 = Item(this, Extras1, "Options1", "&General Settings...");
+    Options1->OnClick = std::bind(&TMainForm::Options1Click, this, _1);
     CalenderOptions1 = Item(this, Extras1, "CalenderOptions1", "&Calendar Settings...");
     Help1 = Item(this, MainMenu1->Items(), "Help1", "&Help");
     Contentsandindex1 = Item(this, Help1, "Contentsandindex1", "&Contents and Index");
@@ -522,6 +524,12 @@ void TMainForm::Backupexport1Click(TObject* sender) {
     gConverter->ExportWithDialog();
 }
 
+// "General Settings...": the one settings dialog made at start, shown again.
+void TMainForm::Options1Click(TObject* sender) {
+    (void)sender;
+    if (FormOptions) FormOptions->ShowModal();
+}
+
 //--- The tray icon and its menu
 
 // Called on every click on the tray icon: the second click of a double click
@@ -830,7 +838,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->CreateForm(FormModifyItem);
         Application->CreateForm(FormDeleteItem);
         Application->CreateForm(FormRemindeNow);
-        // The settings dialog comes here.
+        Application->CreateForm(FormOptions);
         Application->Run();
     } catch (const Exception& error) {
         Application->ShowException(error);

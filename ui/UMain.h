@@ -113,6 +113,9 @@ public:
     void RestoreHide1Click(TObject* sender);
     void RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height);
 
+    //--- Settings menu items
+    void Options1Click(TObject* sender);
+
     //--- Backup menu items
     void N1Click(TObject* sender);
     void Backupexport1Click(TObject* sender);
