@@ -639,7 +639,7 @@ void TFormOptions::StringGridImagesDrawCell(TObject* sender, int col, int row, R
     (void)sender;
     (void)row;
     (void)state;
-    DrawImageListIcon(WorkingPictures.get(), StringGridImages, rect, col);
+    if (WorkingPictures) DrawImageListIcon(WorkingPictures.get(), StringGridImages, rect, col);
 }
 
 // Called when a picture of the strip is chosen; the choice is always allowed.
@@ -657,7 +657,7 @@ void TFormOptions::RefreshIconGrid() {
 }
 
 void TFormOptions::ShowIconPreview(int index) {
-    if (!MainForm) return;
+    if (!MainForm || !WorkingPictures) return;
     // The skin under the square, in the dialog's coordinates, so that it
     // matches the page's background around it.
     RECT underSquare = kPreviewSquare;
