@@ -19,6 +19,7 @@
 #include "ui/UFormRemindeNow.h"
 #include "ui/UMyHint.h"
 #include "ui/Ucalenderoptions.h"
+#include "ui/Uformoptions.h"
 #include "ui/Ugraphic.h"
 #include "ui/UprogramHost.h"
 
@@ -204,6 +205,7 @@ void TMainForm::CreateComponents() {
     Exit3->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
     Extras1 = Item(this, MainMenu1->Items(), "Extras1", "&Extras");
     Options1 = Item(this, Extras1, "Options1", "&General Settings...");
+    Options1->OnClick = std::bind(&TMainForm::Options1Click, this, _1);
     CalenderOptions1 = Item(this, Extras1, "CalenderOptions1", "&Calendar Settings...");
     CalenderOptions1->OnClick = std::bind(&TMainForm::CalenderOptions1Click, this, _1);
     Help1 = Item(this, MainMenu1->Items(), "Help1", "&Help");
@@ -212,7 +214,6 @@ void TMainForm::CreateComponents() {
     N4 = Item(this, Help1, "N4", "-");
     About1 = Item(this, Help1, "About1", "&About");
     About1->OnClick = std::bind(&TMainForm::About1Click, this, _1);
-    // The general settings item is bound where its dialog is built.
 
     TimerShowHint = Make<TTimer>(this, "TimerShowHint");
     TimerShowHint->SetInterval(700);
@@ -536,6 +537,12 @@ void TMainForm::Backupexport1Click(TObject* sender) {
 }
 
 //--- Extras and Help menus
+
+// "General Settings...": the one settings dialog made at start, shown again.
+void TMainForm::Options1Click(TObject* sender) {
+    (void)sender;
+    if (FormOptions) FormOptions->ShowModal();
+}
 
 // "Calendar Settings...": a new dialog for each use.
 void TMainForm::CalenderOptions1Click(TObject* sender) {
@@ -865,7 +872,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->CreateForm(FormModifyItem);
         Application->CreateForm(FormDeleteItem);
         Application->CreateForm(FormRemindeNow);
-        // The settings dialog comes here.
+        Application->CreateForm(FormOptions);
         Application->Run();
     } catch (const Exception& error) {
         Application->ShowException(error);

@@ -116,6 +116,7 @@ public:
     void RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height);
 
     //--- Extras and Help menu items
+    void Options1Click(TObject* sender);
     void CalenderOptions1Click(TObject* sender);
     void Contentsandindex1Click(TObject* sender);
     void About1Click(TObject* sender);

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "classlib/FontList.h"
+#include "classlib/Forms.h"
 #include "model/Uconverter.h"
 #include "model/Uglobals.h"
 #include "model/Uweekday.h"
@@ -163,7 +163,7 @@ void TFormCalenderOptions::FormCreate(TObject* sender) {
     // 5. The first font of exactly the working name.
     const std::string fontName = WideToAnsi(CalFontName);
     int fontIndex = -1;
-    for (const std::string& name : ScreenFonts()) {
+    for (const std::string& name : Screen->Fonts()) {
         const int index = ComboBoxCalenderFonts->Items()->Add(name);
         if (fontIndex < 0 && name == fontName) fontIndex = index;
     }

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "classlib/ColorDialog.h"
 #include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"

@@ -46,6 +46,17 @@ public:
     void DrawMyText(TCanvas* canvas, bool enabled, bool pressed);
 
     //--- Click handlers of the dialogs' buttons (the sender is the button)
+    // The general settings dialog's "OK" and "Cancel" (the dialog is the button's
+    // parent), its four colour buttons, "Add an Icon ..." and "Delete Selected
+    // Icon" (the dialog is OwnerForm).
+    void OnClickButtonSettingsOK(TObject* sender);
+    void OnClickButtonSettingsCancel(TObject* sender);
+    void OnClickButtonSettingsChangeFontColor(TObject* sender);
+    void OnClickButtonSettingsChangeShadowColor(TObject* sender);
+    void OnClickButtonSettingsChangeHintColor(TObject* sender);
+    void OnClickButtonSettingsChangeHintBackground(TObject* sender);
+    void OnClickButtonSettingsDeleteMyIcon(TObject* sender);
+    void OnClickButtonSettingsAddIcon(TObject* sender);
     void OnClickButtonMessageBoxOK(TObject* sender);
     void OnClickButtonMessageBoxYES(TObject* sender);
     void OnClickButtonMessageBoxNO(TObject* sender);

@@ -11,7 +11,7 @@
 
 #include "SkinTestSupport.h"
 #include "classlib/FileUtils.h"
-#include "classlib/FontList.h"
+#include "classlib/Forms.h"
 #include "model/Uconverter.h"
 #include "tests/ColorDialogAnswer.h"
 #include "tests/FileDialogAnswer.h"
@@ -128,7 +128,7 @@ TEST(CalendarSettingsIconSizes, EvenSizesFrom18To32HaveTheirPlaceInTheList) {
 }
 
 TEST_F(CalendarSettingsTest, OpensWithTheSettingsShowsThePreviewAndCancelKeepsThem) {
-    const std::vector<std::string>& fonts = ScreenFonts();
+    const std::vector<std::string>& fonts = Screen->Fonts();
     ASSERT_FALSE(fonts.empty());
     const std::string font = fonts[fonts.size() / 2];
     Calendar_Settings.Font_Name = AnsiToWide(font);

@@ -1,16 +1,17 @@
-// The colour dialog and the screen's font list, through the real system calls.
+// The colour dialog through the system's real colour chooser, answered as a
+// user would, and the screen's font list as the system gives it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
 #include <set>
 
-#include "classlib/ColorDialog.h"
-#include "classlib/FontList.h"
+#include "classlib/Dialogs.h"
+#include "classlib/Forms.h"
+#include "classlib/Graphics.h"
 #include "tests/ColorDialogAnswer.h"
 
-TEST(ColorDialog, StartsAtTheColourAndGivesTheChosenOneOrNothingWhenCancelled) {
+TEST(ColorChooser, StartsAtTheColourAndGivesTheChosenOneOrNothingWhenCancelled) {
     TColorDialog dialog(nullptr);
     dialog.Color = RGB(10, 20, 30);
     {
@@ -28,7 +29,7 @@ TEST(ColorDialog, StartsAtTheColourAndGivesTheChosenOneOrNothingWhenCancelled) {
     }
     EXPECT_EQ(static_cast<TColor>(RGB(200, 100, 50)), dialog.Color);
 
-    // A system colour starts the dialog at its present value.
+    // A system colour starts the chooser at its present value.
     dialog.Color = clBtnFace;
     ColorDialogAnswer cancel;
     EXPECT_FALSE(dialog.Execute());
@@ -36,10 +37,9 @@ TEST(ColorDialog, StartsAtTheColourAndGivesTheChosenOneOrNothingWhenCancelled) {
     EXPECT_EQ(clBtnFace, dialog.Color);
 }
 
-TEST(FontList, NamesEveryFamilyOnceSortedWithoutVerticalVariants) {
-    const std::vector<std::string>& fonts = ScreenFonts();
+TEST(ScreenFonts, NamesEveryFamilyOnceSortedWithoutVerticalVariants) {
+    const std::vector<std::string>& fonts = Screen->Fonts();
     ASSERT_FALSE(fonts.empty());
-    EXPECT_EQ(fonts, ReadScreenFonts());
     std::set<std::string> seen;
     for (size_t i = 0; i < fonts.size(); ++i) {
         EXPECT_FALSE(fonts[i].empty());
