@@ -39,7 +39,7 @@ protected:
     }
 
     // Opens the box from its menu item and acts on it once it is up; the
-    // action must close it. Returns the number of idle turns it stayed open.
+    // action must close it.
     void Run(const std::function<void(TFormAbout*)>& action) {
         const int components = MainForm->ComponentCount();
         int stage = 0;
