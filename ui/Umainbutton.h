@@ -69,6 +69,15 @@ public:
     // The delete dialog's "Yes" (deletes the selected reminder) and "No" (the button's parent).
     void OnClickButtonDeleteItemYes(TObject* sender);
     void OnClickButtonDeleteItemNo(TObject* sender);
+    // The about box's close button (the box is the OwnerForm).
+    void OnClickButtonAboutClose(TObject* sender);
+    // The calendar settings dialog's six buttons (the dialog is the OwnerForm).
+    void OnClickButtonCalenderSettingsOK(TObject* sender);
+    void OnClickButtonCalenderSettingsCancel(TObject* sender);
+    void OnClickButtonCalenderChangeFontColor(TObject* sender);
+    void OnClickButtonCalenderChangeShadowColor(TObject* sender);
+    void OnClickButtonCalenderChooseFile(TObject* sender);
+    void OnClickButtonCalenderTestSound(TObject* sender);
 
 protected:
     void CreateParams(TCreateParams& params) override;
