@@ -11,6 +11,7 @@ writes
     OUTDIR/mv.wav                  calendar hover sound
     OUTDIR/alert.wav               alarm chime
     OUTDIR/pictures/pictureN.bmp   the ten built-in reminder pictures (32 x 32)
+    OUTDIR/toolbuttons/toolN.bmp   the general settings' four page buttons (32 x 32)
 
 Everything is drawn from signed distance functions with analytic anti-aliasing,
 using nothing but the standard library, and the output is the same bytes on
@@ -825,16 +826,17 @@ def render_layers(layers, size, scale=1.0, dx=0.0, dy=0.0):
     return cv
 
 
-def flatten_picture(cv):
+def flatten_picture(cv, halo=HALO):
     """Puts a picture on pure white: faint edge pixels become white (transparent),
-    the rest blends into a light grey so no halo shows on the light cells, and
-    no pixel of the figure itself comes out as exactly white."""
+    the rest blends into the colour it will be seen on (a light grey for the
+    calendar's light cells), and no pixel of the figure itself comes out as
+    exactly white."""
     out = Canvas(cv.w, cv.h, WHITE)
     for i in range(cv.w * cv.h):
         a = cv.a[i]
         if a < 0.3:
             continue
-        col = _mix(HALO, (cv.r[i], cv.g[i], cv.b[i]), a)
+        col = _mix(halo, (cv.r[i], cv.g[i], cv.b[i]), a)
         if _q(col[0]) == 255 and _q(col[1]) == 255 and _q(col[2]) == 255:
             col = (254.0, 254.0, 254.0)
         out.r[i], out.g[i], out.b[i] = col
@@ -843,6 +845,76 @@ def flatten_picture(cv):
 
 def build_pictures():
     return [flatten_picture(render_layers(make(), 32)) for _, make in PICTURES]
+
+
+# ---------------------------------------------------------------------------
+# Tool button pictures of the general settings dialog: 32 x 32 on pure white
+# (transparent), seen on the silver bar of the dialog's page buttons.
+# ---------------------------------------------------------------------------
+
+SILVER = (192, 192, 192)
+
+
+def text_tool_layers():
+    """A letter A over a red underline: the font of the texts."""
+    ink = (44, 74, 142)
+    letter = (capsule(8.0, 25.5, 16.0, 4.5, 2.3) | capsule(16.0, 4.5, 24.0, 25.5, 2.3)
+              | capsule(11.2, 18.0, 20.8, 18.0, 2.0))
+    layers = [(letter, ink)]
+    layers += _outlined(capsule(5.5, 29.0, 26.5, 29.0, 1.2), (226, 84, 74), (170, 52, 46), 0.6)
+    return layers
+
+
+def hint_tool_layers():
+    """A yellow tooltip with lines of text."""
+    bubble = box(2.5, 4.5, 29.5, 22.5, 3.0) | polygon([(7.5, 21.0), (14.5, 21.0), (6.5, 28.5)])
+    layers = _outlined(bubble, (255, 242, 170), (176, 142, 40), 1.2)
+    for y, x1 in ((10.0, 24.5), (14.0, 22.0), (18.0, 17.0)):
+        layers.append((capsule(7.5, y, x1, y, 1.1), (112, 100, 72)))
+    return layers
+
+
+def icons_tool_layers():
+    """Four small pictures in a grid: the picture collection."""
+    layers = []
+    tiles = (((3.5, 3.5), (245, 178, 66)), ((17.5, 3.5), (66, 126, 206)),
+             ((3.5, 17.5), (228, 64, 90)), ((17.5, 17.5), (46, 152, 100)))
+    for (x, y), fill in tiles:
+        shade = (fill[0] * 0.7, fill[1] * 0.7, fill[2] * 0.7)
+        layers += _outlined(box(x, y, x + 11.0, y + 11.0, 2.2), fill, shade, 1.0)
+        layers.append((circle(x + 3.8, y + 3.8, 1.6), (255, 250, 235)))
+    return layers
+
+
+def general_tool_layers():
+    """A gear: the general options."""
+    cx, cy = 16.0, 16.0
+    gear = circle(cx, cy, 9.6)
+    for k in range(8):
+        a = k * math.pi / 4.0
+        ux, uy = math.cos(a), math.sin(a)
+        vx, vy = -uy, ux
+        pts = []
+        for along, across in ((8.0, -2.6), (13.6, -1.9), (13.6, 1.9), (8.0, 2.6)):
+            pts.append((_r4(cx + ux * along + vx * across), _r4(cy + uy * along + vy * across)))
+        gear = gear | polygon(pts)
+    gear = gear - circle(cx, cy, 3.6)
+    layers = _outlined(gear, (132, 146, 166), (64, 76, 96), 1.1)
+    layers.append((circle(cx, cy, 7.0).inner(1.2), (172, 184, 200)))
+    return layers
+
+
+# In the order of the dialog's image list: Text, Hint, Icons, General.
+TOOL_BUTTONS = (
+    ("text", text_tool_layers),
+    ("hint", hint_tool_layers),
+    ("icons", icons_tool_layers),
+    ("general", general_tool_layers),
+)
+
+
+def build_tool_buttons():
+    return [flatten_picture(render_layers(make(), 32), SILVER) for _, make in TOOL_BUTTONS]
 
 
 # ---------------------------------------------------------------------------
@@ -933,6 +1005,8 @@ def build_all():
     }
     for i, cv in enumerate(build_pictures()):
         files["pictures/picture%d.bmp" % i] = bmp24(cv)
+    for i, cv in enumerate(build_tool_buttons()):
+        files["toolbuttons/tool%d.bmp" % i] = bmp24(cv)
     return files
 
 

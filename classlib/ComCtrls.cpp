@@ -39,10 +39,15 @@ void TToolBar::SetButtonSize(int width, int height) {
 
 void TToolBar::ArrangeButtons() {
     int x = 0;
+    int y = 0;
     for (int i = 0; i < ControlCount(); ++i) {
         auto* button = dynamic_cast<TToolButton*>(Controls(i));
         if (!button || !button->Visible()) continue;
-        button->SetBounds(x, 0, m_buttonWidth, m_buttonHeight);
+        if (x > 0 && x + m_buttonWidth > ClientWidth()) {
+            x = 0;
+            y += m_buttonHeight;
+        }
+        button->SetBounds(x, y, m_buttonWidth, m_buttonHeight);
         x += m_buttonWidth;
     }
     Invalidate();
@@ -90,16 +95,44 @@ void TToolButton::WndProc(TMessage& message) {
 void TToolButton::Paint() {
     TCanvas* canvas = Canvas();
     RECT rect = ClientRect();
+    const bool isDown = IsDown();
     HDC dc = canvas->Handle();
-    if (m_isDown)
+    if (m_isChecked && !m_isDown) {
+        // A check button that is down shows a lighter face inside its edge.
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(clBtnHighlight);
+        RECT face = rect;
+        InflateRect(&face, -1, -1);
+        canvas->FillRect(face);
+        dc = canvas->Handle();
+    }
+    if (isDown)
         DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
     else if (m_isHot && Enabled())
         DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT);
+    RECT text = rect;
+    auto* bar = dynamic_cast<TToolBar*>(Parent());
+    auto* images = bar ? dynamic_cast<TImageList*>(bar->Images) : nullptr;
+    if (images && ImageIndex >= 0) {
+        // The picture centred above the caption (or alone without captions).
+        const int textHeight = bar->ShowCaptions ? canvas->TextHeight("0") : 0;
+        const int gap = bar->ShowCaptions ? 2 : 0;
+        int x = (Width() - images->Width()) / 2;
+        int y = (Height() - images->Height() - gap - textHeight) / 2;
+        if (isDown) {
+            ++x;
+            ++y;
+        }
+        images->Draw(canvas, x, y, ImageIndex);
+        text.top = y + images->Height() + gap;
+        text.bottom = text.top + textHeight;
+        if (isDown) OffsetRect(&text, 0, -1);
+    }
+    if (bar && !bar->ShowCaptions && images && ImageIndex >= 0) return;
     canvas->Brush()->SetStyle(bsClear);
     dc = canvas->Handle();
     if (!Enabled()) SetTextColor(dc, ColorToRGB(clGrayText));
-    RECT text = rect;
-    if (m_isDown) OffsetRect(&text, 1, 1);
+    if (isDown) OffsetRect(&text, 1, 1);
     DrawTextA(dc, Caption().c_str(), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
@@ -110,7 +143,27 @@ void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TToolButton::Click() {
     // A menu button acts on the press.
-    if (!MenuItem) TGraphicControl::Click();
+    if (MenuItem) return;
+    if (Style == tbsCheck) SetDown(Grouped ? true : !m_isChecked);
+    TGraphicControl::Click();
+}
+
+void TToolButton::SetDown(bool down) {
+    if (down == m_isChecked) return;
+    m_isChecked = down;
+    Invalidate();
+    if (!down || !Grouped || Style != tbsCheck || !Parent()) return;
+    // The group: the grouped check buttons next to this one on either side.
+    TWinControl* bar = Parent();
+    int index = 0;
+    while (index < bar->ControlCount() && bar->Controls(index) != this) ++index;
+    for (int step : {-1, 1}) {
+        for (int i = index + step; i >= 0 && i < bar->ControlCount(); i += step) {
+            auto* other = dynamic_cast<TToolButton*>(bar->Controls(i));
+            if (!other || !other->Grouped || other->Style != tbsCheck) break;
+            other->SetDown(false);
+        }
+    }
 }
 
 void TToolButton::DropDownMenu() {

@@ -1,12 +1,13 @@
 // Bars of the class library: the cool bar (a strip with a background bitmap
 // holding one band), the tool bar and its flat buttons, which may drop down a
-// menu item's submenu.
+// menu item's submenu or stay down as check buttons.
 #pragma once
 
 #include <memory>
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 
 // A strip that paints its background bitmap (tiled) behind its band.
@@ -30,7 +31,7 @@ private:
 
 class TToolButton;
 
-// A row of tool buttons; with Transparent the parent's background shows.
+// Rows of tool buttons; with Transparent the parent's background shows.
 class TToolBar : public TCustomControl {
 public:
     explicit TToolBar(TComponent* owner);
@@ -39,10 +40,13 @@ public:
     bool List = false;
     bool ShowCaptions = false;
     bool Transparent = false;
+    // The pictures of the buttons (not owned), or null.
+    TCustomImageList* Images = nullptr;
     int ButtonWidth() const { return m_buttonWidth; }
     int ButtonHeight() const { return m_buttonHeight; }
     void SetButtonSize(int width, int height);
-    // Lays the buttons out left to right in the order they were added.
+    // Lays the buttons out left to right in the order they were added; a
+    // button that would stick out on the right starts the next row.
     void ArrangeButtons();
     void PaintBackground(HDC dc, const RECT& rect) override;
 
@@ -51,8 +55,13 @@ private:
     int m_buttonHeight = 22;
 };
 
+enum TToolButtonStyle { tbsButton, tbsCheck };
+
 // A flat button of a tool bar: raised while the pointer is over it, sunken
-// while pressed; with a MenuItem a press drops that item's submenu below it.
+// while pressed; with a MenuItem a press drops that item's submenu below it. A
+// check button stays down after a click; among Grouped check buttons next to
+// each other one is down at a time. With the bar's Images and ShowCaptions the
+// picture shows above the caption.
 class TToolButton : public TGraphicControl {
 public:
     explicit TToolButton(TComponent* owner);
@@ -60,8 +69,16 @@ public:
     void SetParent(TWinControl* parent) override;
     TMenuItem* MenuItem = nullptr;
     bool Grouped = false;
+    TToolButtonStyle Style = tbsButton;
+    // The picture of the bar's Images shown; -1 for none.
+    int ImageIndex = -1;
     bool IsHot() const { return m_isHot; }
-    bool IsDown() const { return m_isDown; }
+    // Shown pressed: during a menu's drop-down, or a check button that is down.
+    bool IsDown() const { return m_isDown || m_isChecked; }
+    // Whether a check button is down. Putting a Grouped one down lets the others
+    // of its group up.
+    bool Down() const { return m_isChecked; }
+    void SetDown(bool down);
     // Opens the menu item's submenu as a press would.
     void DropDownMenu();
 
@@ -75,6 +92,7 @@ protected:
 private:
     bool m_isHot = false;
     bool m_isDown = false;
+    bool m_isChecked = false;
 };
 
 // A date picker over the common controls' date-time picker: the date only, in

@@ -1,4 +1,4 @@
-// The open and save dialogs over the system's common dialogs.
+// The open, save and colour dialogs over the system's common dialogs.
 #include "classlib/Dialogs.h"
 
 #include <windows.h>
@@ -7,6 +7,21 @@
 
 #include <algorithm>
 #include <vector>
+
+#include "classlib/Graphics.h"
+
+namespace {
+
+TChooseColorFunction& ChooseColorFunction() {
+    static auto* function = new TChooseColorFunction;
+    return *function;
+}
+
+}  // namespace
+
+void SetChooseColorFunction(TChooseColorFunction function) {
+    ChooseColorFunction() = std::move(function);
+}
 
 std::string MakeFilterString(const std::string& filter) {
     if (filter.empty()) return std::string();
@@ -49,5 +64,24 @@ bool TOpenDialog::Run(bool forSaving) {
     if (!ok) return false;  // cancelled, or the dialog could not be shown
     FileName = name.data();
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
+    return true;
+}
+
+//--- TColorDialog
+
+TColorDialog::TColorDialog(TComponent* owner) : TComponent(owner) {
+    std::fill(std::begin(CustomColors), std::end(CustomColors), RGB(255, 255, 255));
+}
+
+bool TColorDialog::Execute() {
+    CHOOSECOLORA choice{};
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = GetActiveWindow();
+    choice.rgbResult = ColorToRGB(Color);
+    choice.lpCustColors = CustomColors;
+    choice.Flags = CC_RGBINIT;
+    const BOOL ok = ChooseColorFunction() ? ChooseColorFunction()(choice) : ChooseColorA(&choice);
+    if (!ok) return false;  // cancelled, or the dialog could not be shown
+    Color = static_cast<TColor>(choice.rgbResult & 0xFFFFFF);
     return true;
 }

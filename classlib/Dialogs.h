@@ -1,9 +1,16 @@
-// The common dialogs of the class library: open and save dialogs for file names.
+// The common dialogs of the class library: open and save dialogs for file
+// names, the picture variant of the open dialog, and the colour dialog.
 #pragma once
 
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <functional>
 #include <string>
 
 #include "classlib/Classes.h"
+#include "classlib/SysUtils.h"
 
 // The dialog for choosing a file to open, over the system's common dialog. A
 // component of its form; each Execute shows the dialog modally.
@@ -36,6 +43,35 @@ public:
     const char* ClassName() const override { return "TSaveDialog"; }
     bool Execute() override;
 };
+
+// The open dialog offered for pictures; the program's picture dialogs set the
+// filter of the kinds they read.
+class TOpenPictureDialog : public TOpenDialog {
+public:
+    using TOpenDialog::TOpenDialog;
+    const char* ClassName() const override { return "TOpenPictureDialog"; }
+};
+
+// The dialog for choosing a colour, over the system's common dialog. It opens
+// on Color (a system colour is shown as the colour it stands for) and keeps the
+// user's sixteen custom colours from one showing to the next.
+class TColorDialog : public TComponent {
+public:
+    explicit TColorDialog(TComponent* owner);
+    const char* ClassName() const override { return "TColorDialog"; }
+
+    // Shows the dialog owned by the active window. True when the user confirmed;
+    // Color then holds the chosen colour (a plain RGB value).
+    bool Execute();
+
+    TColor Color = 0;
+    COLORREF CustomColors[16];
+};
+
+// The system's colour dialog as TColorDialog calls it. Tests install an answer
+// instead of a dialog that needs a user; an empty function restores the system's.
+using TChooseColorFunction = std::function<BOOL(CHOOSECOLORA& choice)>;
+void SetChooseColorFunction(TChooseColorFunction function);
 
 // The filter in the system's form: each part of "A|*.a|B|*.b" ends with a NUL,
 // and one more NUL closes the list. An empty filter stays empty.

@@ -1,7 +1,9 @@
-// Image control, paint box and timer.
+// Image control, paint box, notebook and timer.
 #include "classlib/ExtCtrls.h"
 
 #include <map>
+
+#include "classlib/SysUtils.h"
 
 #include "classlib/UtilWindow.h"
 
@@ -41,6 +43,49 @@ void TImage::Paint() {
     TBitmap* bitmap = m_picture.Bitmap();
     const RECT rect = Stretch ? ClientRect() : RECT{0, 0, bitmap->Width(), bitmap->Height()};
     TGraphicControl::Canvas()->StretchDraw(rect, bitmap);
+}
+
+//--- TNotebook
+
+TPage::TPage(TComponent* owner) : TCustomControl(owner) {}
+
+TNotebook::TNotebook(TComponent* owner) : TCustomControl(owner) {
+    SetBounds(0, 0, 150, 150);
+}
+
+TPage* TNotebook::AddPage(const std::string& caption) {
+    auto* page = new TPage(this);
+    page->SetCaption(caption);
+    page->SetVisible(m_pages.empty());
+    page->SetBounds(0, 0, ClientWidth(), ClientHeight());
+    page->SetParent(this);
+    m_pages.push_back(page);
+    if (m_pageIndex < 0) m_pageIndex = 0;
+    return page;
+}
+
+void TNotebook::SetPageIndex(int index) {
+    if (index < 0 || index >= PageCount() || index == m_pageIndex) return;
+    // The new page shows before the old one hides, so nothing flickers through.
+    TPage* old = m_pageIndex >= 0 ? m_pages[static_cast<size_t>(m_pageIndex)] : nullptr;
+    m_pageIndex = index;
+    m_pages[static_cast<size_t>(index)]->SetVisible(true);
+    if (old) old->SetVisible(false);
+    if (OnPageChanged && CanFireEvents()) OnPageChanged(this);
+}
+
+std::string TNotebook::ActivePage() const {
+    return m_pageIndex >= 0 ? m_pages[static_cast<size_t>(m_pageIndex)]->Caption() : std::string();
+}
+
+void TNotebook::SetActivePage(const std::string& caption) {
+    for (int i = 0; i < PageCount(); ++i)
+        if (SameText(m_pages[static_cast<size_t>(i)]->Caption(), caption)) return SetPageIndex(i);
+}
+
+void TNotebook::SetBounds(int left, int top, int width, int height) {
+    TCustomControl::SetBounds(left, top, width, height);
+    for (TPage* page : m_pages) page->SetBounds(0, 0, ClientWidth(), ClientHeight());
 }
 
 //--- TTimer

@@ -1,8 +1,10 @@
 // Extra controls of the class library: the image control with its picture, the
-// paint box, and the window timer.
+// paint box, the notebook with its pages, and the window timer.
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
@@ -51,6 +53,42 @@ protected:
     void Paint() override {
         if (OnPaint && CanFireEvents()) OnPaint(this);
     }
+};
+
+// One page of a notebook: the parent of the controls that show while it is
+// the notebook's active page. It fills its notebook; its caption names it.
+class TPage : public TCustomControl {
+public:
+    explicit TPage(TComponent* owner);
+    const char* ClassName() const override { return "TPage"; }
+};
+
+// Pages stacked in one place, of which the active one shows. The notebook
+// makes its pages (AddPage) and they go with it.
+class TNotebook : public TCustomControl {
+public:
+    explicit TNotebook(TComponent* owner);
+    const char* ClassName() const override { return "TNotebook"; }
+
+    // Adds a page after the others; the first page added becomes the active one.
+    TPage* AddPage(const std::string& caption);
+    int PageCount() const { return static_cast<int>(m_pages.size()); }
+    TPage* Pages(int index) const { return m_pages.at(static_cast<size_t>(index)); }
+    // The index of the page shown. Another index shows that page and hides the
+    // one before; an index outside the pages changes nothing.
+    int PageIndex() const { return m_pageIndex; }
+    void SetPageIndex(int index);
+    // The caption of the page shown; empty without pages.
+    std::string ActivePage() const;
+    // Shows the first page of that caption (compared without regard to case).
+    void SetActivePage(const std::string& caption);
+    TNotifyEvent OnPageChanged;
+
+    void SetBounds(int left, int top, int width, int height) override;
+
+private:
+    std::vector<TPage*> m_pages;
+    int m_pageIndex = -1;
 };
 
 // A timer on the library's utility window: OnTimer runs every Interval

@@ -744,3 +744,36 @@ void TScreen::FormGone(TCustomForm* form) {
     if (m_activeCustomForm == form) m_activeCustomForm = nullptr;
     if (m_activeForm == form) m_activeForm = nullptr;
 }
+
+namespace {
+
+int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
+    try {
+        // Vertical forms of East Asian fonts ("@Name") are no faces of their own.
+        if (font->lfFaceName[0] != '@') reinterpret_cast<std::vector<std::string>*>(data)->push_back(font->lfFaceName);
+    } catch (...) {
+        return 0;  // out of memory: the names found so far
+    }
+    return 1;
+}
+
+}  // namespace
+
+const std::vector<std::string>& TScreen::Fonts() {
+    if (!m_fonts.empty()) return m_fonts;
+    HDC dc = GetDC(nullptr);
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(dc, &wanted, &AddFontName, reinterpret_cast<LPARAM>(&m_fonts), 0);
+    ReleaseDC(nullptr, dc);
+    const auto lessNoCase = [](const std::string& a, const std::string& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+    };
+    std::stable_sort(m_fonts.begin(), m_fonts.end(), lessNoCase);
+    // A face enumerated for each of its character sets is listed once.
+    m_fonts.erase(
+        std::unique(m_fonts.begin(), m_fonts.end(),
+                    [&](const std::string& a, const std::string& b) { return !lessNoCase(a, b) && !lessNoCase(b, a); }),
+        m_fonts.end());
+    return m_fonts;
+}

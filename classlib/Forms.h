@@ -419,7 +419,12 @@ public:
     void FormActivated(TCustomForm* form);
     void FormGone(TCustomForm* form);
 
+    // The face names of the screen's fonts, sorted without regard to case and
+    // each name once; read from the system when first asked for.
+    const std::vector<std::string>& Fonts();
+
 private:
+    std::vector<std::string> m_fonts;
     TForm* m_activeForm = nullptr;
     TCustomForm* m_activeCustomForm = nullptr;
 };

@@ -165,9 +165,12 @@ void GetColorValues(const std::function<void(const std::string& ident)>& proc) {
 //--- TGraphicsObject
 
 void TGraphicsObject::Changed() {
-    // The holder deselects the old handle before it is deleted.
+    // The old handle lives until its holder has let go of it: a canvas selects
+    // a stock object in its place, a window is given the new handle (which the
+    // holder makes by asking for it). Deleting it first would leave a window
+    // with a dead font, which draws in the system font.
+    GdiObject<HGDIOBJ> old(DetachHandle());
     if (OnChange) OnChange();
-    FreeHandle();
 }
 
 //--- TFont
@@ -231,11 +234,6 @@ HFONT TFont::Handle() {
         m_handle.Reset(CreateFontIndirectA(&font));
     }
     return m_handle.Get();
-}
-
-void TFont::FreeHandle() {
-    // Only the colour changed: the handle stays good.
-    m_handle.Reset();
 }
 
 //--- TBrush

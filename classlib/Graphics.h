@@ -144,7 +144,8 @@ public:
 
 protected:
     void Changed();
-    virtual void FreeHandle() = 0;
+    // Gives up the handle made for the old properties; Changed deletes it.
+    virtual HGDIOBJ DetachHandle() = 0;
 };
 
 class TFont final : public TGraphicsObject {
@@ -171,7 +172,7 @@ public:
     HFONT Handle();
 
 private:
-    void FreeHandle() override;
+    HGDIOBJ DetachHandle() override { return m_handle.Release(); }
 
     std::string m_name = "MS Sans Serif";
     int m_height = -11;
@@ -194,7 +195,7 @@ public:
     HBRUSH Handle();
 
 private:
-    void FreeHandle() override { m_handle.Reset(); }
+    HGDIOBJ DetachHandle() override { return m_handle.Release(); }
     TColor m_color = clWhite;
     TBrushStyle m_style = bsSolid;
     GdiBrush m_handle;
@@ -215,7 +216,7 @@ public:
     HPEN Handle();
 
 private:
-    void FreeHandle() override { m_handle.Reset(); }
+    HGDIOBJ DetachHandle() override { return m_handle.Release(); }
     TColor m_color = clBlack;
     TPenStyle m_style = psSolid;
     int m_width = 1;

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
 #include "classlib/Registry.h"
 #include "classlib/Streaming.h"
@@ -50,6 +51,63 @@ void Converter::LoadPictureCollection() {
     }
     // The built-in pictures stay the collection.
     if (!isRead) ModelHost().ShowStandardError("Error reading the file \"" + IconFileName + "\"", "Error");
+}
+
+namespace {
+
+// The kind of a picture file: the three characters after the last "." of the
+// name (the name's first three when it has none).
+std::string PictureKind(const std::string& fileName) {
+    const size_t dot = fileName.find_last_of('.');
+    const size_t start = dot == std::string::npos ? 0 : dot + 1;
+    // The dialog's own filter lists "picture.BMP" under "*.bmp": the case of
+    // the extension does not matter.
+    return LowerCase(fileName.substr(start, 3));
+}
+
+}  // namespace
+
+void Converter::AddUserPicture() {
+    TImageList* pictures = ModelHost().WorkingPictureList();
+    if (!pictures) return;
+    const std::string fileName = ModelHost().RunPictureDialog();
+    if (fileName.empty()) return;
+    const std::wstring unreadable = MsgErrorReadingFileHead + L"\"" + AnsiToWide(fileName) + L"\"";
+    const std::string kind = PictureKind(fileName);
+    TBitmap picture;
+    if (kind == "bmp") {
+        try {
+            picture.LoadFromFile(fileName);
+        } catch (const Exception&) {
+            ModelHost().ShowMessage(unreadable, TextError, 0);
+            return;
+        }
+    } else if (kind == "ico") {
+        TIcon icon;
+        try {
+            icon.LoadFromFile(fileName);
+        } catch (const Exception&) {
+            ModelHost().ShowMessage(unreadable, TextError, 0);
+            return;
+        }
+        if (icon.Width() == 32 && icon.Height() == 32) {
+            // A new bitmap is white, and white is the pictures' transparent colour.
+            picture.SetSize(icon.Width(), icon.Height());
+            picture.Canvas()->Draw(0, 0, &icon);
+        } else {
+            ModelHost().ShowMessage(MsgImageSize, TextError, 0);
+            return;
+        }
+    } else {
+        ModelHost().ShowMessage(unreadable, TextError, 0);
+        return;
+    }
+    if (picture.Width() != 32 || picture.Height() != 32) {
+        ModelHost().ShowMessage(MsgImageSize, TextError, 0);
+        return;
+    }
+    pictures->AddMasked(&picture, clWhite);
+    ModelHost().WorkingPicturesChanged();
 }
 
 void Converter::SetAutostart(bool on) {

@@ -68,7 +68,7 @@ std::string HintGroupNames[4];
 std::wstring TextError, TextWarning;
 std::wstring MsgYearOutOfRange, MsgStopBeforeStart, MsgCantRemoveAllIcons, MsgTargetAfterStop;
 std::wstring MsgItemExists, MsgImageSize, MsgErrorReadingFileHead;
-std::wstring TextProductName, TextVersion;
+std::wstring TextProductName, TextVersion, TextCopyright, TextHomePage;
 std::wstring TitleCalendarSettings, TitleDeleteItem, TitleItemManager, TitleGeneralSettings, TitleReminder, TitleAbout,
     TitleMainSkin;
 std::wstring LabelStopRemindAfter, LabelRemindExactlyAt;
@@ -133,6 +133,8 @@ void InitGlobals() {
     MsgErrorReadingFileHead = L"Error reading the file ";
     TextProductName = L"Quib Reminder";
     TextVersion = L"Version 1.3.1";
+    TextCopyright = L"(C) 2026 Quib Reminder developers";
+    TextHomePage = L"https://example.org/quibreminder";
     TitleCalendarSettings = L"Calendar Settings";
     TitleDeleteItem = L"Delete Item";
     TitleItemManager = L"Item Manager";
@@ -160,10 +162,10 @@ void DoneGlobals() {
     LabelRemindExactlyAt.clear();
     LabelStopRemindAfter.clear();
     for (std::wstring* text : {&TitleMainSkin, &TitleAbout, &TitleReminder, &TitleGeneralSettings, &TitleItemManager,
-                               &TitleDeleteItem, &TitleCalendarSettings, &TextVersion, &TextProductName,
-                               &MsgErrorReadingFileHead, &MsgImageSize, &MsgItemExists, &MsgTargetAfterStop,
-                               &MsgCantRemoveAllIcons, &MsgStopBeforeStart, &MsgYearOutOfRange, &TextWarning,
-                               &TextError})
+                               &TitleDeleteItem, &TitleCalendarSettings, &TextHomePage, &TextCopyright, &TextVersion,
+                               &TextProductName, &MsgErrorReadingFileHead, &MsgImageSize, &MsgItemExists,
+                               &MsgTargetAfterStop, &MsgCantRemoveAllIcons, &MsgStopBeforeStart, &MsgYearOutOfRange,
+                               &TextWarning, &TextError})
         text->clear();
     for (int i = 3; i >= 0; --i) HintGroupNames[i].clear();
     Hint_Settings.Font_Name.clear();

@@ -143,7 +143,7 @@ extern std::string HintGroupNames[4];        // 8-bit
 extern std::wstring TextError, TextWarning;
 extern std::wstring MsgYearOutOfRange, MsgStopBeforeStart, MsgCantRemoveAllIcons, MsgTargetAfterStop;
 extern std::wstring MsgItemExists, MsgImageSize, MsgErrorReadingFileHead;
-extern std::wstring TextProductName, TextVersion;
+extern std::wstring TextProductName, TextVersion, TextCopyright, TextHomePage;
 extern std::wstring TitleCalendarSettings, TitleDeleteItem, TitleItemManager, TitleGeneralSettings, TitleReminder,
     TitleAbout, TitleMainSkin;
 extern std::wstring LabelStopRemindAfter, LabelRemindExactlyAt;

@@ -139,6 +139,16 @@ public:
 
     // After a deletion: redraw the calendar from the rebuilt grid and refill the day list.
     virtual void RefreshCalendarAndDayList() {}
+
+    // Runs the general settings dialog's picture file dialog; the chosen full path,
+    // or empty when cancelled (always without windows).
+    virtual std::string RunPictureDialog() { return std::string(); }
+
+    // The general settings dialog's working picture list (not owned), or null while that dialog does not exist.
+    virtual TImageList* WorkingPictureList() { return nullptr; }
+
+    // A picture was added to the working picture list: the settings dialog shows the list again.
+    virtual void WorkingPicturesChanged() {}
 };
 
 // The installed host; a default host without windows until one is installed.

@@ -13,10 +13,13 @@
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
 #include "model/Usettings.h"
+#include "ui/UAbout.h"
 #include "ui/UFormDeleteItem.h"
 #include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
 #include "ui/UMyHint.h"
+#include "ui/Ucalenderoptions.h"
+#include "ui/Uformoptions.h"
 #include "ui/Ugraphic.h"
 #include "ui/UprogramHost.h"
 
@@ -202,12 +205,15 @@ void TMainForm::CreateComponents() {
     Exit3->OnClick = std::bind(&TMainForm::Exit1Click, this, _1);
     Extras1 = Item(this, MainMenu1->Items(), "Extras1", "&Extras");
     Options1 = Item(this, Extras1, "Options1", "&General Settings...");
+    Options1->OnClick = std::bind(&TMainForm::Options1Click, this, _1);
     CalenderOptions1 = Item(this, Extras1, "CalenderOptions1", "&Calendar Settings...");
+    CalenderOptions1->OnClick = std::bind(&TMainForm::CalenderOptions1Click, this, _1);
     Help1 = Item(this, MainMenu1->Items(), "Help1", "&Help");
     Contentsandindex1 = Item(this, Help1, "Contentsandindex1", "&Contents and Index");
+    Contentsandindex1->OnClick = std::bind(&TMainForm::Contentsandindex1Click, this, _1);
     N4 = Item(this, Help1, "N4", "-");
     About1 = Item(this, Help1, "About1", "&About");
-    // The settings, help and about items are bound where their dialogs are built.
+    About1->OnClick = std::bind(&TMainForm::About1Click, this, _1);
 
     TimerShowHint = Make<TTimer>(this, "TimerShowHint");
     TimerShowHint->SetInterval(700);
@@ -220,7 +226,12 @@ void TMainForm::CreateComponents() {
     OpenDialogBackup->DefaultExt = "qbr";
     OpenDialogBackup->Filter = "Quib Reminder Backup|*.qbr";
 
-    // The help router comes between here and the tray icon with the help issue.
+    // Every help request of the program goes to the HTML Help file.
+    HelpRouter = Make<THelpRouter>(this, "HelpRouter");
+    HelpRouter->HelpType = THelpRouter::htHTMLhelp;
+    HelpRouter->Helpfile = "Help.chm";
+    HelpRouter->CHMPopupTopics = "CSHelp.txt";
+    HelpRouter->ValidateID = true;
 
     // The tray icon with the program's icon; a visible icon is added at once.
     MainTrayIcon = Make<TkelTrayIcon>(this, "MainTrayIcon");
@@ -252,6 +263,9 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     // 1-2. The Windows family and the program folder.
     WindowsVersion = GetVersion();
     AppPath = ProgramFolder(Application->ExeName());
+    // The help file of the program folder: a bare name would be looked for in the
+    // current folder, which is another one when Windows starts the program.
+    HelpRouter->Helpfile = AppPath + HelpRouter->Helpfile;
 
     // 3-4. The top sheet and everything cut from it but the arrows.
     BitmapSkinTop = std::make_unique<TBitmap>(600, 210);
@@ -520,6 +534,34 @@ void TMainForm::N1Click(TObject* sender) {
 void TMainForm::Backupexport1Click(TObject* sender) {
     (void)sender;
     gConverter->ExportWithDialog();
+}
+
+//--- Extras and Help menus
+
+// "General Settings...": the one settings dialog made at start, shown again.
+void TMainForm::Options1Click(TObject* sender) {
+    (void)sender;
+    if (FormOptions) FormOptions->ShowModal();
+}
+
+// "Calendar Settings...": a new dialog for each use.
+void TMainForm::CalenderOptions1Click(TObject* sender) {
+    (void)sender;
+    auto* dialog = NewForm<TFormCalenderOptions>(this);
+    dialog->ShowModal();
+    dialog->Release();
+}
+
+// "Contents and Index": the help file at its first page.
+void TMainForm::Contentsandindex1Click(TObject* sender) {
+    (void)sender;
+    HelpRouter->HelpJump(AppPath + HelpFileName, "");
+}
+
+// "About": a new box for each use, which lets itself go when closed.
+void TMainForm::About1Click(TObject* sender) {
+    (void)sender;
+    NewForm<TFormAbout>(this)->ShowModal();
 }
 
 //--- The tray icon and its menu
@@ -830,7 +872,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->CreateForm(FormModifyItem);
         Application->CreateForm(FormDeleteItem);
         Application->CreateForm(FormRemindeNow);
-        // The settings dialog comes here.
+        Application->CreateForm(FormOptions);
         Application->Run();
     } catch (const Exception& error) {
         Application->ShowException(error);

@@ -16,6 +16,7 @@
 #include "classlib/MPlayer.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
+#include "components/HelpRouter.h"
 #include "components/kelTrayIcon.h"
 #include "ui/ExtnImage.h"
 
@@ -63,6 +64,7 @@ public:
     TTimer* TimerShowHint = nullptr;
     TSaveDialog* SaveDialogBackup = nullptr;
     TOpenDialog* OpenDialogBackup = nullptr;
+    THelpRouter* HelpRouter = nullptr;
     TkelTrayIcon* MainTrayIcon = nullptr;
 
     //--- Skin images, cut once at construction and shared by every window
@@ -112,6 +114,12 @@ public:
     void MainTrayIconMinimize(TObject* sender);
     void RestoreHide1Click(TObject* sender);
     void RestoreHide1MeasureItem(TObject* sender, TCanvas* canvas, int& width, int& height);
+
+    //--- Extras and Help menu items
+    void Options1Click(TObject* sender);
+    void CalenderOptions1Click(TObject* sender);
+    void Contentsandindex1Click(TObject* sender);
+    void About1Click(TObject* sender);
 
     //--- Backup menu items
     void N1Click(TObject* sender);

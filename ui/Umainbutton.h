@@ -46,6 +46,17 @@ public:
     void DrawMyText(TCanvas* canvas, bool enabled, bool pressed);
 
     //--- Click handlers of the dialogs' buttons (the sender is the button)
+    // The general settings dialog's "OK" and "Cancel" (the dialog is the button's
+    // parent), its four colour buttons, "Add an Icon ..." and "Delete Selected
+    // Icon" (the dialog is OwnerForm).
+    void OnClickButtonSettingsOK(TObject* sender);
+    void OnClickButtonSettingsCancel(TObject* sender);
+    void OnClickButtonSettingsChangeFontColor(TObject* sender);
+    void OnClickButtonSettingsChangeShadowColor(TObject* sender);
+    void OnClickButtonSettingsChangeHintColor(TObject* sender);
+    void OnClickButtonSettingsChangeHintBackground(TObject* sender);
+    void OnClickButtonSettingsDeleteMyIcon(TObject* sender);
+    void OnClickButtonSettingsAddIcon(TObject* sender);
     void OnClickButtonMessageBoxOK(TObject* sender);
     void OnClickButtonMessageBoxYES(TObject* sender);
     void OnClickButtonMessageBoxNO(TObject* sender);
@@ -58,6 +69,15 @@ public:
     // The delete dialog's "Yes" (deletes the selected reminder) and "No" (the button's parent).
     void OnClickButtonDeleteItemYes(TObject* sender);
     void OnClickButtonDeleteItemNo(TObject* sender);
+    // The about box's close button (the box is the OwnerForm).
+    void OnClickButtonAboutClose(TObject* sender);
+    // The calendar settings dialog's six buttons (the dialog is the OwnerForm).
+    void OnClickButtonCalenderSettingsOK(TObject* sender);
+    void OnClickButtonCalenderSettingsCancel(TObject* sender);
+    void OnClickButtonCalenderChangeFontColor(TObject* sender);
+    void OnClickButtonCalenderChangeShadowColor(TObject* sender);
+    void OnClickButtonCalenderChooseFile(TObject* sender);
+    void OnClickButtonCalenderTestSound(TObject* sender);
 
 protected:
     void CreateParams(TCreateParams& params) override;

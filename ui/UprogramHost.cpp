@@ -11,6 +11,7 @@
 #include "ui/UFormModifyItem.h"
 #include "ui/UFormRemindeNow.h"
 #include "ui/UMain.h"
+#include "ui/Uformoptions.h"
 #include "ui/Ugraphic.h"
 #include "ui/Upictures.h"
 
@@ -115,4 +116,16 @@ void TProgramHost::ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) {
     // for good: the shortest delay is 1 ms. A negative pause is no pause.
     if (MainForm) MainForm->TimerShowHint->SetInterval(static_cast<unsigned>(std::max(hintDelay, 1)));
     Application->HintHidePause = std::max(hintHidePause, 0);
+}
+
+std::string TProgramHost::RunPictureDialog() {
+    return RunOptionsPictureDialog();
+}
+
+TImageList* TProgramHost::WorkingPictureList() {
+    return OptionsWorkingPictures();
+}
+
+void TProgramHost::WorkingPicturesChanged() {
+    OptionsWorkingPicturesChanged();
 }

@@ -1,7 +1,8 @@
 // The program's window host of the model: messages, sounds, pictures, the main
 // window's refresh, reminder timer and hint timings, the alarm windows, the
 // add/modify dialog's values, the delete dialog with the refresh after a
-// deletion, and the backup file dialogs with the refresh after an import.
+// deletion, the backup file dialogs with the refresh after an import, and the
+// general settings dialog's picture file dialog and working picture list.
 #pragma once
 
 #include "model/UmodelHost.h"
@@ -25,4 +26,7 @@ public:
     void RefreshAfterImport() override;
     void CloseDeleteDialog() override;
     void ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) override;
+    std::string RunPictureDialog() override;
+    TImageList* WorkingPictureList() override;
+    void WorkingPicturesChanged() override;
 };

@@ -132,7 +132,8 @@ class GeneratedAssets(unittest.TestCase):
         self.assertEqual(first, second)
         expected = sorted([os.path.join("Skins", "Default", n) for n in SHEETS]
                           + ["main.ico", "mv.wav", "alert.wav"]
-                          + [os.path.join("pictures", "picture%d.bmp" % i) for i in range(10)])
+                          + [os.path.join("pictures", "picture%d.bmp" % i) for i in range(10)]
+                          + [os.path.join("toolbuttons", "tool%d.bmp" % i) for i in range(4)])
         self.assertEqual(first, expected)
         for rel in first:
             with open(os.path.join(self.out, rel), "rb") as a, open(os.path.join(self.again, rel), "rb") as b:

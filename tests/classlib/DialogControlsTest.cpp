@@ -1,5 +1,6 @@
 // The dialog controls of the layer: edits, memo, check box, combo box, spin
-// edit, date picker and string grid, driven by messages on real windows.
+// edit, date picker, string grid, notebook and tool bar, driven by messages on
+// real windows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include "WindowTestSupport.h"
 #include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Grids.h"
 #include "classlib/Spin.h"
@@ -358,4 +360,108 @@ TEST_F(DialogControls, ControlsTakeTheirTextColourFromTheirFont) {
     EXPECT_NE(other, 0);
     EXPECT_NE(GetTextColor(dc), RGB(1, 2, 3));
     DeleteDC(dc);
+}
+
+TEST_F(DialogControls, AFontChangedAfterTheWindowExistsReachesTheWindow) {
+    auto* edit = Make<TEdit>();
+    auto* follower = Make<TComboBox>();
+    edit->HandleNeeded();
+    follower->HandleNeeded();
+    const auto windowFont = [](TWinControl* control, LOGFONTA& font) {
+        const auto handle = reinterpret_cast<HFONT>(SendMessageA(control->Handle(), WM_GETFONT, 0, 0));
+        return GetObjectA(handle, sizeof font, &font) != 0;
+    };
+    // A changed colour makes the font anew: the window must not keep the old, deleted one.
+    edit->Font()->SetColor(clRed);
+    LOGFONTA font{};
+    ASSERT_TRUE(windowFont(edit, font));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit->Handle(), WM_GETFONT, 0, 0)), edit->Font()->Handle());
+    // A control that follows its parent's font gets the parent's new one.
+    form->Font()->SetHeight(-20);
+    ASSERT_TRUE(windowFont(follower, font));
+    EXPECT_EQ(font.lfHeight, -20);
+}
+
+TEST_F(DialogControls, NotebookShowsOnePageAtATimeWithOnlyItsControlsInTheTabOrder) {
+    auto* book = Make<TNotebook>();
+    book->SetBounds(10, 10, 200, 150);
+    TPage* first = book->AddPage("First");
+    TPage* second = book->AddPage("Second");
+    auto* firstEdit = new TEdit(form);
+    firstEdit->SetParent(first);
+    auto* secondEdit = new TEdit(form);
+    secondEdit->SetParent(second);
+    int changes = 0;
+    book->OnPageChanged = [&changes](TObject*) { ++changes; };
+    const auto isShown = [](TWinControl* page) {
+        return (GetWindowLongA(page->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    const auto tabStops = [this] {
+        form->HandleNeeded();
+        return form->TabStops();
+    };
+
+    EXPECT_EQ(book->PageIndex(), 0);
+    EXPECT_EQ(book->ActivePage(), "First");
+    EXPECT_TRUE(isShown(first));
+    EXPECT_FALSE(isShown(second));
+    EXPECT_EQ(tabStops(), std::vector<TWinControl*>{firstEdit});
+    // The pages fill the notebook, also after it changed its size.
+    book->SetBounds(10, 10, 300, 120);
+    EXPECT_EQ(second->Width(), 300);
+    EXPECT_EQ(second->Height(), 120);
+
+    book->SetPageIndex(1);
+    EXPECT_TRUE(isShown(second));
+    EXPECT_FALSE(isShown(first));
+    EXPECT_EQ(tabStops(), std::vector<TWinControl*>{secondEdit});
+    book->SetPageIndex(7);
+    book->SetPageIndex(1);
+    EXPECT_EQ(book->PageIndex(), 1);
+    book->SetActivePage("first");
+    EXPECT_EQ(book->PageIndex(), 0);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(DialogControls, ToolBarWrapsItsButtonsAndOneGroupedCheckButtonIsDownAtATime) {
+    auto* bar = Make<TToolBar>();
+    bar->SetBounds(0, 0, 73, 220);
+    bar->SetButtonSize(70, 52);
+    std::vector<TToolButton*> buttons;
+    std::vector<int> clicks(4, 0);
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new TToolButton(form);
+        button->Style = tbsCheck;
+        button->Grouped = i < 3;  // the last one stands alone
+        button->OnClick = [&clicks, i](TObject*) { ++clicks[static_cast<size_t>(i)]; };
+        button->SetParent(bar);
+        buttons.push_back(button);
+    }
+    // Narrower than two buttons: one button a row.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(buttons[static_cast<size_t>(i)]->Left(), 0);
+        EXPECT_EQ(buttons[static_cast<size_t>(i)]->Top(), 52 * i);
+    }
+    const auto click = [bar](int index) {
+        SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(10, 52 * index + 20));
+        SendMessageA(bar->Handle(), WM_LBUTTONUP, 0, Point(10, 52 * index + 20));
+    };
+    const auto downs = [&buttons] {
+        std::string pattern;
+        for (TToolButton* button : buttons) pattern += button->Down() ? '1' : '0';
+        return pattern;
+    };
+    click(1);
+    EXPECT_EQ(downs(), "0100");
+    click(0);
+    EXPECT_EQ(downs(), "1000");
+    click(0);  // a grouped button stays down
+    EXPECT_EQ(downs(), "1000");
+    buttons[2]->SetDown(true);
+    EXPECT_EQ(downs(), "0010");
+    click(3);  // the lone one toggles and leaves the group alone
+    EXPECT_EQ(downs(), "0011");
+    click(3);
+    EXPECT_EQ(downs(), "0010");
+    EXPECT_EQ(clicks, (std::vector<int>{2, 1, 0, 2}));
 }

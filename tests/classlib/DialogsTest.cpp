@@ -1,10 +1,13 @@
-// The open and save dialogs, answered through the real common dialogs.
+// The open and save dialogs, answered through the real common dialogs; the
+// colour dialog through its replaceable call; the screen's fonts.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "classlib/Dialogs.h"
 #include "classlib/FileUtils.h"
+#include "classlib/Forms.h"
+#include "classlib/Graphics.h"
 #include "tests/FileDialogAnswer.h"
 #include "tests/TestFolder.h"
 
@@ -45,4 +48,42 @@ TEST(FileDialogs, OpenDialogGivesTheFullPathOrNothingWhenCancelled) {
     EXPECT_FALSE(dialog.Execute());
     EXPECT_TRUE(DialogAnswer::Answered());
     EXPECT_EQ("unchanged", dialog.FileName);
+}
+
+TEST(ColorDialog, OpensOnTheResolvedColourAndTakesTheAnswerOnlyWhenConfirmed) {
+    TColorDialog dialog(nullptr);
+    dialog.Color = clBtnFace;
+    COLORREF shown = 0;
+    SetChooseColorFunction([&](CHOOSECOLORA& choice) {
+        shown = choice.rgbResult;
+        EXPECT_TRUE(choice.Flags & CC_RGBINIT);
+        choice.rgbResult = RGB(1, 2, 3);
+        choice.lpCustColors[0] = RGB(9, 9, 9);
+        return TRUE;
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(shown, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(dialog.Color, static_cast<TColor>(RGB(1, 2, 3)));
+    // The user's custom colours stay for the next showing.
+    EXPECT_EQ(dialog.CustomColors[0], RGB(9, 9, 9));
+
+    SetChooseColorFunction([](CHOOSECOLORA& choice) {
+        choice.rgbResult = RGB(4, 5, 6);
+        return FALSE;
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(dialog.Color, static_cast<TColor>(RGB(1, 2, 3)));
+    SetChooseColorFunction(nullptr);
+}
+
+TEST(ScreenFonts, EachFaceIsListedOnceInOrderWithoutVerticalForms) {
+    const std::vector<std::string>& fonts = Screen->Fonts();
+    ASSERT_FALSE(fonts.empty());
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        EXPECT_NE(fonts[i][0], '@') << fonts[i];
+        // A face is enumerated once for each of its character sets.
+        if (i > 0) {
+            EXPECT_LT(AnsiCompareText(fonts[i - 1], fonts[i]), 0) << fonts[i - 1] << " / " << fonts[i];
+        }
+    }
 }

@@ -1,6 +1,7 @@
 // Reading the picture collection from "icons.bin": a good file replaces the
 // pictures; a missing, damaged, empty or odd-sized one is reported in the
-// application's standard box and the pictures stay.
+// application's standard box and the pictures stay. Adding a picture of the
+// user's to the general settings' working list.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -124,4 +125,147 @@ TEST_F(PictureCollectionTest, MissingDamagedEmptyOrOddSizedFilesKeepTheBuiltInPi
     EXPECT_EQ(host.SkinnedMessages, 0);
     ASSERT_EQ(host.Pictures.Count(), 1);
     EXPECT_EQ(host.PixelOf(0), RGB(1, 1, 1));
+}
+
+namespace {
+
+// The general settings dialog as the model sees it: its working list and its
+// picture dialog, answered from a script.
+class WorkingListHost : public IModelHost {
+public:
+    WorkingListHost() {
+        Pictures.SetSize(32, 32);
+        Pictures.SetMasked(false);
+        SetModelHost(this);
+    }
+    ~WorkingListHost() override { SetModelHost(nullptr); }
+    TImageList* WorkingPictureList() override { return HasList ? &Pictures : nullptr; }
+    std::string RunPictureDialog() override {
+        ++Dialogs;
+        return Answer;
+    }
+    void WorkingPicturesChanged() override { ++Refreshes; }
+    int ShowMessage(const std::wstring& text, const std::wstring& title, int) override {
+        Messages.push_back(title + L": " + text);
+        return 0;
+    }
+
+    TImageList Pictures{nullptr};
+    bool HasList = true;
+    std::string Answer;
+    int Dialogs = 0;
+    int Refreshes = 0;
+    std::vector<std::wstring> Messages;
+};
+
+// A bitmap file of one colour with a white left edge.
+void WriteBitmap(const std::string& fileName, int size, COLORREF colour) {
+    TBitmap picture(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) picture.SetPixel(x, y, x < 4 ? RGB(255, 255, 255) : colour);
+    picture.SaveToFile(fileName);
+}
+
+// An icon file of one 32-bit image of one colour whose left edge is transparent.
+void WriteIcon(const std::string& fileName, int size, COLORREF colour) {
+    const auto u16 = [](std::string& out, unsigned v) { out.append({char(v & 0xFF), char(v >> 8)}); };
+    const auto u32 = [&u16](std::string& out, unsigned v) {
+        u16(out, v & 0xFFFF);
+        u16(out, v >> 16);
+    };
+    const unsigned maskStride = ((static_cast<unsigned>(size) + 31) / 32) * 4;
+    std::string image;
+    u32(image, 40);
+    u32(image, static_cast<unsigned>(size));
+    u32(image, static_cast<unsigned>(size) * 2);  // colour and mask
+    u16(image, 1);
+    u16(image, 32);
+    for (int i = 0; i < 6; ++i) u32(image, 0);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const bool isClear = x < 4;
+            image.append(
+                {char(GetBValue(colour)), char(GetGValue(colour)), char(GetRValue(colour)), char(isClear ? 0 : 0xFF)});
+        }
+    for (int y = 0; y < size; ++y) {
+        std::string row(maskStride, '\0');
+        row[0] = char(0xF0);  // the four clear columns
+        image += row;
+    }
+    std::string file;
+    u16(file, 0);
+    u16(file, 1);  // an icon
+    u16(file, 1);  // one image
+    file.append({char(size == 256 ? 0 : size), char(size == 256 ? 0 : size), 0, 0});
+    u16(file, 1);
+    u16(file, 32);
+    u32(file, static_cast<unsigned>(image.size()));
+    u32(file, 22);
+    TestFolder::WriteBytes(fileName, file + image);
+}
+
+COLORREF PixelOf(TImageList& list, int index, int x, int y) {
+    TBitmap out;
+    list.GetBitmap(index, &out);
+    return out.GetPixel(x, y);
+}
+
+}  // namespace
+
+TEST(AddingAUserPicture, ThirtyTwoPixelBitmapsAndIconsAreAddedOthersAreRefusedWithTheirMessage) {
+    TestFolder folder;
+    WorkingListHost host;
+    const std::wstring unreadable = L"Error: Error reading the file \"";
+    const std::wstring wrongSize = L"Error: The Image must have the size 32x32";
+    const auto add = [&host](const std::string& fileName) {
+        host.Answer = fileName;
+        gConverter->AddUserPicture();
+    };
+
+    // Cancelled: nothing.
+    add("");
+    EXPECT_EQ(host.Dialogs, 1);
+    EXPECT_EQ(host.Pictures.Count(), 0);
+
+    WriteBitmap(folder.File("ok.bmp"), 32, RGB(10, 20, 30));
+    add(folder.File("ok.bmp"));
+    WriteIcon(folder.File("ok.ico"), 32, RGB(40, 50, 60));
+    add(folder.File("ok.ico"));
+    // The kind is the first three characters of the last extension, in any case.
+    WriteBitmap(folder.File("photo.bmpx"), 32, RGB(70, 80, 90));
+    add(folder.File("photo.bmpx"));
+    WriteBitmap(folder.File("picture.BMP"), 32, RGB(100, 110, 120));
+    add(folder.File("picture.BMP"));
+    ASSERT_EQ(host.Pictures.Count(), 4);
+    EXPECT_EQ(host.Refreshes, 4);
+    EXPECT_TRUE(host.Messages.empty());
+    EXPECT_EQ(PixelOf(host.Pictures, 0, 20, 20), RGB(10, 20, 30));
+    EXPECT_EQ(PixelOf(host.Pictures, 0, 1, 20), RGB(255, 255, 255));
+    // The icon's transparent part becomes white, the pictures' transparent colour.
+    EXPECT_EQ(PixelOf(host.Pictures, 1, 20, 20), RGB(40, 50, 60));
+    EXPECT_EQ(PixelOf(host.Pictures, 1, 1, 20), RGB(255, 255, 255));
+    EXPECT_EQ(PixelOf(host.Pictures, 3, 20, 20), RGB(100, 110, 120));
+
+    // Refused: another kind, an unreadable file, another size.
+    WriteBitmap(folder.File("archive.bmp.txt"), 32, RGB(1, 1, 1));
+    add(folder.File("archive.bmp.txt"));
+    TestFolder::WriteBytes(folder.File("broken.bmp"), "no bitmap");
+    add(folder.File("broken.bmp"));
+    add(folder.File("missing.ico"));
+    WriteBitmap(folder.File("small.bmp"), 16, RGB(1, 1, 1));
+    add(folder.File("small.bmp"));
+    WriteIcon(folder.File("big.ico"), 48, RGB(1, 1, 1));
+    add(folder.File("big.ico"));
+    const std::vector<std::wstring> expected{unreadable + AnsiToWide(folder.File("archive.bmp.txt")) + L"\"",
+                                             unreadable + AnsiToWide(folder.File("broken.bmp")) + L"\"",
+                                             unreadable + AnsiToWide(folder.File("missing.ico")) + L"\"", wrongSize,
+                                             wrongSize};
+    EXPECT_EQ(host.Messages, expected);
+    EXPECT_EQ(host.Pictures.Count(), 4);
+    EXPECT_EQ(host.Refreshes, 4);
+
+    // Without the settings dialog there is no list to add to, and no dialog opens.
+    host.HasList = false;
+    add(folder.File("ok.bmp"));
+    EXPECT_EQ(host.Dialogs, 10);
 }

@@ -265,6 +265,8 @@ TEST(EndToEnd, WithoutIconsBinTheStartReportsItOnceAndThenShowsTheMainWindow) {
     HWND mainWindow = WaitForWindow(program.ProcessId(), "TMainForm", 60000, true);
     EXPECT_NE(mainWindow, nullptr);
     EXPECT_NE(WaitForWindow(program.ProcessId(), "TFormModifyItem", 0), nullptr);
+    // The general settings dialog is made last, before the loop runs.
+    EXPECT_NE(WaitForWindow(program.ProcessId(), "TFormOptions", 0), nullptr);
     PostThreadMessageA(program.ThreadId(), WM_QUIT, 0, 0);
     EXPECT_EQ(program.Wait(60000), 0u);
     RemoveFolder(folder);

@@ -38,8 +38,10 @@ public:
         sounds.push_back(fileName);
         return true;
     }
+    void PlayCalendarSound() override { ++plays; }
     std::vector<std::wstring> messages;
     std::vector<std::wstring> sounds;
+    int plays = 0;
 };
 
 inline LPARAM Point(int x, int y) {
