@@ -777,3 +777,26 @@ const std::vector<std::string>& TScreen::Fonts() {
         m_fonts.end());
     return m_fonts;
 }
+
+HCURSOR TScreen::Cursors(TCursor id) const {
+    LPCTSTR shape = IDC_ARROW;
+    switch (id) {
+        case crNone: return nullptr;
+        case crCross: shape = IDC_CROSS; break;
+        case crIBeam: shape = IDC_IBEAM; break;
+        case crSizeNESW: shape = IDC_SIZENESW; break;
+        case crSizeNS: shape = IDC_SIZENS; break;
+        case crSizeNWSE: shape = IDC_SIZENWSE; break;
+        case crSizeWE: shape = IDC_SIZEWE; break;
+        case crUpArrow: shape = IDC_UPARROW; break;
+        case crHourGlass: shape = IDC_WAIT; break;
+        case crNo: shape = IDC_NO; break;
+        case crAppStart: shape = IDC_APPSTARTING; break;
+        case crHelp: shape = IDC_HELP; break;
+        case crHandPoint: shape = IDC_HAND; break;
+        case crSizeAll: shape = IDC_SIZEALL; break;
+        default: break;
+    }
+    // Shared system cursors: loaded again on every call, never destroyed.
+    return LoadCursor(nullptr, shape);
+}

@@ -422,6 +422,9 @@ public:
     // The face names of the screen's fonts, sorted without regard to case and
     // each name once; read from the system when first asked for.
     const std::vector<std::string>& Fonts();
+    // The system cursor of a cursor id; crNone has none (null), and an id the
+    // list does not know gives the arrow.
+    HCURSOR Cursors(TCursor id) const;
 
 private:
     std::vector<std::string> m_fonts;

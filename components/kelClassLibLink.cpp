@@ -17,8 +17,20 @@ void kelAppSetMainFormVisible(bool visible) {
     if (kelAppHasMainForm()) Application->MainForm()->SetVisible(visible);
 }
 
+bool kelAppShowMainForm() {
+    return Application && Application->ShowMainForm;
+}
+
 void kelAppSetShowMainForm(bool show) {
     if (Application) Application->ShowMainForm = show;
+}
+
+std::string kelAppExeName() {
+    return Application ? Application->ExeName() : std::string();
+}
+
+void kelAppTerminate() {
+    if (Application) Application->Terminate();
 }
 
 void kelAppProcessMessages() {

@@ -21,7 +21,12 @@ std::string kelAppTitle();
 bool kelAppHasMainForm();
 void kelAppSetMainFormVisible(bool visible);
 // Whether the message loop shows the main form when it starts.
+bool kelAppShowMainForm();
 void kelAppSetShowMainForm(bool show);
+// The program file's full path.
+std::string kelAppExeName();
+// Ends the application's message loop.
+void kelAppTerminate();
 void kelAppProcessMessages();
 // Shows the exception being handled (call inside a catch block), sender first.
 void kelAppHandleException(TObject* sender) noexcept;

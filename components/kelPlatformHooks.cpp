@@ -1,6 +1,8 @@
 // Replaceable calls beyond the program.
 #include "components/kelPlatformHooks.h"
 
+#include <mmsystem.h>
+
 TkelPlatformHooks& kelPlatformHooks() {
     static TkelPlatformHooks hooks;
     return hooks;
@@ -91,4 +93,38 @@ void kelRedirectRegistryKey(HKEY& root, std::string& key) {
 int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
     if (kelPlatformHooks().MessageBoxEx) return kelPlatformHooks().MessageBoxEx(owner, text, caption, flags);
     return MessageBoxExA(owner, text.c_str(), caption.c_str(), flags, 0);
+}
+
+HWND kelFindStartButton() {
+    if (kelPlatformHooks().FindStartButton) return kelPlatformHooks().FindStartButton();
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return tray ? FindWindowExA(tray, nullptr, "Button", nullptr) : nullptr;
+}
+
+BOOL kelPlaySound(const char* sound, HMODULE module, DWORD flags) {
+    if (kelPlatformHooks().PlaySoundCall) return kelPlatformHooks().PlaySoundCall(sound, module, flags);
+    return PlaySoundA(sound, module, flags);
+}
+
+bool kelEnableShutdownPrivilege() {
+    if (kelPlatformHooks().EnableShutdownPrivilege) return kelPlatformHooks().EnableShutdownPrivilege();
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    const bool enabled = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid) &&
+                         AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    CloseHandle(token);
+    return enabled;
+}
+
+BOOL kelExitWindows(UINT flags) {
+    if (kelPlatformHooks().ExitWindowsCall) return kelPlatformHooks().ExitWindowsCall(flags);
+    return ExitWindowsEx(flags, 0);
+}
+
+BOOL kelSetSystemPowerState(BOOL suspend, BOOL force) {
+    if (kelPlatformHooks().SetSystemPowerState) return kelPlatformHooks().SetSystemPowerState(suspend, force);
+    return ::SetSystemPowerState(suspend, force);
 }

@@ -1,7 +1,8 @@
 // Calls of the component library that reach beyond the program (the PC speaker's
 // ports, the speaker beep, the notification area, the help viewers, window
 // procedures, starting programs, the registry keys of Windows and of other
-// programs) go through these replaceable functions, so that tests can record
+// programs, the taskbar's Start button, sounds, ending the session and the
+// machine's power state) go through these replaceable functions, so that tests can record
 // what would have happened. Each starts out as the real call; an empty function
 // restores it.
 #pragma once
@@ -41,6 +42,16 @@ struct TkelPlatformHooks {
     std::function<void(HKEY& root, std::string& key)> RedirectRegistryKey;
     // A message box a component shows by itself (it waits for a user).
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)> MessageBoxEx;
+    // The taskbar's Start button (a window of the shell), or null.
+    std::function<HWND()> FindStartButton;
+    // PlaySoundA: a file, resource, alias or wave image by the flags; null stops.
+    std::function<BOOL(const char* sound, HMODULE module, DWORD flags)> PlaySoundCall;
+    // Enabling the process's shutdown privilege (NT family); false on any failure.
+    std::function<bool()> EnableShutdownPrivilege;
+    // Ending the session or shutting down (EWX_* flags), and suspending or
+    // hibernating the machine: each ends every program.
+    std::function<BOOL(UINT flags)> ExitWindowsCall;
+    std::function<BOOL(BOOL suspend, BOOL force)> SetSystemPowerState;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -62,3 +73,9 @@ void kelRunProcess(const std::string& commandLine, bool wait);
 void kelRedirectRegistryKey(HKEY& root, std::string& key);
 // MessageBoxExA in the user's language.
 int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+// The button of class "Button" in the top-level window of class "Shell_TrayWnd".
+HWND kelFindStartButton();
+BOOL kelPlaySound(const char* sound, HMODULE module, DWORD flags);
+bool kelEnableShutdownPrivilege();
+BOOL kelExitWindows(UINT flags);
+BOOL kelSetSystemPowerState(BOOL suspend, BOOL force);
