@@ -3,6 +3,7 @@
 
 #include "classlib/AllocateHWnd.h"
 #include "components/kelClassLibLink.h"
+#include "components/kelFileComponents.h"
 #include "components/kelMonitors.h"
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
@@ -41,6 +42,7 @@ void kelComponentsInitialize() {
         &TkelCustomRegistryMonitor::StaticClassInfo(),
         &TkelRegistryMonitor::StaticClassInfo(),
     });
+    kelRegisterFileComponents();
 }
 
 void kelComponentsFinalize() {
