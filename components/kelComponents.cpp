@@ -4,6 +4,7 @@
 #include "classlib/AllocateHWnd.h"
 #include "components/kelClassLibLink.h"
 #include "components/kelDesktopComponents.h"
+#include "components/kelFileComponents.h"
 #include "components/kelMonitors.h"
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
@@ -42,6 +43,7 @@ void kelComponentsInitialize() {
         &TkelCustomRegistryMonitor::StaticClassInfo(),
         &TkelRegistryMonitor::StaticClassInfo(),
     });
+    kelRegisterFileComponents();
     kelRegisterDesktopComponentClasses();
 }
 

@@ -53,3 +53,31 @@ TEST(TaskbarRoutines, WithoutAMainFormOnlyTheButtonChanges) {
     EXPECT_FALSE(AppVisible());
     FreeForm(other);
 }
+
+TEST(PrevInstance, FindsAndRestoresAnotherWindowOfTheApplicationsClassAndTitle) {
+    const std::string savedTitle = Application->Title();
+    const std::string title = "kelPrevInstance " + std::to_string(GetCurrentProcessId());
+    Application->SetTitle(title);
+    EXPECT_EQ(nullptr, kelFindPrevInstance());  // our own window does not count
+    EXPECT_FALSE(kelActivatePrevInstance());
+
+    char className[256] = {};
+    ASSERT_NE(0, GetClassNameA(Application->Handle(), className, sizeof className));
+    // Another copy's application window: same class and title (another title does not count).
+    HWND stranger = CreateWindowExA(0, className, "another program", WS_POPUP | WS_CAPTION, 10, 10, 100, 50,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, className, title.c_str(), WS_POPUP | WS_CAPTION | WS_MINIMIZEBOX, 10, 10, 100,
+                                 50, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, other);
+    EXPECT_EQ(other, kelFindPrevInstance());
+
+    ShowWindow(other, SW_SHOWMINIMIZED);
+    ASSERT_TRUE(IsIconic(other));
+    EXPECT_TRUE(kelActivatePrevInstance());
+    PumpMessages();
+    EXPECT_FALSE(IsIconic(other));
+
+    DestroyWindow(other);
+    DestroyWindow(stranger);
+    Application->SetTitle(savedTitle);
+}
