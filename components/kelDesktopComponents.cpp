@@ -2,10 +2,16 @@
 // player components.
 #include "components/kelDesktopComponents.h"
 
+#include <mmsystem.h>
+
+#include <cstring>
+
 #include "classlib/Forms.h"
 #include "components/kelClassLibLink.h"
 #include "components/kelGraphics.h"
 #include "components/kelPlatformHooks.h"
+#include "components/kelVclConsts.h"
+#include "components/kelVclUtils.h"
 
 namespace {
 
@@ -14,6 +20,7 @@ constexpr UINT kMoveFlags = 20;
 
 const std::vector<std::string> kAutoExecKindNames = {"aekMachineRun", "aekMachineRunOnce", "aekUserRun",
                                                      "aekUserRunOnce", "aekServiceRun",     "aekServiceRunOnce"};
+const std::vector<std::string> kPlayFromNames = {"pfFile", "pfResource", "pfDFM", "pfSystemEvent"};
 const std::vector<std::string> kShutdownActionNames = {"aatPowerOff", "aatShutdown", "aatReboot",
                                                        "aatLogOff",   "aatSuspend",  "aatHibernate"};
 
@@ -22,7 +29,9 @@ const std::vector<std::string> kShutdownActionNames = {"aatPowerOff", "aatShutdo
 void kelRegisterDesktopComponentClasses() {
     kelRegisterClasses({
         &TkelAutoRun::StaticClassInfo(),
+        &TkelOneInstance::StaticClassInfo(),
         &TkelShutdown::StaticClassInfo(),
+        &TkelWav::StaticClassInfo(),
         &TkelStartButtonProperties::StaticClassInfo(),
         &TkelColorPicker::StaticClassInfo(),
     });
@@ -277,4 +286,255 @@ bool TkelShutdown::Execute() {
         case aatHibernate: return kelSetSystemPowerState(FALSE, m_isForced) != FALSE;
     }
     return false;
+}
+
+//=== TkelOneInstance
+
+const TClassInfo& TkelOneInstance::StaticClassInfo() {
+    using T = TkelOneInstance;
+    static const TClassInfo info(
+        "TkelOneInstance", &TkelComponent::StaticClassInfo(), &CreateComponentOf<T>, [](TPropList& list) {
+            TPublished<T> published(list);
+            PublishAbout(published)
+                .Boolean("ActivatePrevInstance", &T::ActivatePrevInstance, &T::SetActivatePrevInstance, true)
+                .Boolean("ExeNameAsIdentifier", &T::ExeNameAsIdentifier, &T::SetExeNameAsIdentifier, false)
+                .String("Identifier", &T::Identifier, &T::SetIdentifier)
+                .String("Message", &T::Message, &T::SetMessage)
+                .Boolean("ShowMessage", &T::ShowMessage, &T::SetShowMessage, false);
+        });
+    return info;
+}
+
+bool TkelOneInstance::AlreadyRun() {
+    if (HasState(csDesigning)) return false;
+    std::string key = m_isExeNameIdentifier ? AnsiUpperCase(kelAppExeName()) : kelAppTitle();
+    key += m_identifier + ".OneInstance.";
+    // A "\" would name a kernel object namespace.
+    for (char& c : key)
+        if (c == '\\') c = '/';
+
+    // Two copies starting at the same moment: the later one finds this mutex.
+    HANDLE critical = CreateMutexA(nullptr, TRUE, (key + "CriticalSection").c_str());
+    if (!critical || GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (critical) CloseHandle(critical);
+        return true;
+    }
+    HANDLE instance = CreateMutexA(nullptr, FALSE, (key + "Default").c_str());
+    const bool isOtherOwner = WaitForSingleObject(instance, 0) == WAIT_TIMEOUT;
+    // A mutex held from an earlier check is let go: only the latest stays, so
+    // none leaks and none stays owned twice.
+    if (kelOneInstanceMutex) {
+        ReleaseMutex(kelOneInstanceMutex);
+        CloseHandle(kelOneInstanceMutex);
+    }
+    kelOneInstanceMutex = instance;
+    ReleaseMutex(critical);
+    CloseHandle(critical);
+    return isOtherOwner;
+}
+
+bool TkelOneInstance::Check() {
+    if (!AlreadyRun()) return false;
+    m_isTerminating = true;
+    const bool isShowingMainForm = kelAppShowMainForm();
+    kelAppSetShowMainForm(false);
+    if (m_isShowingMessage) DoShowMessage();
+    if (m_isActivatingPrevInstance) DoActivatePrevInstance();
+    if (m_isTerminating)
+        kelAppTerminate();
+    else
+        kelAppSetShowMainForm(isShowingMainForm);
+    return true;
+}
+
+void TkelOneInstance::DoShowMessage() {
+    if (OnShowMessage) {
+        OnShowMessage(this, m_isTerminating);
+        return;
+    }
+    const std::string text =
+        m_message.empty() ? Format(LoadResString(SkelOneInstance_AppAlreadyRun), kelAppTitle()) : m_message;
+    kelMessageBoxEx(kelAppHandle(), text, kelAppTitle(), MB_OK | MB_ICONWARNING);
+}
+
+void TkelOneInstance::DoActivatePrevInstance() {
+    kelActivatePrevInstance();
+}
+
+void TkelOneInstance::Loaded() {
+    TkelComponent::Loaded();
+    Check();
+}
+
+//=== TkelWav
+
+const TClassInfo& TkelWav::StaticClassInfo() {
+    using T = TkelWav;
+    static const TClassInfo info(
+        "TkelWav", &TkelCustomFileStorage::StaticClassInfo(), &CreateComponentOf<T>, [](TPropList& list) {
+            TPublished<T> published(list);
+            // The source first: the other properties' setters act by it.
+            PublishAbout(published)
+                .Enumeration("PlayFrom", &T::PlayFrom, &T::SetPlayFrom, kPlayFromNames, pfFile)
+                .Boolean("AsyncPlay", &T::AsyncPlay, &T::SetAsyncPlay, true)
+                .Boolean("Looped", &T::Looped, &T::SetLooped, false)
+                .Boolean("NoDefaultSound", &T::NoDefaultSound, &T::SetNoDefaultSound, true)
+                .Boolean("NoStopSound", &T::NoStopSound, &T::SetNoStopSound, false)
+                .Boolean("NoWaitIfBusy", &T::NoWaitIfBusy, &T::SetNoWaitIfBusy, true)
+                .String("FileName", &T::FileName, [](T& wav, const std::string& v) { wav.SetFileName(v); })
+                .Stored([](const T& wav) { return wav.PlayFrom() == pfFile; })
+                .String("ResourceName", &T::ResourceName, &T::SetResourceName)
+                .Stored([](const T& wav) { return wav.PlayFrom() == pfResource; })
+                .String("EventAlias", &T::EventAlias, &T::SetEventAlias)
+                .Stored([](const T& wav) { return wav.PlayFrom() == pfSystemEvent; });
+        });
+    return info;
+}
+
+TkelWav::TkelWav(TComponent* owner) : TkelCustomFileStorage(owner) {}
+
+TkelWav::~TkelWav() {
+    Stop();
+}
+
+void TkelWav::UpdateSoundOptions() {
+    m_soundFlags = 0;
+    if (m_isAsync) m_soundFlags |= SND_ASYNC;
+    // A looped sound played synchronously would never return.
+    if (m_isLooped) m_soundFlags |= SND_LOOP | SND_ASYNC;
+    if (m_isNoDefaultSound) m_soundFlags |= SND_NODEFAULT;
+    if (m_isNoStopSound) m_soundFlags |= SND_NOSTOP;
+    if (m_isNoWaitIfBusy) m_soundFlags |= SND_NOWAIT;
+    m_sound = nullptr;
+    m_module = nullptr;
+    switch (m_playFrom) {
+        case pfFile:
+            m_soundFlags |= SND_FILENAME;
+            m_sound = FileName().c_str();
+            break;
+        case pfResource:
+            m_soundFlags |= SND_RESOURCE;
+            m_sound = m_resourceName.c_str();
+            m_module = GetModuleHandleA(nullptr);
+            break;
+        case pfDFM:
+            m_soundFlags |= SND_MEMORY;
+            m_sound = reinterpret_cast<const char*>(Data().Memory());
+            break;
+        case pfSystemEvent:
+            m_soundFlags |= SND_ALIAS;
+            m_sound = m_eventAlias.c_str();
+            break;
+    }
+}
+
+namespace {
+
+// Whether the bytes hold a whole RIFF image: the system reads a wave from memory
+// by the sizes written in it, and would read past data that claims more.
+bool IsWholeRiffImage(const TMemoryStream& data, uint32_t size) {
+    if (size < 12 || !data.Memory() || std::memcmp(data.Memory(), "RIFF", 4) != 0) return false;
+    uint32_t riffSize = 0;
+    std::memcpy(&riffSize, data.Memory() + 4, 4);
+    return riffSize <= size - 8;
+}
+
+}  // namespace
+
+void TkelWav::Play() {
+    UpdateSoundOptions();
+    m_isPlaying = true;
+    try {
+        if (OnPlayBefore) OnPlayBefore(this);
+        if (m_playFrom != pfDFM || IsWholeRiffImage(Data(), DataSize())) {
+            m_isPlayingFromData = m_playFrom == pfDFM;
+            kelPlaySound(m_sound, m_module, m_soundFlags);
+        }
+        if (OnPlayAfter) OnPlayAfter(this);
+    } catch (...) {
+        m_isPlaying = false;
+        throw;
+    }
+    m_isPlaying = false;
+}
+
+void TkelWav::Stop() {
+    m_isPlaying = false;
+    m_isPlayingFromData = false;
+    kelPlaySound(nullptr, nullptr, 0);
+}
+
+void TkelWav::SetAsyncPlay(bool value) {
+    if (value == m_isAsync) return;
+    m_isAsync = value;
+    if (value && m_isPlaying) Stop();
+}
+
+void TkelWav::SetLooped(bool value) {
+    if (value == m_isLooped) return;
+    m_isLooped = value;
+    if (!m_isPlaying) return;
+    Stop();
+    if (value) Play();
+}
+
+void TkelWav::SetNoWaitIfBusy(bool value) {
+    if (value == m_isNoWaitIfBusy) return;
+    m_isNoWaitIfBusy = value;
+    if (value && m_isPlaying) {
+        Stop();
+        Play();
+    }
+}
+
+void TkelWav::SetEventAlias(const std::string& value) {
+    if (value == m_eventAlias) return;
+    m_eventAlias = value;
+    if (m_playFrom != pfSystemEvent) return;
+    if (m_isPlaying)
+        Play();
+    else
+        Stop();
+}
+
+void TkelWav::SetResourceName(const std::string& value) {
+    if (value == m_resourceName) return;
+    m_resourceName = value;
+    if (m_playFrom == pfResource && m_isPlaying) Play();
+}
+
+void TkelWav::SetFileName(const std::string& value) {
+    if (value == FileName()) return;
+    // Stores it, and loads it while designing.
+    TkelCustomFileStorage::SetFileName(value);
+    if (m_playFrom != pfDFM) return;
+    if (!HasState(csDesigning)) LoadFrom(FileName());
+    if (m_isPlaying)
+        Play();
+    else
+        Stop();
+}
+
+void TkelWav::SetPlayFrom(TkelWavPlayFrom value) {
+    if (value == m_playFrom) return;
+    m_playFrom = value;
+    if (value == pfDFM)
+        LoadFrom(FileName());
+    else
+        Clear();
+}
+
+bool TkelWav::LoadFrom(const std::string& fileName) {
+    if (m_isPlayingFromData) Stop();
+    return TkelCustomFileStorage::LoadFrom(fileName);
+}
+
+void TkelWav::ReadFileData(TStream& stream) {
+    if (m_isPlayingFromData) Stop();
+    TkelCustomFileStorage::ReadFileData(stream);
+}
+
+void TkelWav::Clear() {
+    if (m_isPlayingFromData) Stop();
+    TkelCustomFileStorage::Clear();
 }

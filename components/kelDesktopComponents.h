@@ -14,6 +14,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
 #include "components/kelComponents.h"
+#include "components/kelFileComponents.h"
 #include "components/kelSysUtils.h"
 
 // Registers the classes below for streaming (called at the library's start).
@@ -169,4 +170,132 @@ public:
 private:
     TkelShutdownActionType m_actionType = aatPowerOff;
     bool m_isForced = false;
+};
+
+//=== Single instance
+
+// Sender, and whether the second copy ends (cleared: it keeps running).
+using TkelOneInstanceShowMessage = std::function<void(TObject* sender, bool& terminate)>;
+
+// Refuses a second running copy of the application: when the component has been
+// read, a copy that finds another one running shows a message (with
+// ShowMessage), brings the other forward (with ActivatePrevInstance) and ends.
+// The copies know each other by named mutexes built from the application's title
+// (or its program file) and Identifier.
+class TkelOneInstance : public TkelComponent {
+public:
+    using TkelComponent::TkelComponent;
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    const char* ClassName() const override { return "TkelOneInstance"; }
+
+    // Whether another copy runs (or is starting at this moment); false while
+    // designing. The first copy keeps its mutex until the library ends.
+    virtual bool AlreadyRun();
+    // When another copy runs: the message, the other copy brought forward, and
+    // the application told to end unless the message's handler kept it. The
+    // result is whether another copy runs.
+    virtual bool Check();
+
+    bool ActivatePrevInstance() const { return m_isActivatingPrevInstance; }
+    void SetActivatePrevInstance(bool value) { m_isActivatingPrevInstance = value; }
+    bool ExeNameAsIdentifier() const { return m_isExeNameIdentifier; }
+    void SetExeNameAsIdentifier(bool value) { m_isExeNameIdentifier = value; }
+    bool ShowMessage() const { return m_isShowingMessage; }
+    void SetShowMessage(bool value) { m_isShowingMessage = value; }
+    const std::string& Message() const { return m_message; }
+    void SetMessage(const std::string& value) { m_message = value; }
+    const std::string& Identifier() const { return m_identifier; }
+    void SetIdentifier(const std::string& value) { m_identifier = value; }
+    // Whether the last Check that found another copy ended this one.
+    bool Terminate() const { return m_isTerminating; }
+    TkelOneInstanceShowMessage OnShowMessage;
+
+protected:
+    // OnShowMessage when assigned, else a warning box with Message (or the
+    // standard text naming the application).
+    virtual void DoShowMessage();
+    virtual void DoActivatePrevInstance();
+    void Loaded() override;
+
+private:
+    bool m_isActivatingPrevInstance = true;
+    bool m_isExeNameIdentifier = false;
+    bool m_isShowingMessage = false;
+    std::string m_message;
+    std::string m_identifier;
+    bool m_isTerminating = false;
+};
+
+//=== Wave player
+
+enum TkelWavPlayFrom { pfFile, pfResource, pfDFM, pfSystemEvent };
+
+// Plays a wave sound from a file (FileName), a resource of the program
+// (ResourceName), the data stored in the form (pfDFM, loaded from FileName), or a
+// system sound alias (EventAlias). Playing is set only for the time of the call
+// to the system: for an asynchronous sound, until it has started.
+class TkelWav : public TkelCustomFileStorage {
+public:
+    explicit TkelWav(TComponent* owner);
+    ~TkelWav() override;
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    const char* ClassName() const override { return "TkelWav"; }
+
+    // Computes the system's sound flags, the sound and its module from the
+    // properties.
+    virtual void UpdateSoundOptions();
+    virtual void SetAsyncPlay(bool value);
+    virtual void SetEventAlias(const std::string& value);
+    virtual void SetLooped(bool value);
+    virtual void SetNoWaitIfBusy(bool value);
+    virtual void SetPlayFrom(TkelWavPlayFrom value);
+    virtual void SetResourceName(const std::string& value);
+    virtual void Play();
+    // Stops the sound playing (any sound of the program).
+    virtual void Stop();
+    void SetFileName(const std::string& value) override;
+
+    // Stopping a sound first that plays from the stored data, which is about to change.
+    bool LoadFrom(const std::string& fileName) override;
+    void ReadFileData(TStream& stream) override;
+    void Clear() override;
+
+    bool AsyncPlay() const { return m_isAsync; }
+    bool Looped() const { return m_isLooped; }
+    bool NoDefaultSound() const { return m_isNoDefaultSound; }
+    void SetNoDefaultSound(bool value) { m_isNoDefaultSound = value; }
+    bool NoStopSound() const { return m_isNoStopSound; }
+    void SetNoStopSound(bool value) { m_isNoStopSound = value; }
+    bool NoWaitIfBusy() const { return m_isNoWaitIfBusy; }
+    TkelWavPlayFrom PlayFrom() const { return m_playFrom; }
+    const std::string& ResourceName() const { return m_resourceName; }
+    const std::string& EventAlias() const { return m_eventAlias; }
+    bool Playing() const { return m_isPlaying; }
+    // What UpdateSoundOptions computed.
+    DWORD SoundFlags() const { return m_soundFlags; }
+    const char* Sound() const { return m_sound; }
+    HMODULE SoundModule() const { return m_module; }
+    TNotifyEvent OnPlayBefore;
+    TNotifyEvent OnPlayAfter;
+
+    using TkelCustomFileStorage::DataSize;
+    using TkelCustomFileStorage::FileName;
+
+private:
+    bool m_isAsync = true;
+    bool m_isLooped = false;
+    bool m_isNoDefaultSound = true;
+    bool m_isNoStopSound = false;
+    bool m_isNoWaitIfBusy = true;
+    TkelWavPlayFrom m_playFrom = pfFile;
+    std::string m_resourceName = "WAVE1";
+    std::string m_eventAlias = ".Default";
+    bool m_isPlaying = false;
+    // Whether the sound last started plays from the stored data.
+    bool m_isPlayingFromData = false;
+    DWORD m_soundFlags = 0;
+    const char* m_sound = nullptr;
+    HMODULE m_module = nullptr;
 };
