@@ -678,6 +678,23 @@ TEST(kelWav, EachSourceStreamsOnlyItsOwnName) {
     EXPECT_EQ("SystemHand", copy->EventAlias());
     EXPECT_TRUE(copy->Looped());
     EXPECT_EQ("", copy->FileName());
+
+    // The stored sound travels in the stream, though its file does not.
+    TestFolder folder;
+    TestFolder::WriteBytes(folder.File("a.wav"), WaveImage());
+    TkelWav stored(nullptr);
+    stored.SetName("Wav2");
+    stored.SetFileName(folder.File("a.wav"));
+    stored.SetPlayFrom(pfDFM);
+    TMemoryStream storedStream;
+    WriteComponent(storedStream, &stored);
+    EXPECT_FALSE(Contains(std::string(storedStream.Bytes().begin(), storedStream.Bytes().end()), "a.wav"));
+    storedStream.SetPosition(0);
+    std::unique_ptr<TComponent> readStored(ReadComponent(storedStream, nullptr));
+    auto* storedCopy = dynamic_cast<TkelWav*>(readStored.get());
+    ASSERT_NE(nullptr, storedCopy);
+    EXPECT_EQ(pfDFM, storedCopy->PlayFrom());
+    EXPECT_EQ(WaveImage().size(), storedCopy->DataSize());
 }
 
 TEST(kelWav, TheRealSystemCallIsHarmlessWithoutASoundDevice) {
