@@ -639,6 +639,7 @@ void TWinControl::DefaultHandler(TMessage& message) {
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_PAINT: return WMPaint(message);
+        case WM_PRINTCLIENT: return WMPrintClient(message);
         case WM_ERASEBKGND:
             if (IsSubclassed()) break;
             message.Result = 1;  // the paint buffer covers everything
@@ -844,6 +845,24 @@ void TWinControl::WMPaint(TMessage& message) {
         }
     }
     EndPaint(m_handle, &paint);
+    message.Result = 0;
+}
+
+// Someone wants our picture in their own device context (window captures,
+// animations): paint exactly what WM_PAINT would show.
+void TWinControl::WMPrintClient(TMessage& message) {
+    if (IsSubclassed()) return DefaultHandler(message);
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    RECT client;
+    GetClientRect(m_handle, &client);
+    if (dc && client.right > 0 && client.bottom > 0) {
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+        PaintBackground(dc, client);
+        PaintWindow(dc);
+        PaintControls(dc);
+        RestoreDC(dc, saved);
+    }
     message.Result = 0;
 }
 

@@ -345,6 +345,7 @@ private:
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     void WMPaint(TMessage& message);
+    void WMPrintClient(TMessage& message);
     void RouteMouse(TMessage& message, TControl* target);
     bool ReflectToChild(TMessage& message);
     void UpdateMouseControl(TControl* control);

@@ -119,6 +119,10 @@ void TFormModifyItem::CreateComponents() {
 
     CSpinEditRemindeInAdvance = Make<TCSpinEdit>(this, this, "CSpinEditRemindeInAdvance", 328, 152, 60, 22);
     CSpinEditRemindeInAdvance->TabOrder = 8;
+    // With a wider screen font than the layout was made for, the label would run
+    // under its field: it ends before the field instead (there is room on its left).
+    const int labelRight = CSpinEditRemindeInAdvance->Left() - 4;
+    if (Label2->Left() + Label2->Width() > labelRight) Label2->SetLeft(labelRight - Label2->Width());
 
     StringGridPictures = new TStringGrid(this);
     StringGridPictures->SetName("StringGridPictures");

@@ -303,6 +303,33 @@ TEST_F(WindowTest, RepaintOfAFormPaintsAtOnce) {
     FreeForm(form);
 }
 
+// A window capture asks for the picture with WM_PRINTCLIENT: it must get what
+// WM_PAINT shows (background, OnPaint, windowless controls), in its own DC.
+TEST_F(WindowTest, PrintClientPaintsTheFormIntoTheGivenDC) {
+    auto* form = NewForm<ProbeForm>(nullptr);
+    form->SetBounds(0, 0, 200, 120);
+    form->SetColor(RGB(10, 200, 30));
+    form->OnPaint = [form](TObject*) {
+        form->Canvas()->Brush()->SetColor(RGB(250, 0, 0));
+        RECT r{20, 20, 40, 40};
+        form->Canvas()->FillRect(r);
+    };
+    form->Show();
+    PumpUntilIdle();
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 60);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(form->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    EXPECT_EQ(GetPixel(memory, 5, 5), RGB(10, 200, 30));
+    EXPECT_EQ(GetPixel(memory, 30, 30), RGB(250, 0, 0));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    FreeForm(form);
+}
+
 TEST_F(WindowTest, ListBoxItemsWithAndWithoutWindow) {
     auto* form = NewForm<ProbeForm>(nullptr);
     auto* list = new TListBox(form);
