@@ -253,6 +253,22 @@ private:
     HANDLE m_event = nullptr;
 };
 
+// The change callback of a monitor thread: set by the main thread, taken away
+// by it at any time, and run by it when the thread reports a change; guarded by
+// the lock of its kind of monitor.
+class TkelMonitorCallback {
+public:
+    TkelMonitorCallback(TCriticalSection& lock, TThreadMethod callback);
+    void Clear();
+    bool IsAssigned() const;
+    // On the main thread; an error of the handler goes to the application.
+    void Run(TObject* thread);
+
+private:
+    TCriticalSection& m_lock;
+    TThreadMethod m_callback;
+};
+
 // Waits for changes of a folder's contents and runs the change callback on the
 // main thread for each. Created suspended and freeing itself when it ends; the
 // owner sets the options, resumes it and lets it go with Terminate.
@@ -278,16 +294,13 @@ protected:
     void TerminatedSet() override;
 
 private:
-    void DoChange();
-    bool HasCallback() const;
-
     HANDLE m_wakeEvent = nullptr;
     HANDLE m_notification = INVALID_HANDLE_VALUE;
     std::string m_folder;
     bool m_watchSubTree = false;
     bool m_isOptionsChanged = false;
     uint32_t m_filter = 0;
-    TThreadMethod m_onChange;
+    TkelMonitorCallback m_onChange;
 };
 
 // Waits for changes of a registry key and runs the change callback on the main
@@ -310,8 +323,6 @@ protected:
     void TerminatedSet() override;
 
 private:
-    void DoChange();
-    bool HasCallback() const;
     void ReportChange();
     void CloseKey();
     void CloseRoot();
@@ -329,7 +340,7 @@ private:
     bool m_watchSubTree = false;
     bool m_isOptionsChanged = false;
     uint32_t m_filter = 0;
-    TThreadMethod m_onChange;
+    TkelMonitorCallback m_onChange;
     // The options the thread works with: copied from the fields above under the
     // lock, then read by the thread alone.
     HKEY m_watchedRoot = nullptr;

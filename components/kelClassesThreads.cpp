@@ -28,6 +28,36 @@ HANDLE NewWakeEvent() {
 
 }  // namespace
 
+//=== TkelMonitorCallback
+
+TkelMonitorCallback::TkelMonitorCallback(TCriticalSection& lock, TThreadMethod callback)
+    : m_lock(lock), m_callback(std::move(callback)) {}
+
+void TkelMonitorCallback::Clear() {
+    TLock lock(m_lock);
+    m_callback = nullptr;
+}
+
+bool TkelMonitorCallback::IsAssigned() const {
+    TLock lock(m_lock);
+    return static_cast<bool>(m_callback);
+}
+
+void TkelMonitorCallback::Run(TObject* thread) {
+    TThreadMethod callback;
+    {
+        TLock lock(m_lock);
+        callback = m_callback;
+    }
+    if (!callback) return;
+    // The handler's error is the application's to show; the watch goes on.
+    try {
+        callback();
+    } catch (...) {
+        kelAppHandleException(thread);
+    }
+}
+
 //=== TkelThread
 
 TkelThread::~TkelThread() {
@@ -155,7 +185,7 @@ void TkelTimerThread::Execute() {
 //=== TkelFolderMonitorThread
 
 TkelFolderMonitorThread::TkelFolderMonitorThread(TThreadMethod onChange)
-    : TkelThread(true), m_onChange(std::move(onChange)) {
+    : TkelThread(true), m_onChange(FolderMonitorLock(), std::move(onChange)) {
     m_wakeEvent = NewWakeEvent();
     SetFreeOnTerminate(true);
 }
@@ -179,28 +209,7 @@ void TkelFolderMonitorThread::SetDirectoryOptions(const std::string& folder, boo
 }
 
 void TkelFolderMonitorThread::ClearChangeCallback() {
-    TLock lock(FolderMonitorLock());
-    m_onChange = nullptr;
-}
-
-bool TkelFolderMonitorThread::HasCallback() const {
-    TLock lock(FolderMonitorLock());
-    return static_cast<bool>(m_onChange);
-}
-
-void TkelFolderMonitorThread::DoChange() {
-    TThreadMethod callback;
-    {
-        TLock lock(FolderMonitorLock());
-        callback = m_onChange;
-    }
-    if (!callback) return;
-    // The handler's error is the application's to show; the watch goes on.
-    try {
-        callback();
-    } catch (...) {
-        kelAppHandleException(this);
-    }
+    m_onChange.Clear();
 }
 
 void TkelFolderMonitorThread::TerminatedSet() {
@@ -219,7 +228,7 @@ void TkelFolderMonitorThread::Execute() {
         const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (result == WAIT_FAILED) break;
         if (result == WAIT_OBJECT_0) {
-            if (HasCallback()) Synchronize([this] { DoChange(); });
+            if (m_onChange.IsAssigned()) Synchronize([this] { m_onChange.Run(this); });
             // A notification that cannot be armed again would signal for ever.
             if (!FindNextChangeNotification(m_notification)) break;
         }
@@ -237,7 +246,7 @@ void TkelFolderMonitorThread::Execute() {
 //=== TkelRegistryMonitorThread
 
 TkelRegistryMonitorThread::TkelRegistryMonitorThread(TThreadMethod onChange)
-    : TkelThread(true), m_onChange(std::move(onChange)) {
+    : TkelThread(true), m_onChange(RegistryMonitorLock(), std::move(onChange)) {
     m_wakeEvent = NewWakeEvent();
     SetFreeOnTerminate(true);
 }
@@ -263,31 +272,11 @@ void TkelRegistryMonitorThread::SetRegistryKeyOptions(HKEY rootKey, const std::s
 }
 
 void TkelRegistryMonitorThread::ClearChangeCallback() {
-    TLock lock(RegistryMonitorLock());
-    m_onChange = nullptr;
-}
-
-bool TkelRegistryMonitorThread::HasCallback() const {
-    TLock lock(RegistryMonitorLock());
-    return static_cast<bool>(m_onChange);
-}
-
-void TkelRegistryMonitorThread::DoChange() {
-    TThreadMethod callback;
-    {
-        TLock lock(RegistryMonitorLock());
-        callback = m_onChange;
-    }
-    if (!callback) return;
-    try {
-        callback();
-    } catch (...) {
-        kelAppHandleException(this);
-    }
+    m_onChange.Clear();
 }
 
 void TkelRegistryMonitorThread::ReportChange() {
-    if (HasCallback()) Synchronize([this] { DoChange(); });
+    if (m_onChange.IsAssigned()) Synchronize([this] { m_onChange.Run(this); });
 }
 
 void TkelRegistryMonitorThread::TerminatedSet() {
