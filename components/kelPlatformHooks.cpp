@@ -92,3 +92,28 @@ int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& capt
     if (kelPlatformHooks().MessageBoxEx) return kelPlatformHooks().MessageBoxEx(owner, text, caption, flags);
     return MessageBoxExA(owner, text.c_str(), caption.c_str(), flags, 0);
 }
+
+namespace {
+
+const char* TextOrNone(const std::string& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
+}  // namespace
+
+HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder, int show) {
+    if (kelPlatformHooks().ShellExecute)
+        return kelPlatformHooks().ShellExecute(owner, verb, file, parameters, folder, show);
+    return ShellExecuteA(owner, TextOrNone(verb), file.c_str(), TextOrNone(parameters), TextOrNone(folder), show);
+}
+
+UINT kelWinExec(const std::string& commandLine, UINT show) {
+    if (kelPlatformHooks().WinExec) return kelPlatformHooks().WinExec(commandLine, show);
+    return ::WinExec(commandLine.c_str(), show);
+}
+
+int kelSHFileOperation(SHFILEOPSTRUCTA& operation) {
+    if (kelPlatformHooks().FileOperation) return kelPlatformHooks().FileOperation(operation);
+    return SHFileOperationA(&operation);
+}

@@ -41,6 +41,17 @@ struct TkelPlatformHooks {
     std::function<void(HKEY& root, std::string& key)> RedirectRegistryKey;
     // A message box a component shows by itself (it waits for a user).
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)> MessageBoxEx;
+    // Handing a file, web address or mail message to the shell (it opens programs,
+    // browsers and mail clients). An empty verb is the default one; empty
+    // parameters and folder are none.
+    std::function<HINSTANCE(HWND owner, const std::string& verb, const std::string& file,
+                            const std::string& parameters, const std::string& folder, int show)>
+        ShellExecute;
+    // Starting a program by its command line (WinExec).
+    std::function<UINT(const std::string& commandLine, UINT show)> WinExec;
+    // The shell's file operation (copy, move, rename, delete; it may show
+    // progress and confirmation windows).
+    std::function<int(SHFILEOPSTRUCTA& operation)> FileOperation;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -62,3 +73,8 @@ void kelRunProcess(const std::string& commandLine, bool wait);
 void kelRedirectRegistryKey(HKEY& root, std::string& key);
 // MessageBoxExA in the user's language.
 int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+// ShellExecuteA; empty texts are passed as none.
+HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder, int show);
+UINT kelWinExec(const std::string& commandLine, UINT show);
+int kelSHFileOperation(SHFILEOPSTRUCTA& operation);
