@@ -1,9 +1,9 @@
 // The file components: file operation, file association, file storage.
 #include "components/kelFileComponents.h"
 
-#include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -27,9 +27,9 @@ void kelRegisterFileComponents() {
 namespace {
 
 const std::vector<std::string> kOperationNames = {"fotCopy", "fotDelete", "fotMove", "fotRename"};
-const std::vector<std::string> kOptionNames = {"fofAllowUndo",       "fofFilesOnly", "fofNoConfirmation",
-                                               "fofNoConfirmMkDir",  "fofNoErrorUI", "fofRenameCollision",
-                                               "fofSilent",          "fofSimpleProgress"};
+const std::vector<std::string> kOptionNames = {"fofAllowUndo",      "fofFilesOnly",     "fofNoConfirmation",
+                                               "fofNoConfirmMkDir", "fofNoErrorUI",     "fofRenameCollision",
+                                               "fofSilent",         "fofSimpleProgress"};
 // The FOF_* flag of each option, in the options' bit order.
 const FILEOP_FLAGS kOptionFlags[] = {FOF_ALLOWUNDO, FOF_FILESONLY,         FOF_NOCONFIRMATION, FOF_NOCONFIRMMKDIR,
                                      FOF_NOERRORUI, FOF_RENAMEONCOLLISION, FOF_SILENT,         FOF_SIMPLEPROGRESS};
@@ -172,15 +172,13 @@ const TClassInfo& TkelFileAssociation::StaticClassInfo() {
                 .String("OpenCommand", &A::OpenCommand, &A::SetOpenCommand)
                 .String("OpenCommandDescription", &A::OpenCommandDescription, &A::SetOpenCommandDescription)
                 .String("OpenNewCommand", &A::OpenNewCommand, &A::SetOpenNewCommand)
-                .String("OpenNewCommandDescription", &A::OpenNewCommandDescription,
-                        &A::SetOpenNewCommandDescription)
+                .String("OpenNewCommandDescription", &A::OpenNewCommandDescription, &A::SetOpenNewCommandDescription)
                 .String("EditCommand", &A::EditCommand, &A::SetEditCommand)
                 .String("EditCommandDescription", &A::EditCommandDescription, &A::SetEditCommandDescription)
                 .String("PrintCommand", &A::PrintCommand, &A::SetPrintCommand)
                 .String("PrintCommandDescription", &A::PrintCommandDescription, &A::SetPrintCommandDescription)
                 .String("PrintToCommand", &A::PrintToCommand, &A::SetPrintToCommand)
-                .String("PrintToCommandDescription", &A::PrintToCommandDescription,
-                        &A::SetPrintToCommandDescription);
+                .String("PrintToCommandDescription", &A::PrintToCommandDescription, &A::SetPrintToCommandDescription);
         });
     return info;
 }

@@ -1,10 +1,10 @@
 // kelVclUtils: the application, its forms and the shell.
 #include "components/kelVclUtils.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <memory>
@@ -150,8 +150,7 @@ void kelFormCenterForm(TControl* form, const TControl* over) {
 
 //--- Walking components and controls
 
-void kelForEachComponent(TComponent* owner, TkelClassTest classTest,
-                         const std::function<void(TComponent*)>& callback) {
+void kelForEachComponent(TComponent* owner, TkelClassTest classTest, const std::function<void(TComponent*)>& callback) {
     if (!owner || !callback) return;
     for (int i = 0; i < owner->ComponentCount(); ++i) {
         TComponent* component = owner->Components(i);
@@ -195,8 +194,11 @@ void kelClearDir(const std::string& folder) {
     kelForceDirectories(kelRemoveSlash(folder));
 }
 
-bool kelCopyFileWithEvents(const std::string& source, const std::string& dest, TkelCopyErrorEvent onError,
-                           TkelCopyProgressEvent onProgress, TNotifyEvent onFinish) {
+bool kelCopyFileWithEvents(const std::string& source,
+                           const std::string& dest,
+                           TkelCopyErrorEvent onError,
+                           TkelCopyProgressEvent onProgress,
+                           TNotifyEvent onFinish) {
     if (!FileExists(source)) {
         if (onError) onError(nullptr, ERROR_FILE_NOT_FOUND, Format(LoadResString(SkelNoFile), source));
         return false;
@@ -302,9 +304,16 @@ constexpr int kLinkPathSize = MAX_PATH + 3;
 
 }  // namespace
 
-bool kelCreateShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments,
-                        const std::string& workingDir, const std::string& description, const std::string& iconFile,
-                        int iconIndex, uint16_t hotKey, const std::string& hotKeyText, int showCmd) {
+bool kelCreateShellLink(const std::string& linkFile,
+                        const std::string& target,
+                        const std::string& arguments,
+                        const std::string& workingDir,
+                        const std::string& description,
+                        const std::string& iconFile,
+                        int iconIndex,
+                        uint16_t hotKey,
+                        const std::string& hotKeyText,
+                        int showCmd) {
     ComScope com;
     IShellLinkA* rawLink = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -324,9 +333,16 @@ bool kelCreateShellLink(const std::string& linkFile, const std::string& target, 
            file->Save(Wide(linkFile).c_str(), FALSE) == S_OK;
 }
 
-bool kelReadShellLink(const std::string& linkFile, std::string& target, std::string& arguments,
-                      std::string& workingDir, std::string& description, std::string& iconFile, int& iconIndex,
-                      uint16_t& hotKey, std::string& hotKeyText, int& showCmd) {
+bool kelReadShellLink(const std::string& linkFile,
+                      std::string& target,
+                      std::string& arguments,
+                      std::string& workingDir,
+                      std::string& description,
+                      std::string& iconFile,
+                      int& iconIndex,
+                      uint16_t& hotKey,
+                      std::string& hotKeyText,
+                      int& showCmd) {
     if (!FileExists(linkFile)) return false;
     ComScope com;
     IShellLinkA* rawLink = nullptr;

@@ -68,8 +68,7 @@ bool kelIsClass(const TObject* object) {
 // Calls the callback, in index order, with each component of the owner (child
 // control of the parent) the class test selects, or with every one when there is
 // no test. Nothing without an owner (parent) or a callback.
-void kelForEachComponent(TComponent* owner, TkelClassTest classTest,
-                         const std::function<void(TComponent*)>& callback);
+void kelForEachComponent(TComponent* owner, TkelClassTest classTest, const std::function<void(TComponent*)>& callback);
 void kelForEachControl(TWinControl* parent, TkelClassTest classTest, const std::function<void(TControl*)>& callback);
 
 //--- Files and folders
@@ -85,8 +84,11 @@ void kelClearDir(const std::string& folder);
 // the thread's events (on the main thread); returns when the copy has ended
 // (finished, failed or cancelled: true) or the application terminates (false). A
 // missing source reports error 2 through onError and gives false without a thread.
-bool kelCopyFileWithEvents(const std::string& source, const std::string& dest, TkelCopyErrorEvent onError,
-                           TkelCopyProgressEvent onProgress, TNotifyEvent onFinish);
+bool kelCopyFileWithEvents(const std::string& source,
+                           const std::string& dest,
+                           TkelCopyErrorEvent onError,
+                           TkelCopyProgressEvent onProgress,
+                           TNotifyEvent onFinish);
 // The path of a special folder (CSIDL_*); empty when the system has none.
 std::string kelGetSpecialFolderLocation(int folderId);
 std::string kelGetFavoritesDir();
@@ -99,14 +101,28 @@ bool kelRunShortcutWizard(const std::string& folder);
 // Writes a shell link (shortcut) file. The hot key is the text's shortcut
 // ("Ctrl+Alt+K") when there is one, else hotKey in the shell's own form (the key
 // in the low byte, HOTKEYF_* in the high byte). Whether the file was saved.
-bool kelCreateShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments,
-                        const std::string& workingDir, const std::string& description, const std::string& iconFile,
-                        int iconIndex, uint16_t hotKey, const std::string& hotKeyText, int showCmd);
+bool kelCreateShellLink(const std::string& linkFile,
+                        const std::string& target,
+                        const std::string& arguments,
+                        const std::string& workingDir,
+                        const std::string& description,
+                        const std::string& iconFile,
+                        int iconIndex,
+                        uint16_t hotKey,
+                        const std::string& hotKeyText,
+                        int showCmd);
 // Reads a shell link file; true when every part could be read (those read before
 // a failure keep their new values). False for a missing file.
-bool kelReadShellLink(const std::string& linkFile, std::string& target, std::string& arguments,
-                      std::string& workingDir, std::string& description, std::string& iconFile, int& iconIndex,
-                      uint16_t& hotKey, std::string& hotKeyText, int& showCmd);
+bool kelReadShellLink(const std::string& linkFile,
+                      std::string& target,
+                      std::string& arguments,
+                      std::string& workingDir,
+                      std::string& description,
+                      std::string& iconFile,
+                      int& iconIndex,
+                      uint16_t& hotKey,
+                      std::string& hotKeyText,
+                      int& showCmd);
 // Opens the file with its default verb.
 void kelShellExecute(const std::string& file);
 // The icons of that index in the shell's icon library; each given icon takes one.
