@@ -1,9 +1,10 @@
 // The file components: file operation, file association, file storage.
 #include "components/kelFileComponents.h"
 
+#include <windows.h>
+
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <vector>
 

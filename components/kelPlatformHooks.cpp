@@ -101,12 +101,8 @@ const char* TextOrNone(const std::string& text) {
 
 }  // namespace
 
-HINSTANCE kelShellExecuteCall(HWND owner,
-                              const std::string& verb,
-                              const std::string& file,
-                              const std::string& parameters,
-                              const std::string& folder,
-                              int show) {
+HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder, int show) {
     if (kelPlatformHooks().ShellExecute)
         return kelPlatformHooks().ShellExecute(owner, verb, file, parameters, folder, show);
     return ShellExecuteA(owner, TextOrNone(verb), file.c_str(), TextOrNone(parameters), TextOrNone(folder), show);

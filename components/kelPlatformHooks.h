@@ -6,8 +6,8 @@
 // restores it.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <functional>
@@ -44,12 +44,8 @@ struct TkelPlatformHooks {
     // Handing a file, web address or mail message to the shell (it opens programs,
     // browsers and mail clients). An empty verb is the default one; empty
     // parameters and folder are none.
-    std::function<HINSTANCE(HWND owner,
-                            const std::string& verb,
-                            const std::string& file,
-                            const std::string& parameters,
-                            const std::string& folder,
-                            int show)>
+    std::function<HINSTANCE(HWND owner, const std::string& verb, const std::string& file,
+                            const std::string& parameters, const std::string& folder, int show)>
         ShellExecute;
     // Starting a program by its command line (WinExec).
     std::function<UINT(const std::string& commandLine, UINT show)> WinExec;
@@ -78,11 +74,7 @@ void kelRedirectRegistryKey(HKEY& root, std::string& key);
 // MessageBoxExA in the user's language.
 int kelMessageBoxEx(HWND owner, const std::string& text, const std::string& caption, UINT flags);
 // ShellExecuteA; empty texts are passed as none.
-HINSTANCE kelShellExecuteCall(HWND owner,
-                              const std::string& verb,
-                              const std::string& file,
-                              const std::string& parameters,
-                              const std::string& folder,
-                              int show);
+HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder, int show);
 UINT kelWinExec(const std::string& commandLine, UINT show);
 int kelSHFileOperation(SHFILEOPSTRUCTA& operation);

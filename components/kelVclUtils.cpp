@@ -1,10 +1,11 @@
 // kelVclUtils: the application, its forms and the shell.
 #include "components/kelVclUtils.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <memory>
