@@ -310,3 +310,21 @@ void TStringList::Delete(int index) {
     CheckIndex(index);
     m_items.erase(m_items.begin() + index);
 }
+
+void TStrings::DefineProperties(TFiler& filer) {
+    TPersistent::DefineProperties(filer);
+    filer.DefineProperty(
+        "Strings",
+        [this](TReader& reader) {
+            Clear();
+            reader.ReadListBegin();
+            while (!reader.EndOfList()) Add(reader.ReadString());
+            reader.ReadListEnd();
+        },
+        [this](TWriter& writer) {
+            writer.WriteListBegin();
+            for (int i = 0; i < Count(); ++i) writer.WriteString(Get(i));
+            writer.WriteListEnd();
+        },
+        Count() > 0);
+}

@@ -189,6 +189,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
 
+    // A published string list streams its lines as the list property "Strings"
+    // (written only when there are lines).
+    void DefineProperties(TFiler& filer) override;
+
 protected:
     // Raises EStringListError for an index outside 0..Count()-1 (or up to Count() with `end`).
     void CheckIndex(int index, bool end = false) const;

@@ -210,3 +210,72 @@ TMenuItem* TrackMenuItems(TMenuItem* parent, int x, int y, bool ownerDraw, UINT 
 void SetPopupMenuTracker(PopupMenuTracker tracker) {
     Tracker() = std::move(tracker);
 }
+
+//--- Shortcut keys
+
+namespace {
+
+std::string KeyName(uint8_t key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+    switch (key) {
+        case VK_BACK: return "BkSp";
+        case VK_TAB: return "Tab";
+        case VK_ESCAPE: return "Esc";
+        case VK_RETURN: return "Enter";
+        case VK_SPACE: return "Space";
+        case VK_PRIOR: return "PgUp";
+        case VK_NEXT: return "PgDn";
+        case VK_END: return "End";
+        case VK_HOME: return "Home";
+        case VK_LEFT: return "Left";
+        case VK_UP: return "Up";
+        case VK_RIGHT: return "Right";
+        case VK_DOWN: return "Down";
+        case VK_INSERT: return "Ins";
+        case VK_DELETE: return "Del";
+        case VK_SHIFT:
+        case VK_CONTROL:
+        case VK_MENU: return std::string();
+        default: break;
+    }
+    const UINT scanCode = MapVirtualKeyA(key, 0 /* MAPVK_VK_TO_VSC */);
+    if (scanCode == 0) return std::string();
+    char name[64] = {};
+    const int length = GetKeyNameTextA(static_cast<LONG>(scanCode << 16), name, sizeof name);
+    return length > 0 ? std::string(name, static_cast<size_t>(length)) : std::string();
+}
+
+}  // namespace
+
+std::string ShortCutToText(TShortCut shortCut) {
+    const std::string name = KeyName(static_cast<uint8_t>(shortCut & 0xFF));
+    if (name.empty()) return std::string();
+    std::string text;
+    if (shortCut & scShift) text += "Shift+";
+    if (shortCut & scCtrl) text += "Ctrl+";
+    if (shortCut & scAlt) text += "Alt+";
+    return text + name;
+}
+
+TShortCut TextToShortCut(const std::string& text) {
+    TShortCut shift = 0;
+    std::string rest = text;
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& prefix : {std::make_pair("Shift+", scShift), std::make_pair("Ctrl+", scCtrl),
+                                   std::make_pair("Alt+", scAlt)}) {
+            const size_t length = std::char_traits<char>::length(prefix.first);
+            if (rest.size() > length && SameText(rest.substr(0, length), prefix.first)) {
+                shift |= prefix.second;
+                rest = rest.substr(length);
+                found = true;
+            }
+        }
+    }
+    for (unsigned key = 1; key <= 0xFF; ++key) {
+        const std::string name = KeyName(static_cast<uint8_t>(key));
+        if (!name.empty() && SameText(name, rest)) return static_cast<TShortCut>(shift | key);
+    }
+    return 0;
+}

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -89,3 +90,18 @@ TMenuItem* TrackMenuItems(TMenuItem* parent, int x, int y, bool ownerDraw, UINT 
 // and returns the chosen command (0 for none). Empty restores the real menu.
 using PopupMenuTracker = std::function<UINT(HMENU menu, int x, int y)>;
 void SetPopupMenuTracker(PopupMenuTracker tracker);
+
+//--- Shortcut keys
+
+// A menu shortcut: the virtual key in the low byte, the shift keys as flags.
+using TShortCut = uint16_t;
+constexpr TShortCut scShift = 0x2000;
+constexpr TShortCut scCtrl = 0x4000;
+constexpr TShortCut scAlt = 0x8000;
+
+// "Shift+Ctrl+Alt+" as held, then the key's name ("A", "F5", "Del", "PgUp", or
+// the keyboard's own name for the key); empty for 0 or a key without a name.
+std::string ShortCutToText(TShortCut shortCut);
+// The shortcut a text names (the shift names in any order and case); 0 when the
+// text names no key.
+TShortCut TextToShortCut(const std::string& text);

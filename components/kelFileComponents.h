@@ -1,17 +1,200 @@
-// The file components of the library: the file storage, which keeps the bytes of a
-// whole file inside the form's stream (the "FileData" property) so that the file
-// travels inside the program and can be written out at run time.
+// The file components of the library: the file operation (the shell's copy, move,
+// rename and delete of file lists, with its progress window, undo and
+// confirmations), the file association (the registration of a file extension
+// under HKEY_CLASSES_ROOT), and the file storage, which keeps the bytes of a whole
+// file inside the form's stream (the "FileData" property) so that the file travels
+// inside the program and can be written out at run time.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "classlib/Classes.h"
+#include "classlib/Graphics.h"
 #include "classlib/Streams.h"
 #include "components/kelComponents.h"
 
 // Registers the file components for streaming (run by the library's start).
 void kelRegisterFileComponents();
+
+//=== File operation
+
+enum TkelFileOperationType { fotCopy, fotDelete, fotMove, fotRename };
+
+// Bit n of TkelFileOperationFlags stands for flag n.
+enum TkelFileOperationFlag {
+    fofAllowUndo,        // FOF_ALLOWUNDO
+    fofFilesOnly,        // FOF_FILESONLY
+    fofNoConfirmation,   // FOF_NOCONFIRMATION
+    fofNoConfirmMkDir,   // FOF_NOCONFIRMMKDIR
+    fofNoErrorUI,        // FOF_NOERRORUI
+    fofRenameCollision,  // FOF_RENAMEONCOLLISION
+    fofSilent,           // FOF_SILENT
+    fofSimpleProgress,   // FOF_SIMPLEPROGRESS
+};
+using TkelFileOperationFlags = uint32_t;
+constexpr TkelFileOperationFlags kelFileOperationFlag(TkelFileOperationFlag flag) {
+    return 1u << flag;
+}
+// Undo, files only, a new name on a collision.
+constexpr TkelFileOperationFlags CkelFileOperationDefaultOptions = 35;
+
+// A failure of the shell: its text; setting handled tells the caller it was dealt with.
+using TkelFileOperationEvent = std::function<void(TObject* sender, const std::string& message, bool& handled)>;
+
+class TkelFileOperation : public TkelComponent {
+public:
+    explicit TkelFileOperation(TComponent* owner);
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    const char* ClassName() const override { return "TkelFileOperation"; }
+
+    // Runs the shell's operation on FileList: each line a file (or mask), with
+    // DestFolder as the destination; when any line holds "=", each line is a
+    // source and its own destination ("a.txt=b.txt", "c.txt=*.bak"), relative
+    // destinations taken below DestFolder. An empty list does nothing. True only
+    // when the shell reports success; its failures go to OnError.
+    virtual bool ExecuteOperation(TkelFileOperationType type);
+    // The system's text for an error code; empty for 0.
+    virtual std::string GetSystemError(uint32_t code);
+    // Hands the message to OnError; whether it was handled.
+    virtual bool Error(const std::string& message);
+    // ExecuteOperation(Operation).
+    virtual bool Execute();
+
+    bool Copy() { return ExecuteOperation(fotCopy); }
+    bool Delete() { return ExecuteOperation(fotDelete); }
+    bool Move() { return ExecuteOperation(fotMove); }
+    bool Rename() { return ExecuteOperation(fotRename); }
+
+    TStrings* FileList() const { return m_fileList.get(); }
+    // Copies the lines.
+    void SetFileList(const TStrings* list);
+    const std::string& DestFolder() const { return m_destFolder; }
+    void SetDestFolder(const std::string& value) { m_destFolder = value; }
+    const std::string& ProgressTitle() const { return m_progressTitle; }
+    void SetProgressTitle(const std::string& value) { m_progressTitle = value; }
+    TkelFileOperationType Operation() const { return m_operation; }
+    void SetOperation(TkelFileOperationType value) { m_operation = value; }
+    TkelFileOperationFlags Options() const { return m_options; }
+    void SetOptions(TkelFileOperationFlags value) { m_options = value; }
+    const TkelFileOperationEvent& OnError() const { return m_onError; }
+    void SetOnError(TkelFileOperationEvent handler) { m_onError = std::move(handler); }
+
+private:
+    std::unique_ptr<TStringList> m_fileList;
+    std::string m_destFolder;
+    std::string m_progressTitle;
+    TkelFileOperationType m_operation = fotCopy;
+    TkelFileOperationFlags m_options = CkelFileOperationDefaultOptions;
+    TkelFileOperationEvent m_onError;
+};
+
+//=== File association
+
+// The registration of one file extension under HKEY_CLASSES_ROOT: the extension's
+// key names a file type, whose key holds its description, its icon and the
+// commands of its verbs.
+//
+// Setting Extension reads its registration. Setting any other property stores
+// it; at run time it is written to the registry at once unless ReadOnly is set
+// (WriteAssociation writes all of them on request). While designing, ReadOnly
+// refuses a change with a warning; otherwise the change is written, and a
+// failure to write is shown.
+class TkelFileAssociation : public TkelComponent {
+public:
+    explicit TkelFileAssociation(TComponent* owner);
+    ~TkelFileAssociation() override;
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    const char* ClassName() const override { return "TkelFileAssociation"; }
+
+    // Fills every property from the registry (the shell's own icons when the type
+    // has none); true when the file type's key was found.
+    virtual bool ReadAssociation();
+    // Writes the extension, its type and the verbs with a command; false when a
+    // key cannot be written, while loading or destroying, or without Extension.
+    virtual bool WriteAssociation();
+    // Removes the extension's key (the file type's key stays); true when it is gone.
+    virtual bool DeleteAssociation();
+    // A property changed: see the class comment.
+    virtual void UpdateAssociation();
+
+    // The extension with a leading "." (an empty one stays empty).
+    static std::string FixExtension(const std::string& extension);
+    // Not designing and not ReadOnly.
+    bool ChangingAllowed() const;
+
+    const std::string& Extension() const { return m_extension; }
+    void SetExtension(const std::string& value);
+    const std::string& ExtDescription() const { return m_extDescription; }
+    void SetExtDescription(const std::string& value) { Change(m_extDescription, value); }
+    const std::string& FileDescription() const { return m_fileDescription; }
+    void SetFileDescription(const std::string& value) { Change(m_fileDescription, value); }
+    const std::string& IconFile() const { return m_iconFile; }
+    void SetIconFile(const std::string& value) { Change(m_iconFile, value); }
+    int32_t IconIndex() const { return m_iconIndex; }
+    void SetIconIndex(int32_t value);
+    // Filled by reading.
+    TIcon* LargeIcon() const { return m_largeIcon.get(); }
+    TIcon* SmallIcon() const { return m_smallIcon.get(); }
+    bool ReadOnly() const { return m_isReadOnly; }
+    void SetReadOnly(bool value) { m_isReadOnly = value; }
+
+    const std::string& OpenCommand() const { return m_commands[0]; }
+    void SetOpenCommand(const std::string& value) { Change(m_commands[0], value); }
+    const std::string& OpenNewCommand() const { return m_commands[1]; }
+    void SetOpenNewCommand(const std::string& value) { Change(m_commands[1], value); }
+    const std::string& EditCommand() const { return m_commands[2]; }
+    void SetEditCommand(const std::string& value) { Change(m_commands[2], value); }
+    const std::string& PrintCommand() const { return m_commands[3]; }
+    void SetPrintCommand(const std::string& value) { Change(m_commands[3], value); }
+    const std::string& PrintToCommand() const { return m_commands[4]; }
+    void SetPrintToCommand(const std::string& value) { Change(m_commands[4], value); }
+    const std::string& OpenCommandDescription() const { return m_descriptions[0]; }
+    void SetOpenCommandDescription(const std::string& value) { Change(m_descriptions[0], value); }
+    const std::string& OpenNewCommandDescription() const { return m_descriptions[1]; }
+    void SetOpenNewCommandDescription(const std::string& value) { Change(m_descriptions[1], value); }
+    const std::string& EditCommandDescription() const { return m_descriptions[2]; }
+    void SetEditCommandDescription(const std::string& value) { Change(m_descriptions[2], value); }
+    const std::string& PrintCommandDescription() const { return m_descriptions[3]; }
+    void SetPrintCommandDescription(const std::string& value) { Change(m_descriptions[3], value); }
+    const std::string& PrintToCommandDescription() const { return m_descriptions[4]; }
+    void SetPrintToCommandDescription(const std::string& value) { Change(m_descriptions[4], value); }
+
+private:
+    // Stores a new value of a property and applies it by the rule above.
+    template <class T>
+    void Change(T& field, const T& value);
+    void ClearProperties();
+    bool IsBusy() const { return HasState(csLoading) || HasState(csReading) || HasState(csDestroying); }
+
+    std::string m_extension;
+    std::string m_extDescription;
+    std::string m_fileDescription;
+    std::string m_iconFile;
+    int32_t m_iconIndex = 0;
+    std::unique_ptr<TIcon> m_largeIcon;
+    std::unique_ptr<TIcon> m_smallIcon;
+    bool m_isReadOnly = true;
+    // Of the verbs open, opennew, edit, print and printto.
+    std::string m_commands[5];
+    std::string m_descriptions[5];
+};
+
+template <class T>
+void TkelFileAssociation::Change(T& field, const T& value) {
+    if (field == value) return;
+    if (IsBusy()) {
+        field = value;
+        return;
+    }
+    // While designing, ReadOnly refuses the change (UpdateAssociation warns).
+    if (!(HasState(csDesigning) && m_isReadOnly)) field = value;
+    if (HasState(csDesigning) || ChangingAllowed()) UpdateAssociation();
+}
 
 //=== File storage
 

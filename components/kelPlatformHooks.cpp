@@ -128,3 +128,28 @@ BOOL kelSetSystemPowerState(BOOL suspend, BOOL force) {
     if (kelPlatformHooks().SetSystemPowerState) return kelPlatformHooks().SetSystemPowerState(suspend, force);
     return ::SetSystemPowerState(suspend, force);
 }
+
+namespace {
+
+const char* TextOrNone(const std::string& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
+}  // namespace
+
+HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder, int show) {
+    if (kelPlatformHooks().ShellExecute)
+        return kelPlatformHooks().ShellExecute(owner, verb, file, parameters, folder, show);
+    return ShellExecuteA(owner, TextOrNone(verb), file.c_str(), TextOrNone(parameters), TextOrNone(folder), show);
+}
+
+UINT kelWinExec(const std::string& commandLine, UINT show) {
+    if (kelPlatformHooks().WinExec) return kelPlatformHooks().WinExec(commandLine, show);
+    return ::WinExec(commandLine.c_str(), show);
+}
+
+int kelSHFileOperation(SHFILEOPSTRUCTA& operation) {
+    if (kelPlatformHooks().FileOperation) return kelPlatformHooks().FileOperation(operation);
+    return SHFileOperationA(&operation);
+}

@@ -52,6 +52,17 @@ struct TkelPlatformHooks {
     // hibernating the machine: each ends every program.
     std::function<BOOL(UINT flags)> ExitWindowsCall;
     std::function<BOOL(BOOL suspend, BOOL force)> SetSystemPowerState;
+    // Handing a file, web address or mail message to the shell (it opens programs,
+    // browsers and mail clients). An empty verb is the default one; empty
+    // parameters and folder are none.
+    std::function<HINSTANCE(HWND owner, const std::string& verb, const std::string& file,
+                            const std::string& parameters, const std::string& folder, int show)>
+        ShellExecute;
+    // Starting a program by its command line (WinExec).
+    std::function<UINT(const std::string& commandLine, UINT show)> WinExec;
+    // The shell's file operation (copy, move, rename, delete; it may show
+    // progress and confirmation windows).
+    std::function<int(SHFILEOPSTRUCTA& operation)> FileOperation;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -79,3 +90,8 @@ BOOL kelPlaySound(const char* sound, HMODULE module, DWORD flags);
 bool kelEnableShutdownPrivilege();
 BOOL kelExitWindows(UINT flags);
 BOOL kelSetSystemPowerState(BOOL suspend, BOOL force);
+// ShellExecuteA; empty texts are passed as none.
+HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder, int show);
+UINT kelWinExec(const std::string& commandLine, UINT show);
+int kelSHFileOperation(SHFILEOPSTRUCTA& operation);

