@@ -365,10 +365,17 @@ void TkelRegistryMonitorThread::Execute() {
                 ReportChange();
             }
         } else if (source == kKey) {
-            // A deleted key cannot be watched again: the root reports its return.
+            // A deleted key cannot be watched again. A key of the same name may
+            // already stand in its place (deleted and made again before this
+            // thread woke): the root would not report it, so watch it now.
             if (!kelRegFindNextChangeNotification(m_keyNotification, m_keyData)) {
                 CloseKey();
-                m_isKeyExisting = false;
+                m_isKeyExisting =
+                    RegOpenKeyExA(m_watchedRoot, m_watchedPath.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS;
+                if (m_isKeyExisting)
+                    WatchKey();
+                else
+                    m_key = nullptr;
             }
             ReportChange();
         }

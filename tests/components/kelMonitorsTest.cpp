@@ -158,6 +158,13 @@ TEST(kelRegistryMonitor, StartsAfterLoadingAndReportsItsKeyComingAndGoing) {
         PumpUntil([&] { return changes > 0; }, 200);
     }
     EXPECT_GT(changes, 0) << "created";
+    // The report counted may have been of a deletion in the loop, with the last
+    // creation still on its way to the thread: wait until the reports have
+    // stopped, so that the thread has seen the key that stands now.
+    do {
+        changes = 0;
+        PumpUntil([&] { return changes > 0; }, 300);
+    } while (changes > 0 && GetTickCount() - start < 10000);
     changes = 0;
     DeleteTestKey();
     EXPECT_TRUE(PumpUntil([&] { return changes > 0; }, 5000)) << "deleted";
