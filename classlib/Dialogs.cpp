@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 
 namespace {
@@ -15,6 +16,17 @@ namespace {
 TChooseColorFunction& ChooseColorFunction() {
     static auto* function = new TChooseColorFunction;
     return *function;
+}
+
+// The window the dialog belongs to: the active one, or the visible main window
+// when the keyboard sits with a hidden helper window. An owner keeps the dialog
+// in front of the program and disables it while the dialog is open.
+HWND DialogOwner() {
+    HWND active = GetActiveWindow();
+    if (active && IsWindowVisible(active)) return active;
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (main && main->HandleAllocated() && IsWindowVisible(main->Handle())) return main->Handle();
+    return active;
 }
 
 }  // namespace
@@ -48,7 +60,7 @@ bool TOpenDialog::Run(bool forSaving) {
 
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetActiveWindow();
+    ofn.hwndOwner = DialogOwner();
     ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(std::max(FilterIndex, 0));
     ofn.lpstrFile = name.data();
@@ -76,7 +88,7 @@ TColorDialog::TColorDialog(TComponent* owner) : TComponent(owner) {
 bool TColorDialog::Execute() {
     CHOOSECOLORA choice{};
     choice.lStructSize = sizeof choice;
-    choice.hwndOwner = GetActiveWindow();
+    choice.hwndOwner = DialogOwner();
     choice.rgbResult = ColorToRGB(Color);
     choice.lpCustColors = CustomColors;
     choice.Flags = CC_RGBINIT;

@@ -19,7 +19,8 @@ public:
     explicit TOpenDialog(TComponent* owner) : TComponent(owner) {}
     const char* ClassName() const override { return "TOpenDialog"; }
 
-    // Shows the dialog owned by the active window. True when the user confirmed;
+    // Shows the dialog owned by the active window (the visible main window when
+    // the active one is hidden). True when the user confirmed;
     // FileName then holds the chosen full path and FilterIndex the chosen filter.
     virtual bool Execute();
 

@@ -166,6 +166,9 @@ void TCustomForm::SetVisible(bool visible) {
         DoShow();
         PlaceOnScreen();
         TControl::SetVisible(true);
+        // A form that appears takes the keyboard, as a window shown normally
+        // does: a main window brought back from the tray answers Esc at once.
+        if (HandleAllocated() && !(GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) SetForegroundWindow(Handle());
     } else {
         DoHide();
         TControl::SetVisible(false);

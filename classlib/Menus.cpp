@@ -187,12 +187,19 @@ TMenuItem* TrackMenuItems(TMenuItem* parent, int x, int y, bool ownerDraw, UINT 
         command = Tracker()(menu, x, y);
     } else {
         HWND owner = UtilWindow();
+        HWND previous = GetForegroundWindow();
         // The owner must be in front, or the menu does not close when the user
         // clicks elsewhere.
         SetForegroundWindow(owner);
         command = static_cast<UINT>(
             TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
         PostMessageA(owner, WM_NULL, 0, 0);
+        // The hidden owner gives the keyboard back before the item runs: a dialog
+        // opened by the item then has the window the menu came from as its owner,
+        // and the keyboard goes back there when the dialog closes.
+        if (previous && previous != owner && IsWindow(previous) && IsWindowVisible(previous) &&
+            GetForegroundWindow() == owner)
+            SetForegroundWindow(previous);
     }
     DestroyMenu(menu);
     if (command == 0) return nullptr;

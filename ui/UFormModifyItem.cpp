@@ -3,6 +3,7 @@
 // with its preview, and the two button handlers.
 #include "ui/UFormModifyItem.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/Uconverter.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 constexpr char kIndent[] = "   ";
+constexpr int kLabel2Left = 184;  // where the advance-days label stands when it fits
 
 template <class T>
 T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
@@ -115,14 +117,10 @@ void TFormModifyItem::CreateComponents() {
     CSpinEditInterval->MinValue = 1;
     CSpinEditInterval->MaxValue = 365;
 
-    Label2 = MakeLabel(this, this, "Label2", 184, 155, "Remind in advance (days):");
+    Label2 = MakeLabel(this, this, "Label2", kLabel2Left, 155, "Remind in advance (days):");
 
     CSpinEditRemindeInAdvance = Make<TCSpinEdit>(this, this, "CSpinEditRemindeInAdvance", 328, 152, 60, 22);
     CSpinEditRemindeInAdvance->TabOrder = 8;
-    // With a wider screen font than the layout was made for, the label would run
-    // under its field: it ends before the field instead (there is room on its left).
-    const int labelRight = CSpinEditRemindeInAdvance->Left() - 4;
-    if (Label2->Left() + Label2->Width() > labelRight) Label2->SetLeft(labelRight - Label2->Width());
 
     StringGridPictures = new TStringGrid(this);
     StringGridPictures->SetName("StringGridPictures");
@@ -229,6 +227,12 @@ void TFormModifyItem::FormShow(TObject* sender) {
     CSpinEditRemindeInAdvance->MinValue = 0;
     ShowPicturePreview(StringGridPictures->Col());
     LabelRemindeExactlyAt->SetCaption(kIndent + WideToAnsi(LabelRemindExactlyAt));
+    // A screen font wider than the one the layout was drawn for would push the
+    // end of the label under its field: the label then moves left into the gap
+    // after the interval field.
+    const int fieldLeft = CSpinEditRemindeInAdvance->Left() - 3;
+    const int gapLeft = CSpinEditInterval->Left() + CSpinEditInterval->Width() + 8;
+    Label2->SetLeft(std::max(gapLeft, std::min(kLabel2Left, fieldLeft - Label2->Width())));
 }
 
 // Called when the dialog paints, into its paint buffer.
@@ -461,8 +465,16 @@ void TFormModifyItem::CSpinEditAddHourKeyUp(TObject* sender, WORD& key, TShiftSt
     (void)key;
     (void)shift;
     auto* spin = static_cast<TCSpinEdit*>(sender);
+    const std::string before = spin->Text();
     if (spin->Value() > spin->MaxValue) spin->SetValue(spin->MaxValue);
-    if (spin->Value() == 0) spin->SetText(IntToStr(spin->MinValue));
+    // The text is rewritten only when it changes: rewriting the "0" that was
+    // just typed would put the caret before it, and "08" would become "80".
+    if (spin->Value() == 0 && spin->Text() != IntToStr(spin->MinValue)) spin->SetText(IntToStr(spin->MinValue));
+    // A corrected text keeps the caret at its end, where the typing goes on.
+    if (spin->Text() != before && spin->HandleAllocated()) {
+        const auto end = static_cast<WPARAM>(spin->Text().size());
+        SendMessageA(spin->Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
 }
 
 // Called when the focus leaves the hour: a single digit gets its leading zero.

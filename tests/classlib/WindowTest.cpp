@@ -245,6 +245,35 @@ TEST_F(WindowTest, ModalLoopDisablesOtherWindowsRunsTimersAndNests) {
     FreeForm(other);
 }
 
+void CALLBACK ChooseFirstMenuItem(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageA(UtilWindow(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(UtilWindow(), WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// A form that appears takes the keyboard; a popup menu borrows it for its
+// hidden owner and gives it back before the chosen item runs, so that a dialog
+// the item opens belongs to the form and the keyboard returns there after it.
+TEST_F(WindowTest, ShownFormsTakeTheKeyboardAndPopupMenusGiveItBack) {
+    auto* form = NewForm<ProbeForm>(nullptr);
+    form->SetVisible(true);
+    EXPECT_EQ(GetForegroundWindow(), form->Handle());
+
+    TPopupMenu menu(nullptr);
+    auto* item = new TMenuItem(&menu);
+    item->Caption = "&Item";
+    HWND activeInClick = nullptr;
+    item->OnClick = [&activeInClick](TObject*) { activeInClick = GetActiveWindow(); };
+    menu.Items()->Add(item);
+    // The real menu, ended by the keyboard once it is up.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ChooseFirstMenuItem);
+    menu.Popup(10, 10);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(activeInClick, form->Handle());
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    FreeForm(form);
+}
+
 TEST_F(WindowTest, ReleaseDeletesOnceAfterEveryMessageOnTheStackReturned) {
     std::vector<std::string> log;
     auto* form = NewForm<LogForm>(nullptr, log);

@@ -326,6 +326,22 @@ TEST_F(ModifyItemTest, IntervalKindsSetLimitsAndTheKeysLimitTheFields) {
     SetText(form->CSpinEditAddHour, "");
     KeyUp(form->CSpinEditAddHour);
     EXPECT_EQ(form->CSpinEditAddHour->Text(), "0");
+    // Typing "08" over the selected hour gives 8: the typed "0" is not rewritten
+    // with the caret put before it (which made "80", then 23).
+    SetText(form->CSpinEditAddHour, "10");
+    SendMessageA(form->CSpinEditAddHour->Handle(), EM_SETSEL, 0, -1);
+    Type(form->CSpinEditAddHour, "0");
+    KeyUp(form->CSpinEditAddHour);
+    Type(form->CSpinEditAddHour, "8");
+    KeyUp(form->CSpinEditAddHour);
+    EXPECT_EQ(form->CSpinEditAddHour->Text(), "08");
+    EXPECT_EQ(form->CSpinEditAddHour->Value(), 8);
+    // A limited value keeps the caret at its end.
+    SetText(form->CSpinEditAddHour, "75");
+    KeyUp(form->CSpinEditAddHour);
+    DWORD selEnd = 0;
+    SendMessageA(form->CSpinEditAddHour->Handle(), EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selEnd));
+    EXPECT_EQ(selEnd, 2u);
 
     // Leaving the hour with "5" shows "05"; the minute keeps "5".
     SetText(form->CSpinEditAddHour, "5");
@@ -410,6 +426,11 @@ TEST_F(ModifyItemTest, AddedReminderIsInTheListTheDayListAndTheGrid) {
                                        [&] {
                                            EXPECT_TRUE(IsOpen());
                                            EXPECT_EQ(FormModifyItem->Tag, 0);
+                                           // The advance-days label ends before its field.
+                                           const RECT label = FormModifyItem->Label2->BoundsRect();
+                                           EXPECT_LT(label.right, FormModifyItem->CSpinEditRemindeInAdvance->Left());
+                                           EXPECT_GT(label.left, FormModifyItem->CSpinEditInterval->Left() +
+                                                                     FormModifyItem->CSpinEditInterval->Width());
                                            SetText(FormModifyItem->EditTitel, "Dentist");
                                            FormModifyItem->MemoText->SetText("Bring the card\nand the letter");
                                            SetText(FormModifyItem->CSpinEditAddMin, "30");
