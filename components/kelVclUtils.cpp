@@ -303,6 +303,20 @@ TShortCut HotKeyToShortCut(uint16_t hotKey) {
 constexpr int kInfoTipSize = 1024;
 constexpr int kLinkPathSize = MAX_PATH + 3;
 
+// The shell's link object and its file side; false when the shell has none.
+bool NewShellLink(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
+    IShellLinkA* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&rawLink))) ||
+        !rawLink)
+        return false;
+    link = ComPtr<IShellLinkA>(rawLink);
+    IPersistFile* rawFile = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) || !rawFile) return false;
+    file = ComPtr<IPersistFile>(rawFile);
+    return true;
+}
+
 }  // namespace
 
 bool kelCreateShellLink(const std::string& linkFile,
@@ -316,15 +330,9 @@ bool kelCreateShellLink(const std::string& linkFile,
                         const std::string& hotKeyText,
                         int showCmd) {
     ComScope com;
-    IShellLinkA* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&rawLink))) ||
-        !rawLink)
-        return false;
-    ComPtr<IShellLinkA> link(rawLink);
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) || !rawFile) return false;
-    ComPtr<IPersistFile> file(rawFile);
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    if (!NewShellLink(link, file)) return false;
 
     const uint16_t key = hotKeyText.empty() ? hotKey : ShortCutToHotKey(TextToShortCut(hotKeyText));
     return link->SetPath(target.c_str()) == S_OK && link->SetArguments(arguments.c_str()) == S_OK &&
@@ -346,15 +354,9 @@ bool kelReadShellLink(const std::string& linkFile,
                       int& showCmd) {
     if (!FileExists(linkFile)) return false;
     ComScope com;
-    IShellLinkA* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&rawLink))) ||
-        !rawLink)
-        return false;
-    ComPtr<IShellLinkA> link(rawLink);
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) || !rawFile) return false;
-    ComPtr<IPersistFile> file(rawFile);
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    if (!NewShellLink(link, file)) return false;
     if (file->Load(Wide(linkFile).c_str(), STGM_READ) != S_OK) return false;
 
     // Each buffer one longer than the shell is told, so a full one still ends.
