@@ -551,12 +551,7 @@ void TFormModifyItem::ShowPicturePreview(int column) {
 void TFormModifyItem::FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
-    if (CloseGlyphHitTest(this, x, y)) {
-        DrawCloseGlyphPressed(this);
-        return;
-    }
-    DrawCloseGlyph(this);
-    if (button == mbLeft) StartWindowDrag(this);
+    SkinnedFormMouseDown(this, button, x, y);
 }
 
 // Called when the mouse moves over the dialog itself.

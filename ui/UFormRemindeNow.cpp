@@ -162,13 +162,7 @@ void TFormRemindeNow::FormPaint(TObject* sender) {
 void TFormRemindeNow::FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
-    if (CloseGlyphHitTest(this, x, y)) {
-        DrawCloseGlyphPressed(this);
-        return;
-    }
-    DrawCloseGlyph(this);
-    // The whole window surface drags it.
-    if (button == mbLeft) StartWindowDrag(this);
+    SkinnedFormMouseDown(this, button, x, y);
 }
 
 // Called when the mouse moves over the window itself.

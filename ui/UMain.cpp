@@ -442,13 +442,8 @@ void TMainForm::FormPaint(TObject* sender) {
 void TMainForm::FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
-    if (CloseGlyphHitTest(this, x, y)) {
-        DrawCloseGlyphPressed(this);
-        return;
-    }
-    DrawCloseGlyph(this);
     // The top 21 pixel rows act as the missing caption bar.
-    if (button == mbLeft && y <= 20) StartWindowDrag(this);
+    SkinnedFormMouseDown(this, button, x, y, 21);
 }
 
 // Called when the mouse moves over the window itself.

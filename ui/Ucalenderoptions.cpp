@@ -382,12 +382,7 @@ void TFormCalenderOptions::FormKeyPress(TObject* sender, char& key) {
 void TFormCalenderOptions::FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
-    if (CloseGlyphHitTest(this, x, y)) {
-        DrawCloseGlyphPressed(this);
-        return;
-    }
-    DrawCloseGlyph(this);
-    if (button == mbLeft) StartWindowDrag(this);
+    SkinnedFormMouseDown(this, button, x, y);
 }
 
 // Called when the mouse moves over the dialog itself.

@@ -719,12 +719,7 @@ void TFormOptions::EditHintPauseKeyPress(TObject* sender, char& key) {
 void TFormOptions::FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
-    if (CloseGlyphHitTest(this, x, y)) {
-        DrawCloseGlyphPressed(this);
-        return;
-    }
-    DrawCloseGlyph(this);
-    if (button == mbLeft) StartWindowDrag(this);
+    SkinnedFormMouseDown(this, button, x, y);
 }
 
 void TFormOptions::FormMouseMove(TObject* sender, TShiftState shift, int x, int y) {

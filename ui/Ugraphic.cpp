@@ -229,6 +229,15 @@ void SetWindowDragFunction(WindowDragFunction function) {
     DragFunction() = std::move(function);
 }
 
+void SkinnedFormMouseDown(TCustomForm* form, TMouseButton button, int32_t x, int32_t y, int32_t dragRowLimit) {
+    if (CloseGlyphHitTest(form, x, y)) {
+        DrawCloseGlyphPressed(form);
+        return;
+    }
+    DrawCloseGlyph(form);
+    if (button == mbLeft && (dragRowLimit < 0 || y < dragRowLimit)) StartWindowDrag(form);
+}
+
 //--- Calendar view
 
 TCellGeometry ComputeCellGeometry(int32_t clientWidth, int32_t clientHeight) {

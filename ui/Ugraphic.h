@@ -110,6 +110,11 @@ void StartWindowDrag(TCustomForm* form);
 using WindowDragFunction = std::function<void(TCustomForm* form)>;
 // Installs a replacement; an empty function restores the real drag.
 void SetWindowDragFunction(WindowDragFunction function);
+// A button going down on a skinned window's own surface: on the close glyph it
+// shows the pressed glyph; elsewhere the glyph is drawn plain again and the left
+// button starts dragging the window when the point lies in the drag area (rows
+// above dragRowLimit; -1 for the whole surface).
+void SkinnedFormMouseDown(TCustomForm* form, TMouseButton button, int32_t x, int32_t y, int32_t dragRowLimit = -1);
 
 //--- Calendar view
 
