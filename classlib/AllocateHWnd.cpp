@@ -13,8 +13,8 @@ namespace {
 
 const char kUtilWindowClass[] = "QRUtilWindow";
 
-LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
-    auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+// Hands a message to a window method; without one the system's default answers.
+LRESULT DispatchToMethod(const TWndMethod* method, HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (!method || !*method) return DefWindowProcA(window, msg, wparam, lparam);
     TMessage message;
     message.Msg = msg;
@@ -27,6 +27,11 @@ LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lpa
         HandleCallbackException(nullptr);
     }
     return message.Result;
+}
+
+LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    return DispatchToMethod(reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(window, GWLP_USERDATA)), window, msg,
+                            wparam, lparam);
 }
 
 void RegisterUtilClass() {
@@ -85,17 +90,7 @@ LRESULT CALLBACK InstanceProc(HWND window, UINT msg, WPARAM wparam, LPARAM lpara
         std::lock_guard<std::mutex> hold(Slots().lock);
         method = Slots().methods[N];
     }
-    if (!method || !*method) return DefWindowProcA(window, msg, wparam, lparam);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wparam;
-    message.LParam = lparam;
-    try {
-        (*method)(message);
-    } catch (...) {
-        HandleCallbackException(nullptr);
-    }
-    return message.Result;
+    return DispatchToMethod(method.get(), window, msg, wparam, lparam);
 }
 
 template <size_t... N>

@@ -119,6 +119,25 @@ void TButton::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
 }
 
+//--- Items of list and combo boxes
+
+namespace {
+
+void CheckItemIndex(int index, int count) {
+    if (index < 0 || index >= count) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+}
+
+// The text of an item held by a list or combo box window, asked for by length, then text.
+std::string ItemText(HWND window, UINT lengthMsg, UINT textMsg, int index) {
+    const LRESULT length = SendMessageA(window, lengthMsg, index, 0);
+    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    SendMessageA(window, textMsg, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return text;
+}
+
+}  // namespace
+
 //--- TListBoxStrings
 
 int TListBoxStrings::Count() const {
@@ -129,13 +148,9 @@ int TListBoxStrings::Count() const {
 
 std::string TListBoxStrings::Strings(int index) const {
     TListBox& box = m_owner;
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    CheckItemIndex(index, Count());
     if (!box.HandleAllocated()) return m_items[static_cast<size_t>(index)];
-    const LRESULT length = SendMessageA(box.Handle(), LB_GETTEXTLEN, index, 0);
-    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    SendMessageA(box.Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    return text;
+    return ItemText(box.Handle(), LB_GETTEXTLEN, LB_GETTEXT, index);
 }
 
 int TListBoxStrings::Add(const std::string& text) {
@@ -148,7 +163,7 @@ int TListBoxStrings::Add(const std::string& text) {
 
 void TListBoxStrings::Delete(int index) {
     TListBox& box = m_owner;
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    CheckItemIndex(index, Count());
     if (box.HandleAllocated())
         SendMessageA(box.Handle(), LB_DELETESTRING, index, 0);
     else
@@ -419,13 +434,9 @@ int TComboBoxStrings::Count() const {
 
 std::string TComboBoxStrings::Strings(int index) const {
     TComboBox& box = m_owner;
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    CheckItemIndex(index, Count());
     if (!box.HandleAllocated()) return m_items[static_cast<size_t>(index)];
-    const LRESULT length = SendMessageA(box.Handle(), CB_GETLBTEXTLEN, index, 0);
-    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    SendMessageA(box.Handle(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    return text;
+    return ItemText(box.Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 int TComboBoxStrings::Add(const std::string& text) {

@@ -28,6 +28,19 @@ constexpr uint16_t kResourceTypeRcData = 10;
 constexpr uint16_t kResourceFlags = 0x1030;
 constexpr size_t kMaxResourceName = 256;
 
+// A little-endian value of fixed size, as the stream holds it.
+template <class T>
+T ReadRaw(TStream& stream) {
+    T value = 0;
+    stream.ReadBuffer(&value, sizeof value);
+    return value;
+}
+
+template <class T>
+void WriteRaw(TStream& stream, T value) {
+    stream.WriteBuffer(&value, sizeof value);
+}
+
 std::vector<std::string> SplitPath(const std::string& path) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -228,14 +241,11 @@ void TReader::Fail(const std::string& message) {
 }
 
 uint8_t TReader::ReadByte() {
-    uint8_t value = 0;
-    m_stream.ReadBuffer(&value, 1);
-    return value;
+    return ReadRaw<uint8_t>(m_stream);
 }
 
 int32_t TReader::ReadLength() {
-    int32_t length = 0;
-    m_stream.ReadBuffer(&length, 4);
+    const int32_t length = ReadRaw<int32_t>(m_stream);
     if (length < 0 || length > m_stream.Remaining()) Fail(kReadErrorText);
     return length;
 }
@@ -278,26 +288,10 @@ void TReader::ReadListEnd() {
 
 int64_t TReader::ReadInt64() {
     switch (ReadValue()) {
-        case TValueType::vaInt8: {
-            int8_t v = 0;
-            m_stream.ReadBuffer(&v, 1);
-            return v;
-        }
-        case TValueType::vaInt16: {
-            int16_t v = 0;
-            m_stream.ReadBuffer(&v, 2);
-            return v;
-        }
-        case TValueType::vaInt32: {
-            int32_t v = 0;
-            m_stream.ReadBuffer(&v, 4);
-            return v;
-        }
-        case TValueType::vaInt64: {
-            int64_t v = 0;
-            m_stream.ReadBuffer(&v, 8);
-            return v;
-        }
+        case TValueType::vaInt8: return ReadRaw<int8_t>(m_stream);
+        case TValueType::vaInt16: return ReadRaw<int16_t>(m_stream);
+        case TValueType::vaInt32: return ReadRaw<int32_t>(m_stream);
+        case TValueType::vaInt64: return ReadRaw<int64_t>(m_stream);
         default: Fail(kInvalidValue);
     }
 }
@@ -333,8 +327,7 @@ std::string TReader::ReadString() {
             return type == TValueType::vaUTF8String ? WideToAnsi(Utf8ToWide(text)) : text;
         }
         case TValueType::vaWString: {
-            int32_t units = 0;
-            m_stream.ReadBuffer(&units, 4);
+            const int32_t units = ReadRaw<int32_t>(m_stream);
             if (units < 0 || int64_t(units) * 2 > m_stream.Remaining()) Fail(kReadErrorText);
             std::wstring text(static_cast<size_t>(units), L'\0');
             m_stream.ReadBuffer(&text[0], units * 2);
@@ -391,8 +384,7 @@ void TReader::SkipValue(int depth) {
         case TValueType::vaLString:
         case TValueType::vaUTF8String: SkipBytes(ReadLength()); return;
         case TValueType::vaWString: {
-            int32_t units = 0;
-            m_stream.ReadBuffer(&units, 4);
+            const int32_t units = ReadRaw<int32_t>(m_stream);
             if (units < 0) Fail(kReadErrorText);
             SkipBytes(int64_t(units) * 2);
             return;
@@ -651,19 +643,16 @@ void TWriter::WriteListEnd() {
 void TWriter::WriteInteger(int64_t value) {
     if (value >= INT8_MIN && value <= INT8_MAX) {
         WriteValue(TValueType::vaInt8);
-        const int8_t v = static_cast<int8_t>(value);
-        m_stream.WriteBuffer(&v, 1);
+        WriteRaw(m_stream, static_cast<int8_t>(value));
     } else if (value >= INT16_MIN && value <= INT16_MAX) {
         WriteValue(TValueType::vaInt16);
-        const int16_t v = static_cast<int16_t>(value);
-        m_stream.WriteBuffer(&v, 2);
+        WriteRaw(m_stream, static_cast<int16_t>(value));
     } else if (value >= INT32_MIN && value <= INT32_MAX) {
         WriteValue(TValueType::vaInt32);
-        const int32_t v = static_cast<int32_t>(value);
-        m_stream.WriteBuffer(&v, 4);
+        WriteRaw(m_stream, static_cast<int32_t>(value));
     } else {
         WriteValue(TValueType::vaInt64);
-        m_stream.WriteBuffer(&value, 8);
+        WriteRaw(m_stream, value);
     }
 }
 

@@ -101,43 +101,22 @@ public:
     }
     template <class G, class S>
     TPublished& Integer(const char* name, G get, S set, int64_t defaultValue, int64_t minValue, int64_t maxValue) {
-        TPropInfo& p = Add(name, TPropKind::pkInteger);
-        p.MinValue = minValue;
-        p.MaxValue = maxValue;
-        SetDefault(p, defaultValue);
-        BindOrdinal(p, get, set);
-        return *this;
+        return Ordinal(name, TPropKind::pkInteger, get, set, defaultValue, minValue, maxValue, {});
     }
     template <class G, class S>
     TPublished& Boolean(const char* name, G get, S set, bool defaultValue) {
-        TPropInfo& p = Add(name, TPropKind::pkBoolean);
-        p.MinValue = 0;
-        p.MaxValue = 1;
-        SetDefault(p, defaultValue ? 1 : 0);
-        BindOrdinal(p, get, set);
-        return *this;
+        return Ordinal(name, TPropKind::pkBoolean, get, set, defaultValue ? 1 : 0, 0, 1, {});
     }
     // An enumeration whose ordinals 0.. are named by names.
     template <class G, class S>
     TPublished& Enumeration(const char* name, G get, S set, std::vector<std::string> names, int64_t defaultValue) {
-        TPropInfo& p = Add(name, TPropKind::pkEnumeration);
-        p.MinValue = 0;
-        p.MaxValue = static_cast<int64_t>(names.size()) - 1;
-        p.Names = std::move(names);
-        SetDefault(p, defaultValue);
-        BindOrdinal(p, get, set);
-        return *this;
+        const int64_t maxValue = static_cast<int64_t>(names.size()) - 1;
+        return Ordinal(name, TPropKind::pkEnumeration, get, set, defaultValue, 0, maxValue, std::move(names));
     }
     // A set as a bit mask: bit n stands for names[n] (at most 32 members).
     template <class G, class S>
     TPublished& Set(const char* name, G get, S set, std::vector<std::string> names, uint32_t defaultValue) {
-        TPropInfo& p = Add(name, TPropKind::pkSet);
-        p.MinValue = 0;
-        p.MaxValue = UINT32_MAX;
-        p.Names = std::move(names);
-        SetDefault(p, defaultValue);
-        BindOrdinal(p, get, set);
-        return *this;
+        return Ordinal(name, TPropKind::pkSet, get, set, defaultValue, 0, UINT32_MAX, std::move(names));
     }
     template <class G, class S>
     TPublished& String(const char* name, G get, S set) {
@@ -196,18 +175,22 @@ private:
         m_list.back().Kind = kind;
         return m_list.back();
     }
-    static void SetDefault(TPropInfo& p, int64_t value) {
-        p.HasDefault = true;
-        p.Default = value;
-    }
     template <class G, class S>
-    static void BindOrdinal(TPropInfo& p, G get, S set) {
+    TPublished& Ordinal(const char* name, TPropKind kind, G get, S set, int64_t defaultValue, int64_t minValue,
+                        int64_t maxValue, std::vector<std::string> names) {
+        TPropInfo& p = Add(name, kind);
+        p.MinValue = minValue;
+        p.MaxValue = maxValue;
+        p.Names = std::move(names);
+        p.HasDefault = true;
+        p.Default = defaultValue;
         // The setter takes what the getter gives (an int, a bool, an enumeration).
         using Value = std::decay_t<decltype(std::invoke(get, std::declval<const C&>()))>;
         p.GetOrd = [get](const TPersistent& o) {
             return static_cast<int64_t>(std::invoke(get, static_cast<const C&>(o)));
         };
         p.SetOrd = [set](TPersistent& o, int64_t v) { std::invoke(set, static_cast<C&>(o), static_cast<Value>(v)); };
+        return *this;
     }
 
     TPropList& m_list;
