@@ -43,12 +43,6 @@ void NormalizeCellDate(tm& date) {
     NormalizeDate(&date);  // succeeds once the carried date is representable
 }
 
-bool IsListedMaster(const Converter& converter, const Eintrag* record) {
-    for (const Eintrag* master = converter.First(); master; master = master->Next)
-        if (master == record) return true;
-    return false;
-}
-
 bool IsDayCopy(const Converter& converter, const Eintrag* record) {
     for (const auto& row : converter.Cells)
         for (const TWeekDay& cell : row)
@@ -108,6 +102,12 @@ bool HasUsableDates(const Eintrag& record) {
 }
 
 //--- Construction and the list
+
+bool IsListedMaster(const Converter& converter, const Eintrag* record) {
+    for (const Eintrag* master = converter.First(); master; master = master->Next)
+        if (master == record) return true;
+    return false;
+}
 
 Converter::Converter() : Head(new Eintrag), m_recurrence(std::make_unique<TRecurrenceCache>()) {}
 

@@ -100,3 +100,6 @@ private:
 void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sundayFirst);
 // The same for the program's one converter (gConverter).
 void BuildMonthGrid(int32_t year, int32_t month, bool sundayFirst);
+// Whether a record is one of a converter's masters. Only pointers are compared,
+// so the record may be one that is gone.
+bool IsListedMaster(const Converter& converter, const Eintrag* record);

@@ -90,13 +90,11 @@ void Converter::AddUserPicture() {
             ModelHost().ShowMessage(unreadable, TextError, 0);
             return;
         }
+        // An icon of another size leaves the picture empty, which the size check refuses.
         if (icon.Width() == 32 && icon.Height() == 32) {
             // A new bitmap is white, and white is the pictures' transparent colour.
             picture.SetSize(icon.Width(), icon.Height());
             picture.Canvas()->Draw(0, 0, &icon);
-        } else {
-            ModelHost().ShowMessage(MsgImageSize, TextError, 0);
-            return;
         }
     } else {
         ModelHost().ShowMessage(unreadable, TextError, 0);

@@ -70,12 +70,6 @@ void ApplyFields(Eintrag& record, const TDialogFields& fields) {
     record.Acknowledged = false;
 }
 
-bool IsListedMaster(const Converter& converter, const Eintrag* record) {
-    for (const Eintrag* master = converter.First(); master; master = master->Next)
-        if (master == record) return true;
-    return false;
-}
-
 }  // namespace
 
 bool Converter::StoreFromDialog(int32_t mode) {

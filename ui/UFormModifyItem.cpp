@@ -11,6 +11,7 @@
 #include "model/Ufunction.h"
 #include "model/Uglobals.h"
 #include "ui/UMain.h"
+#include "ui/Ucontrols.h"
 #include "ui/Ugraphic.h"
 #include "ui/Umainbutton.h"
 #include "ui/Upictures.h"
@@ -22,15 +23,6 @@ namespace {
 constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 constexpr char kIndent[] = "   ";
 constexpr int kLabel2Left = 184;  // where the advance-days label stands when it fits
-
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    T* component = new T(owner);
-    component->SetName(name);
-    component->SetBounds(left, top, width, height);
-    component->SetParent(parent);
-    return component;
-}
 
 // A transparent label of the resource, sized by its text.
 TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* name, int left, int top, const char* caption) {

@@ -271,33 +271,8 @@ bool AlertFormPosition(int32_t mode,
                        int32_t height,
                        int32_t& left,
                        int32_t& top) {
-    switch (mode) {
-        case kPositionRemembered:
-            left = General_Settings.AlertForm_Left;
-            top = General_Settings.AlertForm_Top;
-            return true;
-        case kPositionDesktopCenter:
-            left = screenWidth / 2 - width / 2;
-            top = screenHeight / 2 - height / 2;
-            return true;
-        case kPositionTopLeft:
-            left = 0;
-            top = 0;
-            return true;
-        case kPositionTopRight:
-            left = screenWidth - width;
-            top = 0;
-            return true;
-        case kPositionBottomLeft:
-            left = 0;
-            top = screenHeight - height;
-            return true;
-        case kPositionBottomRight:
-            left = screenWidth - width;
-            top = screenHeight - height;
-            return true;
-        default: return false;
-    }
+    return WindowPosition(mode, General_Settings.AlertForm_Left, General_Settings.AlertForm_Top, screenWidth,
+                          screenHeight, width, height, left, top);
 }
 
 void PlaceAlertForm(TCustomForm* window) {

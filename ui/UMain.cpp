@@ -69,6 +69,44 @@ std::string ProgramFolder(const std::string& exeName) {
     return separator == std::string::npos ? std::string() : exeName.substr(0, separator + 1);
 }
 
+bool WindowPosition(int32_t mode,
+                    int32_t rememberedLeft,
+                    int32_t rememberedTop,
+                    int32_t screenWidth,
+                    int32_t screenHeight,
+                    int32_t width,
+                    int32_t height,
+                    int32_t& left,
+                    int32_t& top) {
+    switch (mode) {
+        case kPositionRemembered:
+            left = rememberedLeft;
+            top = rememberedTop;
+            return true;
+        case kPositionDesktopCenter:
+            left = screenWidth / 2 - width / 2;
+            top = screenHeight / 2 - height / 2;
+            return true;
+        case kPositionTopLeft:
+            left = 0;
+            top = 0;
+            return true;
+        case kPositionTopRight:
+            left = screenWidth - width;
+            top = 0;
+            return true;
+        case kPositionBottomLeft:
+            left = 0;
+            top = screenHeight - height;
+            return true;
+        case kPositionBottomRight:
+            left = screenWidth - width;
+            top = screenHeight - height;
+            return true;
+        default: return false;
+    }
+}
+
 uint32_t SystemUptime() {
     return UptimeFunction() ? UptimeFunction()() : GetTickCount();
 }
@@ -382,38 +420,12 @@ void TMainForm::FormShow(TObject* sender) {
 
 void TMainForm::PlaceWindow() {
     SetBounds(Left(), Top(), General_Settings.MainForm_Width, General_Settings.MainForm_Height);
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     int left = Left();
     int top = Top();
-    switch (General_Settings.MainForm_Position_Flag) {
-        case kPositionRemembered:
-            left = General_Settings.MainForm_Left;
-            top = General_Settings.MainForm_Top;
-            break;
-        case kPositionDesktopCenter:
-            left = screenWidth / 2 - Width() / 2;
-            top = screenHeight / 2 - Height() / 2;
-            break;
-        case kPositionTopLeft:
-            left = 0;
-            top = 0;
-            break;
-        case kPositionTopRight:
-            left = screenWidth - Width();
-            top = 0;
-            break;
-        case kPositionBottomLeft:
-            left = 0;
-            top = screenHeight - Height();
-            break;
-        case kPositionBottomRight:
-            left = screenWidth - Width();
-            top = screenHeight - Height();
-            break;
-        default: return;
-    }
-    SetBounds(left, top, Width(), Height());
+    if (WindowPosition(General_Settings.MainForm_Position_Flag, General_Settings.MainForm_Left,
+                       General_Settings.MainForm_Top, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                       Width(), Height(), left, top))
+        SetBounds(left, top, Width(), Height());
 }
 
 // Called on every size change after creation, and from FormShow.

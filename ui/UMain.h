@@ -169,6 +169,18 @@ extern TMainForm* MainForm;
 
 // The program folder of a program file name: up to and including the last "\".
 std::string ProgramFolder(const std::string& exeName);
+// Where a window of the given size goes by a position mode of the settings on a
+// screen of the given size (the remembered mode: rememberedLeft, rememberedTop):
+// false for a mode that leaves it where it is.
+bool WindowPosition(int32_t mode,
+                    int32_t rememberedLeft,
+                    int32_t rememberedTop,
+                    int32_t screenWidth,
+                    int32_t screenHeight,
+                    int32_t width,
+                    int32_t height,
+                    int32_t& left,
+                    int32_t& top);
 
 // The milliseconds since Windows started, as the reminder timer reads them
 // (the system's GetTickCount unless replaced).

@@ -9,6 +9,7 @@
 #include "model/Uglobals.h"
 #include "model/Uweekday.h"
 #include "ui/UMain.h"
+#include "ui/Ucontrols.h"
 #include "ui/Ugraphic.h"
 #include "ui/Umainbutton.h"
 
@@ -18,13 +19,10 @@ constexpr int32_t kSmallestIcon = 18;
 constexpr int32_t kLargestIcon = 32;
 constexpr char kIndent[] = "   ";
 
+// A control straight on the dialog.
 template <class T>
 T* Make(TForm* form, const char* name, int left, int top, int width, int height) {
-    T* component = new T(form);
-    component->SetName(name);
-    component->SetBounds(left, top, width, height);
-    component->SetParent(form);
-    return component;
+    return ::Make<T>(form, form, name, left, top, width, height);
 }
 
 TLabel* MakeLabel(TForm* form, const char* name, int left, int top, int width, int height) {

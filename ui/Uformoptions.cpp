@@ -13,6 +13,7 @@
 #include "model/UmodelHost.h"
 #include "model/Usettings.h"
 #include "ui/UMain.h"
+#include "ui/Ucontrols.h"
 #include "ui/Ugraphic.h"
 #include "ui/Umainbutton.h"
 #include "ui/Upictures.h"
@@ -37,15 +38,6 @@ constexpr int kPageButtonWidth = 155;
 
 // The preview square of the Icons page, in page coordinates.
 constexpr RECT kPreviewSquare{50, 150, 82, 182};
-
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    T* component = new T(owner);
-    component->SetName(name);
-    component->SetBounds(left, top, width, height);
-    component->SetParent(parent);
-    return component;
-}
 
 TComboBox* MakeList(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width) {
     auto* combo = new TComboBox(owner);

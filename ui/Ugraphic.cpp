@@ -128,6 +128,25 @@ void DrawGroupFrame(TCanvas* canvas, const std::string& caption, int32_t x, int3
 
 //--- Shadowed text
 
+namespace {
+
+// The shadow at textRect moved by (dx, dy), then the text at textRect itself;
+// draw(rect) puts the text into a rectangle.
+template <class Draw>
+void DrawShadowed(TCanvas* canvas, const RECT& textRect, TColor color, TColor shadowColor, int32_t dx, int32_t dy,
+                  Draw draw) {
+    canvas->Brush()->SetStyle(bsClear);
+    RECT rect = textRect;
+    OffsetRect(&rect, dx, dy);
+    canvas->Font()->SetColor(shadowColor);
+    draw(rect);
+    rect = textRect;
+    canvas->Font()->SetColor(color);
+    draw(rect);
+}
+
+}  // namespace
+
 void DrawShadowedText(TCanvas* canvas,
                       const std::wstring& text,
                       const RECT& textRect,
@@ -136,14 +155,8 @@ void DrawShadowedText(TCanvas* canvas,
                       TColor shadowColor,
                       int32_t dx,
                       int32_t dy) {
-    canvas->Brush()->SetStyle(bsClear);
-    RECT rect = textRect;
-    OffsetRect(&rect, dx, dy);
-    canvas->Font()->SetColor(shadowColor);
-    DrawTextAW(canvas->Handle(), text, -1, &rect, flags);
-    rect = textRect;
-    canvas->Font()->SetColor(color);
-    DrawTextAW(canvas->Handle(), text, -1, &rect, flags);
+    DrawShadowed(canvas, textRect, color, shadowColor, dx, dy,
+                 [&](RECT& rect) { DrawTextAW(canvas->Handle(), text, -1, &rect, flags); });
 }
 
 void DrawShadowedTextA(TCanvas* canvas,
@@ -154,14 +167,8 @@ void DrawShadowedTextA(TCanvas* canvas,
                        TColor shadowColor,
                        int32_t dx,
                        int32_t dy) {
-    canvas->Brush()->SetStyle(bsClear);
-    RECT rect = textRect;
-    OffsetRect(&rect, dx, dy);
-    canvas->Font()->SetColor(shadowColor);
-    DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, flags);
-    rect = textRect;
-    canvas->Font()->SetColor(color);
-    DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, flags);
+    DrawShadowed(canvas, textRect, color, shadowColor, dx, dy,
+                 [&](RECT& rect) { DrawTextA(canvas->Handle(), text.c_str(), -1, &rect, flags); });
 }
 
 //--- Transparent pictures
@@ -266,10 +273,8 @@ TPictureSlots ComputePictureSlots(int32_t cellWidth,
 bool PictureSlotRect(int32_t column, int32_t row, int32_t index, RECT& rect) {
     const TPictureSlots slots = ComputePictureSlots(CellWidth, CellHeight, DayBand, IconWidth, IconHeight);
     if (index < 0) return false;
-    // Slots fill a row from the left, then the next row; without room for a whole
-    // picture in a row, each picture takes a row of its own.
-    const int32_t c = slots.PerRow > 0 ? index % slots.PerRow : 0;
-    const int32_t r = slots.PerRow > 0 ? index / slots.PerRow : index;
+    int32_t c = 0, r = 0;
+    slots.Place(index, c, r);
     if (r >= slots.Rows) return false;
     rect.left = column * CellWidth + c * IconWidth + 2;
     rect.top = row * CellHeight + DayBand + r * IconHeight;

@@ -245,6 +245,13 @@ TCellGeometry ComputeCellGeometry(int32_t clientWidth, int32_t clientHeight);
 struct TPictureSlots {
     int32_t PerRow;
     int32_t Rows;
+    // The slot (column c, row r) of the index-th picture: slots fill a row from the
+    // left, then the next row; without room for a whole picture in a row, each
+    // picture takes a row of its own.
+    void Place(int32_t index, int32_t& c, int32_t& r) const {
+        c = PerRow > 0 ? index % PerRow : 0;
+        r = PerRow > 0 ? index / PerRow : index;
+    }
 };
 TPictureSlots ComputePictureSlots(int32_t cellWidth,
                                   int32_t cellHeight,

@@ -89,13 +89,6 @@ Eintrag* PictureAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t& i
     return nullptr;
 }
 
-// The slot (column c, row r) of the index-th picture of a cell.
-void SlotOf(int32_t index, int32_t& c, int32_t& r) {
-    const TPictureSlots slots = ComputePictureSlots(CellWidth, CellHeight, DayBand, IconWidth, IconHeight);
-    c = slots.PerRow > 0 ? index % slots.PerRow : 0;
-    r = slots.PerRow > 0 ? index / slots.PerRow : index;
-}
-
 // Restarts the hint timer: the delay counts from now.
 void ArmHintTimer() {
     MainForm->TimerShowHint->SetEnabled(false);
@@ -209,7 +202,7 @@ Eintrag* TCalendarView::TrackHover(int32_t column, int32_t row, int32_t x, int32
     if (copy) {
         // 4. A picture other than the last one hit: its status line and hint.
         int32_t c = 0, r = 0;
-        SlotOf(k, c, r);
+        ComputePictureSlots(CellWidth, CellHeight, DayBand, IconWidth, IconHeight).Place(k, c, r);
         if (c != HoverSlotColumn || r != HoverSlotRow || HoverSlotColumn == -1 || HoverSlotRow == -1) {
             DrawStatusLine(copy);
             GridHint(copy);
