@@ -38,6 +38,13 @@ std::string Macro(const char* format, const std::string& argument) {
     return macro;
 }
 
+// Opens the current WinHelp file's contents, then runs the macro in it.
+bool RunWinHelpMacro(HWND window, const std::string& macro) {
+    if (!kelWinHelp(window, gCurrentHelpFile.c_str(), kelHelpContents, 0)) return false;
+    return kelWinHelp(window, gCurrentHelpFile.c_str(), kelHelpCommand, reinterpret_cast<ULONG_PTR>(macro.c_str())) !=
+           FALSE;
+}
+
 }  // namespace
 
 //--- Unit start and end
@@ -221,11 +228,7 @@ bool THelpRouter::HelpJump(const std::string& helpFile, const std::string& topic
     gCurrentHelpFile = helpFile.empty() ? FindHelpfile() : helpFile;
     if (HelpType == htWinhelp) {
         gCurrentHelpFile = WinHelpFileOf(gCurrentHelpFile);
-        const std::string macro = Macro("JumpID(\"\",\"%s\")", topic);
-        HWND window = FindHandle();
-        if (!kelWinHelp(window, gCurrentHelpFile.c_str(), kelHelpContents, 0)) return false;
-        return kelWinHelp(window, gCurrentHelpFile.c_str(), kelHelpCommand, reinterpret_cast<ULONG_PTR>(macro.c_str())) !=
-               FALSE;
+        return RunWinHelpMacro(FindHandle(), Macro("JumpID(\"\",\"%s\")", topic));
     }
     if (!HTMLhelpInstalled()) return false;
     gCurrentHelpFile = HtmlHelpFileOf(gCurrentHelpFile);
@@ -286,11 +289,7 @@ bool THelpRouter::HelpALink(const std::string& keywords) {
 bool THelpRouter::LinkLookup(const std::string& keywords, const char* macroFormat, UINT lookupCommand) {
     if (HelpType == htWinhelp) {
         gCurrentHelpFile = WinHelpFileOf(FindHelpfile());
-        const std::string macro = Macro(macroFormat, keywords);
-        HWND window = FindHandle();
-        if (!kelWinHelp(window, gCurrentHelpFile.c_str(), kelHelpContents, 0)) return false;
-        return kelWinHelp(window, gCurrentHelpFile.c_str(), kelHelpCommand, reinterpret_cast<ULONG_PTR>(macro.c_str())) !=
-               FALSE;
+        return RunWinHelpMacro(FindHandle(), Macro(macroFormat, keywords));
     }
     if (!HTMLhelpInstalled()) return false;
     gCurrentHelpFile = HtmlHelpFileOf(FindHelpfile());

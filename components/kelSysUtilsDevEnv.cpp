@@ -47,16 +47,30 @@ private:
     std::string m_saved;
 };
 
-// The version's own key below the current user, redirected where tests want it.
-void UserKey(TkelDevEnvVer version, const char* subKey, HKEY& root, std::string& key) {
-    root = HKEY_CURRENT_USER;
-    key = CkelDevEnvRegPaths[version] + subKey;
+// Opens the version's own key below the current user, redirected where tests want it.
+bool OpenUserKey(TRegistry& registry, TkelDevEnvVer version, const char* subKey, bool canCreate) {
+    HKEY root = HKEY_CURRENT_USER;
+    std::string key = CkelDevEnvRegPaths[version] + subKey;
     kelRedirectRegistryKey(root, key);
+    registry.RootKey = root;
+    return registry.OpenKey(key, canCreate);
 }
 
 const char* SearchPathValue(TkelDevEnvVer version) {
     // The first three versions spelt the value without a blank.
     return version <= dvA3 ? "SearchPath" : "Search Path";
+}
+
+// Drops the lines of a contents file that name the help file or its own contents file.
+void RemoveHelpLines(const std::string& helpFile, TStringList& lines) {
+    const std::string name = AnsiUpperCase(kelExtractFileName(helpFile));
+    // No name would be found in every line and empty the file.
+    if (name.empty()) return;
+    const std::string contents = AnsiUpperCase(ChangeFileExt(name, ".cnt"));
+    for (int i = lines.Count() - 1; i >= 0; --i) {
+        const std::string line = AnsiUpperCase(lines.Get(i));
+        if (line.find(name) != std::string::npos || line.find(contents) != std::string::npos) lines.Delete(i);
+    }
 }
 
 }  // namespace
@@ -125,31 +139,19 @@ void kelCompileFile(TkelDevEnvVer version, const std::string& fileName, bool bui
 }
 
 void kelUninstallPackage(TkelDevEnvVer version, const std::string& packageFile) {
-    HKEY root = nullptr;
-    std::string key;
-    UserKey(version, "\\Known Packages\\", root, key);
     TRegistry registry;
-    registry.RootKey = root;
-    if (registry.OpenKey(key, false) && registry.ValueExists(packageFile)) registry.DeleteValue(packageFile);
+    if (OpenUserKey(registry, version, "\\Known Packages\\", false) && registry.ValueExists(packageFile)) registry.DeleteValue(packageFile);
 }
 
 void kelInstallPackage(TkelDevEnvVer version, const std::string& packageFile, const std::string& description) {
     kelUninstallPackage(version, packageFile);
-    HKEY root = nullptr;
-    std::string key;
-    UserKey(version, "\\Known Packages\\", root, key);
     TRegistry registry;
-    registry.RootKey = root;
-    if (registry.OpenKey(key, true)) registry.WriteString(packageFile, description);
+    if (OpenUserKey(registry, version, "\\Known Packages\\", true)) registry.WriteString(packageFile, description);
 }
 
 void kelRemoveSearchPathFromDevEnv(TkelDevEnvVer version, const std::string& dir) {
-    HKEY root = nullptr;
-    std::string key;
-    UserKey(version, "\\Library\\", root, key);
     TRegistry registry;
-    registry.RootKey = root;
-    if (!registry.OpenKey(key, false)) return;
+    if (!OpenUserKey(registry, version, "\\Library\\", false)) return;
     const char* value = SearchPathValue(version);
     TStringList items;
     kelParseString(registry.ReadString(value), ";", &items);
@@ -159,12 +161,8 @@ void kelRemoveSearchPathFromDevEnv(TkelDevEnvVer version, const std::string& dir
 
 void kelAddSearchPathToDevEnv(TkelDevEnvVer version, const std::string& dir) {
     kelRemoveSearchPathFromDevEnv(version, dir);
-    HKEY root = nullptr;
-    std::string key;
-    UserKey(version, "\\Library\\", root, key);
     TRegistry registry;
-    registry.RootKey = root;
-    if (!registry.OpenKey(key, false)) return;
+    if (!OpenUserKey(registry, version, "\\Library\\", false)) return;
     const char* value = SearchPathValue(version);
     registry.WriteString(value, kelRemoveSlash(dir) + ";" + registry.ReadString(value));
 }
@@ -172,22 +170,14 @@ void kelAddSearchPathToDevEnv(TkelDevEnvVer version, const std::string& dir) {
 void kelRemoveHelpFromCntFile(const std::string& helpFile, const std::string& cntFile) {
     TStringList lines;
     lines.LoadFromFile(cntFile);
-    const std::string name = AnsiUpperCase(kelExtractFileName(helpFile));
-    // No name would be found in every line and empty the file.
-    if (!name.empty()) {
-        const std::string contents = AnsiUpperCase(ChangeFileExt(name, ".cnt"));
-        for (int i = lines.Count() - 1; i >= 0; --i) {
-            const std::string line = AnsiUpperCase(lines.Get(i));
-            if (line.find(name) != std::string::npos || line.find(contents) != std::string::npos) lines.Delete(i);
-        }
-    }
+    RemoveHelpLines(helpFile, lines);
     lines.SaveToFile(cntFile);
 }
 
 void kelAddHelpToCntFile(const std::string& helpFile, const std::string& title, const std::string& cntFile) {
-    kelRemoveHelpFromCntFile(helpFile, cntFile);
     TStringList lines;
     lines.LoadFromFile(cntFile);
+    RemoveHelpLines(helpFile, lines);
     lines.Add(":Include " + ChangeFileExt(kelExtractFileName(helpFile), ".cnt"));
     lines.Add(":Index " + title + " =" + helpFile);
     lines.SaveToFile(cntFile);

@@ -253,14 +253,11 @@ std::string kelUrlDecode(const std::string& s) {
 }
 
 std::string kelUrlEncode(const std::string& s) {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string result;
     for (char c : s) {
         const unsigned char code = static_cast<unsigned char>(c);
         if (code >= 128 || c == ' ' || c == '*' || c == '#' || c == '%' || c == '<' || c == '>') {
-            result += '%';
-            result += kHex[code >> 4];
-            result += kHex[code & 15];
+            result += '%' + kelBinaryToString(&code, 1);
         } else {
             result += c;
         }

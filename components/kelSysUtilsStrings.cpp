@@ -30,6 +30,25 @@ int Length(const std::string& s) {
     return static_cast<int>(s.size());
 }
 
+// Zeros before the number's digits up to the given width.
+void PadWithZeros(std::string& digits, int width) {
+    if (width > Length(digits)) digits.insert(0, static_cast<size_t>(width - Length(digits)), '0');
+}
+
+// The digits of s in the base (2 to 10) as a 32-bit pattern; a character that is
+// no digit of the base raises the error of the given format.
+int32_t DigitsToInt(const std::string& s, uint32_t base, const char* errorFormat) {
+    uint32_t result = 0;
+    uint32_t weight = 1;
+    for (size_t i = s.size(); i > 0; --i) {
+        const char c = s[i - 1];
+        if (c < '0' || uint32_t(c - '0') >= base) throw EConvertError(Format(errorFormat, s));
+        result += uint32_t(c - '0') * weight;
+        weight *= base;
+    }
+    return static_cast<int32_t>(result);
+}
+
 const char kHexDigits[] = "0123456789ABCDEF";
 
 int HexValue(char c) {
@@ -344,22 +363,12 @@ std::string kelIntToBin(int32_t value, int digits) {
         result.insert(result.begin(), (bits & 1) ? '1' : '0');
         bits >>= 1;
     } while (bits != 0);
-    if (digits > Length(result)) result.insert(0, static_cast<size_t>(digits - Length(result)), '0');
+    PadWithZeros(result, digits);
     return result;
 }
 
 int32_t kelBinToInt(const std::string& s) {
-    uint32_t result = 0;
-    uint32_t weight = 1;
-    for (size_t i = s.size(); i > 0; --i) {
-        const char c = s[i - 1];
-        if (c == '1')
-            result += weight;
-        else if (c != '0')
-            throw EConvertError(Format("%s is not valid Binary value", s));
-        weight <<= 1;
-    }
-    return static_cast<int32_t>(result);
+    return DigitsToInt(s, 2, "%s is not valid Binary value");
 }
 
 std::string kelIntToOct(int32_t value, int digits) {
@@ -370,20 +379,12 @@ std::string kelIntToOct(int32_t value, int digits) {
         result.insert(result.begin(), static_cast<char>('0' + magnitude % 8));
         magnitude /= 8;
     }
-    if (digits > Length(result)) result.insert(0, static_cast<size_t>(digits - Length(result)), '0');
+    PadWithZeros(result, digits);
     return result;
 }
 
 int32_t kelOctToInt(const std::string& s) {
-    uint32_t result = 0;
-    uint32_t weight = 1;
-    for (size_t i = s.size(); i > 0; --i) {
-        const char c = s[i - 1];
-        if (c < '0' || c > '7') throw EConvertError(Format("%s is not valid Octal value", s));
-        result += uint32_t(c - '0') * weight;
-        weight *= 8;
-    }
-    return static_cast<int32_t>(result);
+    return DigitsToInt(s, 8, "%s is not valid Octal value");
 }
 
 std::string kelIntToRoman(int32_t value) {
