@@ -13,10 +13,11 @@ a small stand-in font, in the default text colours).
 import os
 import struct
 import sys
-import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
 import generate  # noqa: E402
+import xwd2png  # noqa: E402
 
 
 # ---------------------------------------------------------------------------
@@ -115,21 +116,8 @@ def scaled(img, k):
 
 
 def write_png(img, path):
-    raw = bytearray()
-    for y in range(img.h):
-        raw.append(0)
-        for x in range(img.w):
-            raw += bytes(img.px[y * img.w + x])
-
-    def chunk(tag, body):
-        c = struct.pack(">I", len(body)) + tag + body
-        return c + struct.pack(">I", zlib.crc32(tag + body) & 0xFFFFFFFF)
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", img.w, img.h, 8, 2, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as fh:
-        fh.write(png)
+    rows = [b"".join(bytes(p) for p in img.px[y * img.w:(y + 1) * img.w]) for y in range(img.h)]
+    xwd2png.write_png(path, img.w, img.h, rows)
 
 
 # ---------------------------------------------------------------------------

@@ -60,8 +60,10 @@ public:
         return bytes;
     }
 
-private:
+    // Removes a folder with everything in it (read-only entries too); an empty
+    // name is no folder, and never the current one.
     static void Remove(const std::string& path) {
+        if (path.empty()) return;
         WIN32_FIND_DATAA data;
         HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
         if (find != INVALID_HANDLE_VALUE) {
@@ -81,6 +83,7 @@ private:
         RemoveDirectoryA(path.c_str());
     }
 
+private:
     std::string m_path;
 };
 

@@ -35,29 +35,12 @@ public:
     std::vector<std::wstring> messages;
 };
 
-tm Date(int year, int month, int day, int hour, int minute) {
-    tm t;
-    ClearDateRecord(&t);
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    return t;
-}
-
-class AlarmWindowTest : public testing::Test {
+class AlarmWindowTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-alarm");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
+        EnterProgramFolder("qr-alarm", &host, [] { return EncodeDate(2024, 3, 15) + EncodeTime(10, 0, 30, 0); });
         General_Settings = TGeneralSettingValues{};
         FirstShow = true;
-        SetModelHost(&host);
-        SetWindowDragFunction([this](TCustomForm* form) { drags.push_back(form); });
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([] { return EncodeDate(2024, 3, 15) + EncodeTime(10, 0, 30, 0); });
         keptText = Text_Settings;
         Text_Settings.Font_Color = kTextColour;
         pictures.SetSize(32, 32);
@@ -89,12 +72,7 @@ protected:
         SetPictureCollection(nullptr);
         SetPopupMenuTracker(nullptr);
         Text_Settings = keptText;
-        Application->SetExeName("");
-        Application->OnException = nullptr;
-        SetWindowDragFunction(nullptr);
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
         EXPECT_TRUE(host.messages.empty());
     }
@@ -144,12 +122,9 @@ protected:
         EXPECT_EQ(offered, all);
     }
 
-    std::string folder;
     TestProgramHost host;
     TImageList pictures{nullptr};
     TTextSettingValues keptText;
-    std::vector<TCustomForm*> drags;
-    std::vector<std::string> errors;
 };
 
 }  // namespace

@@ -44,17 +44,6 @@ int PixelCount(const TBitmap& bitmap, COLORREF colour) {
     return count;
 }
 
-tm Date(int year, int month, int day, int hour = 10, int minute = 0) {
-    tm t;
-    ClearDateRecord(&t);
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    return t;
-}
-
 // The program's host, with the sounds and the standard error box recorded.
 class MouseHost : public TProgramHost {
 public:
@@ -66,18 +55,12 @@ public:
 
 using Lines = std::vector<std::string>;
 
-class CalendarMouseTest : public testing::Test {
+class CalendarMouseTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-mouse");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
+        EnterProgramFolder("qr-mouse", &host, [this] { return clock; });
         General_Settings = TGeneralSettingValues{};
         FirstShow = true;
-        SetModelHost(&host);
-        SetWindowDragFunction([](TCustomForm*) {});
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([this] { return clock; });
         SetCursorPosFunction([this] { return cursor; });
         SetDoubleClickTimeFunction([] { return 500u; });
         SetConfineCursorFunction([this](const RECT* rect) {
@@ -138,16 +121,11 @@ protected:
         Text_Settings = keptText;
         Hint_Settings = keptHint;
         Application->SetShowHint(true);
-        Application->SetExeName("");
-        Application->OnException = nullptr;
-        SetWindowDragFunction(nullptr);
         SetCursorPosFunction(nullptr);
         SetDoubleClickTimeFunction(nullptr);
         SetConfineCursorFunction(nullptr);
         SetPopupMenuTracker(nullptr);
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
 
@@ -283,7 +261,6 @@ protected:
     COLORREF GridPixel(POINT p) { return MainForm->ExtnImageGrid->Picture()->Bitmap()->GetPixel(p.x, p.y); }
     COLORREF BufferPixel(POINT p) { return MainForm->BitmapCalendar->GetPixel(p.x, p.y); }
 
-    std::string folder;
     MouseHost host;
     TImageList pictures{nullptr};
     TDateTime clock = EncodeDate(2024, 3, 15) + 0.5;
@@ -295,7 +272,6 @@ protected:
     TCalendarSettingValues keptCalendar;
     TTextSettingValues keptText;
     THintSettingValues keptHint;
-    std::vector<std::string> errors;
 };
 
 const std::string kHyphens(32, '-');

@@ -36,17 +36,6 @@ void AddTestPicture(TImageList& list, COLORREF colour) {
     list.AddMasked(&picture, clWhite);
 }
 
-tm Date(int year, int month, int day, int hour = 10, int minute = 0) {
-    tm t;
-    ClearDateRecord(&t);
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    return t;
-}
-
 // A pixel mask: the points of one colour inside a rectangle of a DC, relative to
 // the rectangle's corner.
 using Points = std::vector<std::pair<int, int>>;
@@ -58,17 +47,12 @@ Points ColourPoints(HDC dc, const RECT& rect, COLORREF colour) {
     return points;
 }
 
-class CalendarViewTest : public testing::Test {
+class CalendarViewTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-calendar");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
+        EnterProgramFolder("qr-calendar", &host, [] { return EncodeDate(2024, 3, 15) + 0.5; });
         General_Settings = TGeneralSettingValues{};
         FirstShow = true;
-        SetModelHost(&host);
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([] { return EncodeDate(2024, 3, 15) + 0.5; });
         pictures.SetSize(32, 32);
         pictures.SetMasked(false);
         for (int k = 0; k < 8; ++k) AddTestPicture(pictures, PictureColour(k));
@@ -100,11 +84,7 @@ protected:
         IconWidth = IconHeight = 32;
         HoverColumn = HoverRow = -1;
         MouseOverGrid = false;
-        Application->SetExeName("");
-        Application->OnException = nullptr;
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
 
@@ -191,12 +171,10 @@ protected:
             }
     }
 
-    std::string folder;
     RecordingHost host;
     TImageList pictures{nullptr};
     TCalendarSettingValues keptCalendar;
     TTextSettingValues keptText;
-    std::vector<std::string> errors;
 };
 
 }  // namespace

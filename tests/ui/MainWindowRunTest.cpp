@@ -48,17 +48,6 @@ public:
     int alarms = 0;
 };
 
-tm Date(int year, int month, int day, int hour, int minute) {
-    tm t;
-    ClearDateRecord(&t);
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    return t;
-}
-
 std::string ReadFile(const std::string& name) {
     std::string data;
     if (FILE* file = std::fopen(name.c_str(), "rb")) {
@@ -175,19 +164,15 @@ private:
     static inline std::vector<std::string> s_texts;
 };
 
-class MainWindowRunTest : public testing::Test {
+class MainWindowRunTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-run");
-        WriteSkins(folder);
+        EnterProgramFolder("qr-run", &host, [] { return EncodeDate(2024, 3, 15) + EncodeTime(10, 0, 30, 0); });
         General_Settings = TGeneralSettingValues{};
         FirstShow = true;
         ReminderTimerWaiting = true;
         ReminderTimerWarmUp = 0;
         keptWindowsVersion = WindowsVersion;
-        SetModelHost(&host);
-        SetClock([] { return EncodeDate(2024, 3, 15) + EncodeTime(10, 0, 30, 0); });
-        UseApplication();
     }
 
     void TearDown() override {
@@ -195,25 +180,19 @@ protected:
         if (FormModifyItem) FreeForm(FormModifyItem);
         run.reset();
         PumpUntilIdle();
-        UseApplication(false);
         gConverter->Clear();
         SetPictureCollection(nullptr);
         SetPopupMenuTracker(nullptr);
         SetUptimeFunction(nullptr);
         WindowsVersion = keptWindowsVersion;
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
 
     // Points the application object in use at the program folder.
-    void UseApplication(bool use = true) {
-        Application->SetExeName(use ? folder + "QuibReminder.exe" : "");
-        if (use)
-            Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        else
-            Application->OnException = nullptr;
+    void UseApplication() {
+        Application->SetExeName(folder + "QuibReminder.exe");
+        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
     }
 
     // A run of the program with an application object of its own.
@@ -236,9 +215,7 @@ protected:
         SendMessageA(MainForm->MainTrayIcon->WindowHandle(), kelTrayIconCallbackMsg, 0, event);
     }
 
-    std::string folder;
     RunHost host;
-    std::vector<std::string> errors;
     DWORD keptWindowsVersion = 0;
     std::unique_ptr<ScopedApplication> run;
 };

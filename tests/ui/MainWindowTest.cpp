@@ -11,31 +11,20 @@
 
 namespace {
 
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-main");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
+        EnterProgramFolder("qr-main", &host, [] { return EncodeDate(2024, 3, 15) + 0.5; });
         General_Settings = TGeneralSettingValues{};
         FirstShow = true;
         LastTrayClickTime = 0;
-        SetModelHost(&host);
-        SetWindowDragFunction([this](TCustomForm* form) { drags.push_back(form); });
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([] { return EncodeDate(2024, 3, 15) + 0.5; });
     }
 
     void TearDown() override {
         if (MainForm) FreeForm(MainForm);
         PumpUntilIdle();
-        Application->SetExeName("");
         Application->ShowMainForm = true;
-        Application->OnException = nullptr;
-        SetWindowDragFunction(nullptr);
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
 
@@ -51,10 +40,7 @@ protected:
         SendMessageA(MainForm->Handle(), WM_LBUTTONUP, 0, Point(x, y));
     }
 
-    std::string folder;
     RecordingHost host;
-    std::vector<TCustomForm*> drags;
-    std::vector<std::string> errors;
 };
 
 COLORREF Pixel(TBitmap* bitmap, int x, int y) {

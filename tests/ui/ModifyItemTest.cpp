@@ -34,16 +34,10 @@ public:
     }
 };
 
-class ModifyItemTest : public testing::Test {
+class ModifyItemTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-modify");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
-        SetModelHost(&host);
-        SetWindowDragFunction([](TCustomForm*) {});
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([] { return EncodeDate(2024, 3, 15) + 0.5; });
+        EnterProgramFolder("qr-modify", &host, [] { return EncodeDate(2024, 3, 15) + 0.5; });
         Application->CreateForm(MainForm);
         // No alarm may open while the dialog is driven.
         MainForm->TimerCheckForReminders->SetEnabled(false);
@@ -62,12 +56,7 @@ protected:
         gConverter->Clear();
         SelectedEntry = nullptr;
         PumpUntilIdle();
-        Application->SetExeName("");
-        Application->OnException = nullptr;
-        SetWindowDragFunction(nullptr);
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
     }
 
     void ShowMonth(int year, int month) {
@@ -167,25 +156,12 @@ protected:
     }
     std::vector<std::wstring> Messages() { return host.messages; }
 
-    std::string folder;
     DialogHost host;
-    std::vector<std::string> errors;
     std::deque<std::function<void()>> steps;
 };
 
 using Lines = std::vector<std::string>;
 using Texts = std::vector<std::wstring>;
-
-tm DateOnly(int year, int month, int day, int hour, int minute) {
-    tm t;
-    ClearDateRecord(&t);
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    return t;
-}
 
 }  // namespace
 
@@ -440,7 +416,7 @@ TEST_F(ModifyItemTest, AddedReminderIsInTheListTheDayListAndTheGrid) {
     EXPECT_FALSE(IsWindowVisible(FormModifyItem->Handle()));
     ASSERT_EQ(Titles(), (Lines{"Dentist"}));
     const Eintrag* e = gConverter->First();
-    EXPECT_TRUE(Converter::SameDateRecord(e->StartTime, DateOnly(2024, 3, 20, 10, 30)));
+    EXPECT_TRUE(Converter::SameDateRecord(e->StartTime, Date(2024, 3, 20, 10, 30)));
     EXPECT_EQ(e->IntervalKind, kIntervalOnce);
     EXPECT_EQ(e->IntervalCount, 0);
     EXPECT_TRUE(e->ExactlyAt);
@@ -491,7 +467,7 @@ TEST_F(ModifyItemTest, EditingFromADayCopyOfTheTenthMovesTheStartToTheTenth) {
     // A daily reminder from the 1st, not exactly at its time but 1 day ahead.
     auto* master = new Eintrag;
     master->SetMaster(master);
-    master->StartTime = DateOnly(2024, 3, 1, 8, 15);
+    master->StartTime = Date(2024, 3, 1, 8, 15);
     master->IntervalKind = kIntervalDays;
     master->IntervalCount = 1;
     master->AdvanceDays = 1;
@@ -523,7 +499,7 @@ TEST_F(ModifyItemTest, EditingFromADayCopyOfTheTenthMovesTheStartToTheTenth) {
                  ClickOK();
              }});
     ASSERT_EQ(gConverter->Count(), 1);
-    EXPECT_TRUE(Converter::SameDateRecord(master->StartTime, DateOnly(2024, 3, 10, 8, 15)));
+    EXPECT_TRUE(Converter::SameDateRecord(master->StartTime, Date(2024, 3, 10, 8, 15)));
     EXPECT_EQ(master->AdvanceDays, 1);
     EXPECT_FALSE(master->ExactlyAt);
     // The day copy went with the old grid: the selection names the master now.
@@ -537,11 +513,11 @@ TEST_F(ModifyItemTest, EditingFromADayCopyOfTheTenthMovesTheStartToTheTenth) {
 TEST_F(ModifyItemTest, AnEditShowsTheStoredKindCountAndStopDate) {
     auto* master = new Eintrag;
     master->SetMaster(master);
-    master->StartTime = DateOnly(2024, 3, 4, 9, 5);
+    master->StartTime = Date(2024, 3, 4, 9, 5);
     master->IntervalKind = kIntervalWeeks;
     master->IntervalCount = 3;
     master->ExactlyAt = true;
-    master->StopAfter = DateOnly(2024, 6, 30, 23, 59);
+    master->StopAfter = Date(2024, 6, 30, 23, 59);
     NormalizeDate(&master->StopAfter);
     gConverter->Append(master);
     SelectedEntry = master;
@@ -607,7 +583,7 @@ TEST_F(ModifyItemTest, YearsOutsideTheRangeAndAStopDateNotAfterTheStartAreRefuse
              });
     ASSERT_EQ(Titles(), (Lines{"Old"}));
     const Eintrag* e = gConverter->First();
-    EXPECT_TRUE(Converter::SameDateRecord(e->StartTime, DateOnly(2035, 12, 30, 10, 0)));
+    EXPECT_TRUE(Converter::SameDateRecord(e->StartTime, Date(2035, 12, 30, 10, 0)));
     EXPECT_EQ(e->StopAfter.tm_mday, 31);
     EXPECT_EQ(e->StopAfter.tm_hour, 23);
     EXPECT_EQ(e->StopAfter.tm_min, 59);
@@ -619,7 +595,7 @@ TEST_F(ModifyItemTest, AnEmptyIntervalFieldStoresNothingAndKeepsTheDialogOpenWit
     // An edited reminder stays exactly as it was.
     auto* master = new Eintrag;
     master->SetMaster(master);
-    master->StartTime = DateOnly(2024, 3, 20, 7, 0);
+    master->StartTime = Date(2024, 3, 20, 7, 0);
     master->IntervalKind = kIntervalDays;
     master->IntervalCount = 2;
     master->SetTitle("Water the plants");

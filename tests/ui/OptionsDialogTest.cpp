@@ -36,20 +36,14 @@ public:
     void WorkingPicturesChanged() override { OptionsWorkingPicturesChanged(); }
 };
 
-class OptionsDialogTest : public testing::Test {
+class OptionsDialogTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
         keptText = Text_Settings;
         keptHint = Hint_Settings;
         keptGeneral = General_Settings;
         keptHidePause = Application->HintHidePause;
-        folder = MakeTempFolder("qr-options");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
-        SetModelHost(&host);
-        SetWindowDragFunction([](TCustomForm*) {});
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([] { return EncodeDate(2024, 3, 15) + 0.5; });
+        EnterProgramFolder("qr-options", &host, [] { return EncodeDate(2024, 3, 15) + 0.5; });
         Application->CreateForm(MainForm);
         MainForm->TimerCheckForReminders->SetEnabled(false);
         MainForm->Show();
@@ -76,12 +70,7 @@ protected:
         Hint_Settings = keptHint;
         General_Settings = keptGeneral;
         Application->HintHidePause = keptHidePause;
-        Application->SetExeName("");
-        Application->OnException = nullptr;
-        SetWindowDragFunction(nullptr);
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
 
@@ -153,9 +142,7 @@ protected:
     bool IsOpen() { return FormOptions->IsModal() && IsWindowVisible(FormOptions->Handle()); }
     std::string FileInFolder(const std::string& name) { return folder + name; }
 
-    std::string folder;
     OptionsHost host;
-    std::vector<std::string> errors;
     std::deque<std::function<void()>> steps;
     TTextSettingValues keptText;
     THintSettingValues keptHint;

@@ -21,16 +21,10 @@ constexpr TColor kTextColor = 0x0000FF;    // red
 constexpr TColor kShadowColor = 0x00FF00;  // green
 constexpr COLORREF kPaper = RGB(40, 40, 40);
 
-class SkinnedTest : public testing::Test {
+class SkinnedTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        folder = MakeTempFolder("qr-skin");
-        WriteSkins(folder);
-        Application->SetExeName(folder + "QuibReminder.exe");
-        SetModelHost(&host);
-        SetWindowDragFunction([this](TCustomForm* form) { drags.push_back(form); });
-        Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
-        SetClock([] { return EncodeDate(2024, 3, 15) + 0.5; });
+        EnterProgramFolder("qr-skin", &host, [] { return EncodeDate(2024, 3, 15) + 0.5; });
         keptText = Text_Settings;
         Application->CreateForm(MainForm);
         Text_Settings.Font_Color = kTextColor;
@@ -42,20 +36,12 @@ protected:
         if (MainForm) FreeForm(MainForm);
         PumpUntilIdle();
         Text_Settings = keptText;
-        Application->SetExeName("");
         Application->ShowMainForm = true;
-        Application->OnException = nullptr;
-        SetWindowDragFunction(nullptr);
-        SetModelHost(nullptr);
-        SetClock(nullptr);
-        RemoveFolder(folder);
+        LeaveProgramFolder();
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
 
-    std::string folder;
     RecordingHost host;
-    std::vector<TCustomForm*> drags;
-    std::vector<std::string> errors;
     TTextSettingValues keptText;
 };
 

@@ -1,7 +1,11 @@
 // Temporary program folders and skin sheets for the tests.
 #include "UiTestSupport.h"
 
-#include <cstdio>
+#include <utility>
+
+#include "model/Ufunction.h"
+#include "tests/TestFolder.h"
+#include "ui/Ugraphic.h"
 
 namespace {
 
@@ -27,29 +31,13 @@ std::string MakeTempFolder(const std::string& prefix) {
 }
 
 void RemoveFolder(const std::string& folder) {
-    std::string base = folder;
-    if (!base.empty() && base.back() != '\\') base += '\\';
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((base + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(base + name);
-            else
-                DeleteFileA((base + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(base.c_str());
+    std::string path = folder;
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    TestFolder::Remove(path);
 }
 
 void WriteTextFile(const std::string& name, const std::string& text) {
-    FILE* file = std::fopen(name.c_str(), "wb");
-    if (!file) return;
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    TestFolder::WriteBytes(name, text);
 }
 
 COLORREF TopPixel(int x, int y) {
@@ -71,4 +59,34 @@ void WriteSkins(const std::string& folder, bool top, bool background, bool butto
     if (top) WriteSheet(skins + "Top.bmp", 600, 210, &TopPixel);
     if (background) WriteSheet(skins + "BG.bmp", 400, 200, &BackgroundPixel);
     if (buttons) WriteSheet(skins + "btn.bmp", 75, 100, &ButtonPixel);
+}
+
+void ProgramFolderTest::EnterProgramFolder(const std::string& prefix, IModelHost* host, ClockFunction clock) {
+    folder = MakeTempFolder(prefix);
+    WriteSkins(folder);
+    Application->SetExeName(folder + "QuibReminder.exe");
+    SetModelHost(host);
+    SetWindowDragFunction([this](TCustomForm* form) { drags.push_back(form); });
+    Application->OnException = [this](TObject*, const std::string& message) { errors.push_back(message); };
+    SetClock(std::move(clock));
+}
+
+void ProgramFolderTest::LeaveProgramFolder() {
+    Application->SetExeName("");
+    Application->OnException = nullptr;
+    SetWindowDragFunction(nullptr);
+    SetModelHost(nullptr);
+    SetClock(nullptr);
+    RemoveFolder(folder);
+}
+
+tm Date(int year, int month, int day, int hour, int minute) {
+    tm t;
+    ClearDateRecord(&t);
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    return t;
 }

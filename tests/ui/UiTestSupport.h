@@ -2,14 +2,17 @@
 // sheets written by the test, and the main window made in such a folder.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <ctime>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "classlib/SysUtils.h"
 #include "model/UmodelHost.h"
 
 // A fresh folder under the temporary folder, with a trailing "\".
@@ -43,6 +46,24 @@ public:
     std::vector<std::wstring> sounds;
     int plays = 0;
 };
+
+// A fixture whose program folder is a fresh temporary folder with the test
+// skins. EnterProgramFolder also installs the model host and the clock, records
+// window drags instead of doing them and records exceptions; LeaveProgramFolder
+// undoes all that and removes the folder. Each fixture calls them where its own
+// preparation needs them, and checks `errors` itself.
+class ProgramFolderTest : public testing::Test {
+protected:
+    void EnterProgramFolder(const std::string& prefix, IModelHost* host, ClockFunction clock);
+    void LeaveProgramFolder();
+
+    std::string folder;
+    std::vector<TCustomForm*> drags;
+    std::vector<std::string> errors;
+};
+
+// A plain (not normalised) date record, as a reminder's start is stored.
+tm Date(int year, int month, int day, int hour = 10, int minute = 0);
 
 inline LPARAM Point(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
