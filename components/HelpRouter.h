@@ -37,8 +37,7 @@ constexpr UINT kelHHHelpContext = 0x0F;       // HH_HELP_CONTEXT
 constexpr UINT kelHHCloseAll = 0x12;          // HH_CLOSE_ALL
 constexpr UINT kelHHAlinkLookup = 0x13;       // HH_ALINK_LOOKUP
 
-// HTML Help's text-popup record.
-#pragma pack(push, 4)
+// HTML Help's text-popup record, naturally aligned as the viewer reads it.
 struct THHPopup {
     int32_t cbStruct;
     HINSTANCE hinst;
@@ -61,10 +60,19 @@ struct THHAKLink {
     const char* pszWindow;
     BOOL fIndexOnFail;
 };
-#pragma pack(pop)
+#ifdef _WIN64
+static_assert(sizeof(THHPopup) == 72, "HTML Help's popup record");
+static_assert(offsetof(THHPopup, hinst) == 8 && offsetof(THHPopup, pt) == 32 && offsetof(THHPopup, pszFont) == 64,
+              "popup record layout");
+static_assert(sizeof(THHAKLink) == 56, "HTML Help's link record");
+static_assert(offsetof(THHAKLink, pszKeywords) == 8 && offsetof(THHAKLink, fIndexOnFail) == 48, "link record layout");
+#else
 static_assert(sizeof(THHPopup) == 52, "HTML Help's popup record");
-static_assert(offsetof(THHPopup, pt) == 16 && offsetof(THHPopup, pszFont) == 48, "popup record layout");
+static_assert(offsetof(THHPopup, hinst) == 4 && offsetof(THHPopup, pt) == 16 && offsetof(THHPopup, pszFont) == 48,
+              "popup record layout");
 static_assert(sizeof(THHAKLink) == 32, "HTML Help's link record");
+static_assert(offsetof(THHAKLink, pszKeywords) == 8 && offsetof(THHAKLink, fIndexOnFail) == 28, "link record layout");
+#endif
 
 class THelpRouter : public TComponent {
 public:

@@ -464,7 +464,11 @@ struct _REG_CHANGE_DATA {
     uint32_t WatchSubTree;  // all ones for true, 0 for false
     uint32_t NotifyFilter;  // REG_NOTIFY_CHANGE_* flags
 };
-static_assert(sizeof(_REG_CHANGE_DATA) == 12, "three 32-bit fields");
+#ifdef _WIN64
+static_assert(sizeof(_REG_CHANGE_DATA) == 16, "a key handle and two 32-bit fields");
+#else
+static_assert(sizeof(_REG_CHANGE_DATA) == 12, "a key handle and two 32-bit fields");
+#endif
 // An event signalled when the key changes; INVALID_HANDLE_VALUE (with the last
 // error set) when the notification cannot be armed.
 HANDLE kelRegFindFirstChangeNotification(HKEY key, bool watchSubTree, uint32_t filter, _REG_CHANGE_DATA& data);

@@ -17,8 +17,8 @@
 enum TkelTrayIconInfoType { tiiNone, tiiInfo, tiiWarning, tiiError };
 
 // The shell's notify-icon record in 8-bit characters, in its long form. The short
-// form (before Windows 2000) is its first 88 bytes, with a 64-byte tip.
-#pragma pack(push, 4)
+// form (before Windows 2000) ends after a 64-byte tip. Natural alignment, as the
+// shell lays it out for each architecture.
 struct TkelNotifyIconDataVer5 {
     uint32_t cbSize;
     HWND hWnd;
@@ -34,17 +34,31 @@ struct TkelNotifyIconDataVer5 {
     char szInfoTitle[64];
     uint32_t dwInfoFlags;
 };
-#pragma pack(pop)
+#ifdef _WIN64
+static_assert(sizeof(TkelNotifyIconDataVer5) == 504, "the shell's long record");
+static_assert(offsetof(TkelNotifyIconDataVer5, hWnd) == 8, "window");
+static_assert(offsetof(TkelNotifyIconDataVer5, hIcon) == 32, "icon");
+static_assert(offsetof(TkelNotifyIconDataVer5, szTip) == 40, "tip");
+static_assert(offsetof(TkelNotifyIconDataVer5, dwState) == 168, "state");
+static_assert(offsetof(TkelNotifyIconDataVer5, szInfo) == 176, "balloon text");
+static_assert(offsetof(TkelNotifyIconDataVer5, uTimeout) == 432, "balloon time-out");
+static_assert(offsetof(TkelNotifyIconDataVer5, szInfoTitle) == 436, "balloon title");
+static_assert(offsetof(TkelNotifyIconDataVer5, dwInfoFlags) == 500, "balloon icon");
+#else
 static_assert(sizeof(TkelNotifyIconDataVer5) == 488, "the shell's long record");
+static_assert(offsetof(TkelNotifyIconDataVer5, hWnd) == 4, "window");
+static_assert(offsetof(TkelNotifyIconDataVer5, hIcon) == 20, "icon");
 static_assert(offsetof(TkelNotifyIconDataVer5, szTip) == 24, "tip");
 static_assert(offsetof(TkelNotifyIconDataVer5, dwState) == 152, "state");
 static_assert(offsetof(TkelNotifyIconDataVer5, szInfo) == 160, "balloon text");
 static_assert(offsetof(TkelNotifyIconDataVer5, uTimeout) == 416, "balloon time-out");
 static_assert(offsetof(TkelNotifyIconDataVer5, szInfoTitle) == 420, "balloon title");
 static_assert(offsetof(TkelNotifyIconDataVer5, dwInfoFlags) == 484, "balloon icon");
+#endif
 
-constexpr uint32_t kelNotifyIconDataVer4Size = 88;
-constexpr uint32_t kelNotifyIconDataVer5Size = 488;
+// The sizes the shell tells the two forms by: the short one ends after a 64-byte tip.
+constexpr uint32_t kelNotifyIconDataVer4Size = offsetof(TkelNotifyIconDataVer5, szTip) + 64;
+constexpr uint32_t kelNotifyIconDataVer5Size = sizeof(TkelNotifyIconDataVer5);
 // The message the shell sends to the icon's window for mouse and balloon events.
 constexpr UINT kelTrayIconCallbackMsg = WM_USER + 211;  // 0x4D3
 

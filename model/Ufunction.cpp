@@ -1,8 +1,8 @@
 // Date helpers on the C run-time's broken-down date record.
 #include "model/Ufunction.h"
 
-// The 2038 limit the program relies on comes from the 32-bit time of msvcrt.
-static_assert(sizeof(time_t) == 4, "build against msvcrt with a 32-bit time_t");
+#include <cstdint>
+
 
 void ClearDateRecord(tm* t) {
     t->tm_sec = 0;
@@ -24,7 +24,10 @@ int32_t NormalizeDate(tm* t) {
     if (t->tm_year < 70 || t->tm_year > 138) return -1;
     tm work = *t;
     const time_t result = mktime(&work);
-    if (result == static_cast<time_t>(-1)) return -1;
+    // The 64-bit build's mktime goes past 2038; the program's dates end where a
+    // 32-bit time does, in both builds.
+    const long long seconds = result;
+    if (seconds < 0 || seconds > INT32_MAX) return -1;
     *t = work;
     return static_cast<int32_t>(result);
 }

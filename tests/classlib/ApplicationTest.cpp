@@ -30,7 +30,7 @@ public:
 TEST(ApplicationWindow, MinimisingGoesThroughTheApplicationWindowWhichASubclassSees) {
     HWND application = Application->Handle();
     gPreviousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(application, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(&RecordSizes))));
+        SetWindowLongPtrA(application, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordSizes)));
     gSizes.clear();
     int minimised = 0;
     Application->OnMinimize = [&minimised](TObject*) { ++minimised; };
@@ -50,7 +50,7 @@ TEST(ApplicationWindow, MinimisingGoesThroughTheApplicationWindowWhichASubclassS
     Application->Restore();
     EXPECT_FALSE(IsIconic(application));
 
-    SetWindowLongA(application, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(gPreviousProc)));
+    SetWindowLongPtrA(application, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gPreviousProc));
     Application->OnMinimize = nullptr;
     FreeForm(form);
     EXPECT_EQ(Application->MainForm(), nullptr);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <htmlhelp.h>
+
 #include <cstring>
 #include <memory>
 #include <string>
@@ -261,7 +263,7 @@ TEST_F(HelpRouterTest, ContextPopupsOpenAtTheSetPositionOnceThenAtTheCursor) {
     EXPECT_EQ(kelHHDisplayTextPopup, popup.command);
     EXPECT_EQ("D:\\Docs\\Quib.chm::/CSHelp.txt", popup.file);
     EXPECT_EQ(Application->Handle(), popup.window) << "no form: the application window";
-    EXPECT_EQ(52, popup.popup.cbStruct);
+    EXPECT_EQ(int(sizeof(HH_POPUP)), popup.popup.cbStruct);  // as the viewer's own header sizes it
     EXPECT_EQ(1000u, popup.popup.idString);
     EXPECT_EQ("", popup.popupText);
     EXPECT_EQ(120, popup.popup.pt.x);
@@ -440,7 +442,7 @@ TEST_F(HelpRouterTest, KeywordAndAssociativeLinkLookups) {
     EXPECT_EQ(kelHHDisplayTopic, calls[0].command);
     EXPECT_EQ("C:\\Prog\\Help.chm", calls[0].file);
     EXPECT_EQ(kelHHKeywordLookup, calls[1].command);
-    EXPECT_EQ(32, calls[1].link.cbStruct);
+    EXPECT_EQ(int(sizeof(HH_AKLINK)), calls[1].link.cbStruct);
     EXPECT_EQ(std::string("alarm;snooze\0\0", 14), calls[1].keywords);
     EXPECT_FALSE(calls[1].link.fReserved);
     EXPECT_TRUE(calls[1].link.fIndexOnFail);

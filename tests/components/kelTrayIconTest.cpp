@@ -154,7 +154,8 @@ TEST_F(TrayIcon, ADefaultComponentAddsNothingAndRunsNoTimer) {
     ASSERT_EQ(1u, m_calls.size());
     EXPECT_EQ(DWORD(NIM_ADD), m_calls[0].message);
     const TkelNotifyIconDataVer5& data = m_calls[0].Data();
-    EXPECT_EQ(488u, data.cbSize);  // Wine reports a later NT system
+    // Wine reports a later NT system: the long record, as the shell's own header sizes it.
+    EXPECT_EQ(uint32_t(NOTIFYICONDATAA_V2_SIZE), data.cbSize);
     EXPECT_EQ(tray->WindowHandle(), data.hWnd);
     EXPECT_EQ(0u, data.uID);
     EXPECT_EQ(7u, data.uFlags);  // message, icon, tip
@@ -185,8 +186,8 @@ TEST_F(TrayIcon, TheTipIsCutToTheFormOfTheRecord) {
     IsWin2000orHigher = false;
     tray->Update();
     IsWin2000orHigher = true;
-    ASSERT_EQ(88u, m_calls.back().bytes.size());
-    EXPECT_EQ(88u, m_calls.back().Data().cbSize);
+    ASSERT_EQ(size_t(NOTIFYICONDATAA_V1_SIZE), m_calls.back().bytes.size());
+    EXPECT_EQ(uint32_t(NOTIFYICONDATAA_V1_SIZE), m_calls.back().Data().cbSize);
     EXPECT_EQ(hint.substr(0, 63), std::string(m_calls.back().Data().szTip));
 }
 

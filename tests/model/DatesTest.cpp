@@ -25,6 +25,20 @@ TEST(NormalizeDate, YearIsTestedBeforeMonthsAreCarried) {
     EXPECT_EQ(-1, NormalizeDate(&late));
 }
 
+TEST(NormalizeDate, DatesEndWhereA32BitTimeEndsInEveryBuild) {
+    struct Case { int year, month, day, hour, minute; int32_t seconds; };
+    const Case cases[] = {
+        {2038, 1, 19, 3, 14, 2147483641},  // 03:14:01, the last minute that fits
+        {2038, 1, 19, 3, 15, -1},
+        {2038, 12, 31, 23, 59, -1},
+        {2038, 1, 20, 0, 0, -1},
+    };
+    for (const Case& c : cases) {
+        tm t = MakeDate(c.year, c.month, c.day, c.hour, c.minute);
+        EXPECT_EQ(c.seconds, NormalizeDate(&t)) << c.year << "-" << c.month << "-" << c.day << " " << c.hour << ":" << c.minute;
+    }
+}
+
 TEST(NormalizeDate, FailureLeavesOtherFieldsAsTheyWere) {
     tm t = MakeDate(1970, 1, -3, 5, 6);  // before the epoch after carrying
     t.tm_wday = 4;

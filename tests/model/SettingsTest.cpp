@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "ModelTestSupport.h"
 #include "RecordingHost.h"
 #include "classlib/XMLDoc.h"
 #include "model/Uglobals.h"
@@ -195,6 +196,41 @@ TEST_F(SettingsFile, EverySettingComesBackAndUserAdditionsVanish) {
     EXPECT_EQ(std::string::npos, resaved.find("mine"));
     EXPECT_NE(std::string::npos, resaved.find("<Text_Settings><Font_Shadow_Color>-2147483646</Font_Shadow_Color>"));
     EXPECT_NE(std::string::npos, resaved.find("&amp; &lt;Co&gt;"));
+}
+
+// The files both builds write for the same reminders and settings. Run with
+// QR_SAMPLE_FILES naming a folder, by the comparison of the 32-bit and 64-bit
+// builds, which expects the same bytes from each.
+TEST_F(SettingsFile, SampleFilesForTheComparisonOfTheBuilds) {
+    const char* out = getenv("QR_SAMPLE_FILES");
+    if (!out) GTEST_SKIP() << "QR_SAMPLE_FILES names no folder";
+    AppPath = std::string(out) + "\\";
+    Calendar_Settings.Font_Name = L"Schrift \u00c4\u00d6\u00dc \u660e\u671d & <Co>";
+    Calendar_Settings.Font_Color = -1;
+    Text_Settings.Font_Shadow_Color = INT32_MIN;
+    Hint_Settings.Hint_Delay = 250;
+    General_Settings = {-20, -30, 640, 480, 3, 5, 6, 400, 300, 5, 1};
+    settings.SaveSettings();
+
+    Converter converter;
+    for (int day = 1; day <= 3; ++day) {
+        Eintrag* e = new Eintrag;
+        e->SetMaster(e);  // a pointer field, stored as zeros
+        e->IntervalCount = day;
+        e->IntervalKind = day % 4;
+        e->PictureIndex = day * 7;
+        e->AdvanceDays = day;
+        e->ExactlyAt = day % 2 == 0;
+        e->Acknowledged = day % 2 == 1;
+        e->StartTime = MakeDate(2030 + day, day, day * 9, day, day * 11);
+        e->LastReminded = Normalized(MakeDate(2024, 3, day, 10, 30));
+        e->StopAfter = Normalized(MakeDate(2038, 1, 18, 23, 59));
+        e->SetTitle(("Title " + std::to_string(day) + " & \xe4").c_str());
+        e->SetText(std::string(day * 300, char('a' + day)).c_str());
+        converter.Append(e);
+    }
+    converter.SaveToFile(AppPath + "index.dat");
+    EXPECT_TRUE(host.Messages.empty());
 }
 
 TEST_F(SettingsFile, EmptyTextsAreWrittenAndReadAsEmpty) {
