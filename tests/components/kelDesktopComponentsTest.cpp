@@ -642,6 +642,13 @@ TEST(kelWav, TheStoredSoundComesFromTheFileAndOnlyAWholeImagePlays) {
     wav.Play();
     EXPECT_TRUE(recorder.calls.empty());
 
+    // The whole image written into the data plays: the check reads the stream's size.
+    wav.Data().Clear();
+    wav.Data().WriteBuffer(wave.data(), static_cast<int32_t>(wave.size()));
+    wav.Play();
+    ASSERT_EQ(1u, recorder.calls.size());
+    EXPECT_EQ("<memory>", recorder.calls[0].sound);
+
     // Any other source drops the stored data.
     wav.SetPlayFrom(pfFile);
     EXPECT_EQ(0u, wav.DataSize());

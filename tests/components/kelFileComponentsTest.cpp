@@ -1,6 +1,8 @@
 // The file components: the file operation, the file association and the file storage.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +77,35 @@ TEST(kelFileStorage, LoadsAndSavesWholeFilesWithTheirEvents) {
     // A failure raises the storage's error; no event then.
     EXPECT_THROW(storage.SaveTo(folder.File("no\\such\\folder\\x.bin")), EkelFileStorage);
     EXPECT_EQ(2u, saves.size());
+}
+
+TEST(kelFileStorage, TheSizeIsTheStreamsAfterTheStreamIsWrittenOrCleared) {
+    TestFolder folder;
+    TestFolder::WriteBytes(folder.File("in.bin"), "abc");
+    const struct {
+        std::function<void(TMemoryStream&)> change;
+        std::string bytes;
+    } cases[] = {
+        {[](TMemoryStream& data) {
+             data.Seek(0, TSeekOrigin::soEnd);
+             data.WriteBuffer("defg", 4);
+         },
+         "abcdefg"},
+        {[](TMemoryStream& data) { data.Clear(); }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        TkelFileStorage storage(nullptr);
+        ASSERT_TRUE(storage.LoadFrom(folder.File("in.bin")));
+        c.change(storage.Data());
+        EXPECT_EQ(c.bytes.size(), storage.DataSize());
+        EXPECT_TRUE(storage.SaveTo(folder.File("out.bin")));
+        EXPECT_EQ(c.bytes, TestFolder::ReadBytes(folder.File("out.bin")));
+        TMemoryStream payload;
+        storage.WriteFileData(payload);
+        const uint32_t count = static_cast<uint32_t>(c.bytes.size());
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&count), 4) + c.bytes, StreamBytes(payload));
+    }
 }
 
 TEST(kelFileStorage, TheBytesTravelInTheComponentStream) {
