@@ -402,6 +402,23 @@ void kelGetShell32Icon(int index, TIcon* largeIcon, TIcon* smallIcon) {
     if (smallIcon) smallIcon->SetHandle(small);
 }
 
+namespace {
+
+// The address as one argument of a command line, quoted as the registered
+// command's "%1" is: blanks or quotes in it must not make further arguments.
+// A quote inside becomes its URL escape; backslashes before the closing quote
+// are doubled, or they would escape it.
+std::string QuotedArgument(const std::string& address) {
+    std::string text;
+    for (char c : address) text += c == '"' ? std::string("%22") : std::string(1, c);
+    size_t backslashes = 0;
+    while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\') ++backslashes;
+    text.append(backslashes, '\\');
+    return '"' + text + '"';
+}
+
+}  // namespace
+
 void kelGotoUrl(const std::string& address) {
     kelGotoUrlEx(address, false);
 }
@@ -419,13 +436,13 @@ void kelGotoUrlEx(const std::string& address, bool useBrowserCommand) {
             kelReplaceSubStrings(command, "\"\"", "");
         }
         std::string program = command;
-        std::string parameters = url;
+        std::string parameters = QuotedArgument(url);
         const size_t dot = command.rfind('.');
         if (dot != std::string::npos && command.size() - dot >= 5) {
             program = command.substr(0, dot + 4);
-            parameters = command.substr(dot + 5) + " " + url;
+            if (!program.empty() && program[0] == '"') program.erase(0, 1);
+            parameters = command.substr(dot + 5) + " " + parameters;
         }
-        if (!program.empty() && program[0] == '"') program.erase(0, 1);
         if (FileExists(program)) {
             kelShellExecuteCall(kelAppHandle(), "open", program, parameters, std::string(), SW_SHOW);
             return;
