@@ -176,7 +176,22 @@ bool kelCopyFiles(const TStrings* list) {
     return operation.Execute();
 }
 
+namespace {
+
+// Whether the folder is the root of a drive or share, or names none: a root is
+// never deleted. "X:\" less its separator, "X:", is the drive's current folder,
+// which nobody named.
+bool IsRootFolder(const std::string& folder) {
+    const std::string path = kelRemoveSlash(folder);
+    if (path.empty() || path == ExtractFileDrive(path)) return true;
+    const std::string full = kelRemoveSlash(ExpandFileName(path));
+    return full.empty() || full == ExtractFileDrive(full);
+}
+
+}  // namespace
+
 void kelRemoveDir(const std::string& folder) {
+    if (IsRootFolder(folder)) return;
     const std::string path = kelRemoveSlash(folder);
     if (!kelDirectoryExists(path)) return;
     TkelFileOperation operation(nullptr);
@@ -190,9 +205,14 @@ void kelRemoveDir(const std::string& folder) {
 }
 
 void kelClearDir(const std::string& folder) {
+    if (IsRootFolder(folder)) return;
     kelRemoveDir(folder);
     kelDelay(100);
-    kelForceDirectories(kelRemoveSlash(folder));
+    const std::string path = kelRemoveSlash(folder);
+    kelForceDirectories(path);
+    // Forcing skips names of one or two characters, which could be roots; this
+    // one is none, so a short name such as "ab" is made here.
+    if (!kelDirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
 }
 
 bool kelCopyFileWithEvents(const std::string& source,

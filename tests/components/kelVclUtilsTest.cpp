@@ -350,3 +350,28 @@ TEST(FileRoutines, ClearDirLeavesTheFolderEmptyAndCopyFilesUsesTheShell) {
     EXPECT_EQ(FOF_RENAMEONCOLLISION | FOF_NOCONFIRMATION | FOF_SILENT, operations[1].fFlags);
     EXPECT_EQ(dir, sources[1]);
 }
+
+TEST(FileRoutines, RootsAreNeverRemovedAndShortNamesAreMadeAgain) {
+    TestFolder folder;
+    const std::string drive = ExtractFileDrive(folder.Path());
+    const std::string saved = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+    std::vector<std::string> sources;
+    kelPlatformHooks().FileOperation = [&](SHFILEOPSTRUCTA& operation) {
+        sources.push_back(operation.pFrom);
+        return 0;
+    };
+    // "X:\" less its separator would be the current folder of the drive.
+    for (const std::string& root : {drive + "\\", drive, drive + "\\.", folder.Path() + "\\..\\..\\..\\..\\..\\..",
+                                    std::string("\\"), std::string()}) {
+        kelRemoveDir(root);
+        kelClearDir(root);
+    }
+    EXPECT_EQ(std::vector<std::string>(), sources);
+    kelPlatformHooks().FileOperation = nullptr;
+
+    // A short relative name is made again like any other.
+    kelClearDir("ab");
+    EXPECT_TRUE(kelDirectoryExists(folder.File("ab")));
+    SetCurrentDirectoryA(saved.c_str());
+}
