@@ -119,6 +119,13 @@ bool TkelFileOperation::ExecuteOperation(TkelFileOperationType type) {
         for (int i = 0; i < m_fileList->Count(); ++i) sources.push_back(m_fileList->Get(i));
         destinations.push_back(m_destFolder);
     } else {
+        // No destination folder means the current one. Joined as it is, an empty
+        // folder would put every destination in the root of the current drive.
+        const std::string destFolder = m_destFolder.empty() ? GetCurrentDir() : m_destFolder;
+        if (destFolder.empty()) {
+            Error(GetSystemError(GetLastError()));
+            return false;
+        }
         for (int i = 0; i < m_fileList->Count(); ++i) {
             const std::string line = m_fileList->Get(i);
             const size_t equals = line.find('=');
@@ -128,7 +135,7 @@ bool TkelFileOperation::ExecuteOperation(TkelFileOperationType type) {
             // an empty source has nothing to pair with and is left out.
             if (source.empty()) continue;
             sources.push_back(source);
-            destinations.push_back(kelGetFileNameMatchedMask(source, kelConcatRelativePath(m_destFolder, dest)));
+            destinations.push_back(kelGetFileNameMatchedMask(source, kelConcatRelativePath(destFolder, dest)));
         }
     }
     const std::vector<char> from = ZeroSeparatedList(sources);

@@ -267,6 +267,24 @@ TEST(kelFileOperation, PairModeFlagsAndTheStreamedFileList) {
     EXPECT_EQ(kelFileOperationFlag(fofSimpleProgress), copy->Options());
 }
 
+TEST(kelFileOperation, PairsWithoutADestFolderLandInTheCurrentFolderNotTheDrivesRoot) {
+    TestFolder folder;
+    const std::string saved = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDir(folder.Path()));
+    std::string to;
+    kelPlatformHooks().FileOperation = [&](SHFILEOPSTRUCTA& operation) {
+        for (const char* p = operation.pTo; *p; p += std::strlen(p) + 1) to += std::string(p) + "|";
+        return 0;
+    };
+    TkelFileOperation operation(nullptr);
+    operation.FileList()->Add("C:\\src\\a.txt=b.txt");
+    operation.FileList()->Add("C:\\src\\c.txt");
+    EXPECT_TRUE(operation.Copy());
+    kelPlatformHooks().FileOperation = nullptr;
+    SetCurrentDir(saved);
+    EXPECT_EQ(folder.File("b.txt") + "|" + folder.File("c.txt") + "|", to);
+}
+
 namespace {
 
 // A file extension of this test alone; its keys go again at both ends.
