@@ -112,6 +112,13 @@ TkelChannel::TkelChannel(const std::string& name, void*& data, uint32_t size) : 
         m_mapping = nullptr;
         throw EkelChannel(LoadResString(SkelChannel_MappingFailed));
     }
+    // A block made earlier keeps the size it was made with, whatever this
+    // channel asked for: one smaller than asked is refused, not handed out.
+    MEMORY_BASIC_INFORMATION region{};
+    if (existed && (VirtualQuery(m_view, &region, sizeof(region)) != sizeof(region) || region.RegionSize < size)) {
+        Close();
+        throw EkelChannel(LoadResString(SkelChannel_MappingFailed));
+    }
     if (!existed) Clean();
     data = m_view;
 }

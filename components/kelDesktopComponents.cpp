@@ -305,6 +305,22 @@ const TClassInfo& TkelOneInstance::StaticClassInfo() {
     return info;
 }
 
+namespace {
+
+// A 64-bit FNV-1a hash of the key in hexadecimal digits.
+std::string KeyHash(const std::string& key) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : key) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    std::string digits(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4) digits[size_t(i)] = "0123456789abcdef"[hash & 15];
+    return digits;
+}
+
+}  // namespace
+
 bool TkelOneInstance::AlreadyRun() {
     if (HasState(csDesigning)) return false;
     std::string key = m_isExeNameIdentifier ? AnsiUpperCase(kelAppExeName()) : kelAppTitle();
@@ -312,11 +328,16 @@ bool TkelOneInstance::AlreadyRun() {
     // A "\" would name a kernel object namespace.
     for (char& c : key)
         if (c == '\\') c = '/';
+    // A name longer than the system takes makes every mutex call fail: a long
+    // key (a deep program path) is replaced by a hash of it, the same in every copy.
+    if (key.size() + std::strlen("CriticalSection") >= MAX_PATH) key = "kel." + KeyHash(key) + ".OneInstance.";
 
     // Two copies starting at the same moment: the later one finds this mutex.
+    // Only that counts as another copy; a mutex that cannot be made at all says
+    // nothing about one.
     HANDLE critical = CreateMutexA(nullptr, TRUE, (key + "CriticalSection").c_str());
-    if (!critical || GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (critical) CloseHandle(critical);
+    if (critical && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(critical);
         return true;
     }
     HANDLE instance = CreateMutexA(nullptr, FALSE, (key + "Default").c_str());
@@ -328,8 +349,10 @@ bool TkelOneInstance::AlreadyRun() {
         CloseHandle(kelOneInstanceMutex);
     }
     kelOneInstanceMutex = instance;
-    ReleaseMutex(critical);
-    CloseHandle(critical);
+    if (critical) {
+        ReleaseMutex(critical);
+        CloseHandle(critical);
+    }
     return isOtherOwner;
 }
 

@@ -119,6 +119,13 @@ bool TkelFileOperation::ExecuteOperation(TkelFileOperationType type) {
         for (int i = 0; i < m_fileList->Count(); ++i) sources.push_back(m_fileList->Get(i));
         destinations.push_back(m_destFolder);
     } else {
+        // No destination folder means the current one. Joined as it is, an empty
+        // folder would put every destination in the root of the current drive.
+        const std::string destFolder = m_destFolder.empty() ? GetCurrentDir() : m_destFolder;
+        if (destFolder.empty()) {
+            Error(GetSystemError(GetLastError()));
+            return false;
+        }
         for (int i = 0; i < m_fileList->Count(); ++i) {
             const std::string line = m_fileList->Get(i);
             const size_t equals = line.find('=');
@@ -128,7 +135,7 @@ bool TkelFileOperation::ExecuteOperation(TkelFileOperationType type) {
             // an empty source has nothing to pair with and is left out.
             if (source.empty()) continue;
             sources.push_back(source);
-            destinations.push_back(kelGetFileNameMatchedMask(source, kelConcatRelativePath(m_destFolder, dest)));
+            destinations.push_back(kelGetFileNameMatchedMask(source, kelConcatRelativePath(destFolder, dest)));
         }
     }
     const std::vector<char> from = ZeroSeparatedList(sources);
@@ -352,7 +359,6 @@ bool TkelCustomFileStorage::LoadFrom(const std::string& fileName) {
             m_data.SetSize(size);
             if (size > 0) file.ReadBuffer(m_data.Memory(), static_cast<int32_t>(size));
             m_data.SetPosition(0);
-            m_dataSize = static_cast<uint32_t>(size);
             isLoaded = true;
         } catch (const std::exception&) {
             // No half-read file stays behind as the data.
@@ -370,7 +376,7 @@ bool TkelCustomFileStorage::SaveTo(const std::string& fileName) {
     if (isOverride) {
         // Written beside the file and moved over it, so a failure keeps the old one.
         const bool isWritten = !fileName.empty() && WriteFileReplacing(fileName, [this](std::FILE* file) {
-            return WriteAll(file, m_data.Memory(), m_dataSize);
+            return WriteAll(file, m_data.Memory(), m_data.Bytes().size());
         });
         if (!isWritten) throw EkelFileStorage(Format(LoadResString(SkelFileStorage_CannotSave), fileName));
     }
@@ -393,24 +399,23 @@ void TkelCustomFileStorage::ReadFileData(TStream& stream) {
     if (count > static_cast<uint64_t>(stream.Remaining())) throw EReadError("Stream read error");
     // Also for count 0: no earlier data may stay behind a size of 0.
     m_data.Clear();
-    m_dataSize = 0;
     if (count != 0) {
         m_data.SetSize(count);
         stream.ReadBuffer(m_data.Memory(), static_cast<int32_t>(count));
         m_data.SetPosition(0);
     }
-    m_dataSize = count;
 }
 
 void TkelCustomFileStorage::WriteFileData(TStream& stream) {
-    const uint32_t count = m_dataSize;
+    // The count is 32 bits and the bytes go in one piece: more cannot be written.
+    if (m_data.Bytes().size() > static_cast<size_t>(INT32_MAX)) throw EWriteError("Stream write error");
+    const uint32_t count = GetDataSize();
     stream.WriteBuffer(&count, 4);
     if (count != 0) stream.WriteBuffer(m_data.Memory(), static_cast<int32_t>(count));
 }
 
 void TkelCustomFileStorage::Clear() {
     m_data.Clear();
-    m_dataSize = 0;
 }
 
 void TkelCustomFileStorage::DefineProperties(TFiler& filer) {
@@ -441,8 +446,11 @@ void TkelCustomFileStorage::SetFileName(const std::string& value) {
     if (HasState(csDesigning)) Load();
 }
 
+// The size is always the stream's: Data() is writable, so no separate count
+// could follow it.
 uint32_t TkelCustomFileStorage::GetDataSize() const {
-    return m_dataSize;
+    const size_t size = m_data.Bytes().size();
+    return size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
 }
 
 void TkelCustomFileStorage::SetDataSize(uint32_t value) {

@@ -225,7 +225,7 @@ public:
     virtual void WriteFileData(TStream& stream);
     virtual void Clear();
 
-    // The stored bytes (their count is DataSize).
+    // The stored bytes; DataSize is always their count.
     TMemoryStream& Data() { return m_data; }
     const TMemoryStream& Data() const { return m_data; }
 
@@ -257,7 +257,6 @@ protected:
 
 private:
     TMemoryStream m_data;
-    uint32_t m_dataSize = 0;
     std::string m_fileName;
     std::string m_saveName;
     bool m_isAutoSave = false;

@@ -44,23 +44,85 @@ std::string Quoted(const std::string& name) {
     return kelEncloseString(name, '"');
 }
 
-// Writes the batch file of a deferred operation (its own deletion last) and
-// starts it. Its loop waits until the file the program holds can be deleted.
-void RunDeferredBatch(std::vector<std::string> lines) {
+// How often, about a second apart, a batch tries to delete the file the program
+// holds before it gives up: a file that can never go must not keep a hidden
+// command processor running for ever.
+constexpr int kDeferredTries = 120;
+
+// The text in the OEM code page, which the command processor reads batch files
+// in; empty when some character has no exact counterpart there.
+std::string ToOemExactly(const std::string& text) {
+    if (text.empty()) return text;
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
+    BOOL isLossy = FALSE;
+    const int length =
+        WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &isLossy);
+    std::string oem(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &oem[0], length, nullptr,
+                        &isLossy);
+    return isLossy || length <= 0 ? std::string() : oem;
+}
+
+// Text as a batch line must hold it for the command processor to read exactly it:
+// in its code page, with "%" doubled so that nothing is taken for a variable. A
+// file's name that the code page cannot hold is written by its short name; a
+// replacement character there would be a wildcard.
+std::string ForBatch(const std::string& text, bool isFileName) {
+    std::string oem = ToOemExactly(text);
+    if (oem.empty() && !text.empty() && isFileName) {
+        char shortName[MAX_PATH] = {};
+        const DWORD length = GetShortPathNameA(text.c_str(), shortName, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) oem = ToOemExactly(shortName);
+    }
+    if (oem.empty() && !text.empty())
+        throw EInOutError("Cannot write \"" + text + "\" to a batch file", ERROR_NO_UNICODE_TRANSLATION);
+    std::string result;
+    for (char c : oem) {
+        result += c;
+        if (c == '%') result += '%';
+    }
+    return result;
+}
+
+std::string BatchName(const std::string& fileName) {
+    return Quoted(ForBatch(fileName, true));
+}
+
+// Writes the batch file of a deferred operation and starts it. It tries to delete
+// `target` until it can or gives up; only once the file is gone do the `then`
+// lines run. Last, the batch file deletes itself.
+void RunDeferredBatch(const std::string& target, const std::vector<std::string>& then) {
     const std::string temp = kelGetUniqueTempFileName("kel software");
     if (temp.empty()) {
         const DWORD code = GetLastError();
         throw EInOutError("Cannot make a temporary file: " + SysErrorMessage(code), code);
     }
     const std::string batch = ChangeFileExt(temp, ".bat");
-    lines.push_back("del \"" + batch + "\"");
+    // There first, so that it has a short name should its own name need one.
+    WriteTextFileLines(batch, {});
+    std::vector<std::string> lines;
+    try {
+        const std::string name = BatchName(target);
+        lines = {"set kelTries=0",
+                 ":REPEAT",
+                 "del " + name,
+                 "if not exist " + name + " goto DONE",
+                 "set /a kelTries+=1",
+                 "if %kelTries% GEQ " + std::to_string(kDeferredTries) + " goto END",
+                 "ping -n 2 127.0.0.1 >nul",
+                 "goto REPEAT",
+                 ":DONE"};
+        lines.insert(lines.end(), then.begin(), then.end());
+        lines.push_back(":END");
+        lines.push_back("del " + BatchName(batch));
+    } catch (...) {
+        DeleteFileA(batch.c_str());
+        throw;
+    }
     WriteTextFileLines(batch, lines);
     kelRun(Quoted(batch));
-}
-
-// The lines that delete a file once it can be deleted.
-std::vector<std::string> DeleteLoop(const std::string& quotedName) {
-    return {":REPEAT", "del " + quotedName, "if exist " + quotedName + " goto REPEAT"};
 }
 
 int32_t ForEachFileIn(const std::string& dir,
@@ -232,14 +294,12 @@ void kelRun(const std::string& commandLine) {
 
 void kelRemoveFile(const std::string& fileName) {
     if (DeleteFileA(fileName.c_str())) return;
-    RunDeferredBatch(DeleteLoop(Quoted(fileName)));
+    RunDeferredBatch(fileName, {});
 }
 
 void kelReplaceFile(const std::string& source, const std::string& dest) {
     if (kelCopyFile(source, dest)) return;
-    std::vector<std::string> lines = DeleteLoop(Quoted(dest));
-    lines.push_back("copy " + Quoted(source) + " " + Quoted(dest));
-    RunDeferredBatch(lines);
+    RunDeferredBatch(dest, {"copy " + BatchName(source) + " " + BatchName(dest)});
 }
 
 void kelReplaceFileAndRun(const std::string& source, const std::string& dest, const std::string& params) {
@@ -250,10 +310,9 @@ void kelReplaceFileAndRun(const std::string& source, const std::string& dest, co
         kelRun(command);
         return;
     }
-    std::vector<std::string> lines = DeleteLoop(Quoted(dest));
-    lines.push_back("copy " + Quoted(source) + " " + Quoted(dest));
-    lines.push_back(command);
-    RunDeferredBatch(lines);
+    std::string batchCommand = BatchName(dest);
+    if (!params.empty()) batchCommand += " " + ForBatch(params, false);
+    RunDeferredBatch(dest, {"copy " + BatchName(source) + " " + BatchName(dest), batchCommand});
 }
 
 int32_t kelForEachFile(const std::string& mask,

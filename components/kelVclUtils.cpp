@@ -176,7 +176,22 @@ bool kelCopyFiles(const TStrings* list) {
     return operation.Execute();
 }
 
+namespace {
+
+// Whether the folder is the root of a drive or share, or names none: a root is
+// never deleted. "X:\" less its separator, "X:", is the drive's current folder,
+// which nobody named.
+bool IsRootFolder(const std::string& folder) {
+    const std::string path = kelRemoveSlash(folder);
+    if (path.empty() || path == ExtractFileDrive(path)) return true;
+    const std::string full = kelRemoveSlash(ExpandFileName(path));
+    return full.empty() || full == ExtractFileDrive(full);
+}
+
+}  // namespace
+
 void kelRemoveDir(const std::string& folder) {
+    if (IsRootFolder(folder)) return;
     const std::string path = kelRemoveSlash(folder);
     if (!kelDirectoryExists(path)) return;
     TkelFileOperation operation(nullptr);
@@ -190,9 +205,14 @@ void kelRemoveDir(const std::string& folder) {
 }
 
 void kelClearDir(const std::string& folder) {
+    if (IsRootFolder(folder)) return;
     kelRemoveDir(folder);
     kelDelay(100);
-    kelForceDirectories(kelRemoveSlash(folder));
+    const std::string path = kelRemoveSlash(folder);
+    kelForceDirectories(path);
+    // Forcing skips names of one or two characters, which could be roots; this
+    // one is none, so a short name such as "ab" is made here.
+    if (!kelDirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
 }
 
 bool kelCopyFileWithEvents(const std::string& source,
@@ -402,6 +422,23 @@ void kelGetShell32Icon(int index, TIcon* largeIcon, TIcon* smallIcon) {
     if (smallIcon) smallIcon->SetHandle(small);
 }
 
+namespace {
+
+// The address as one argument of a command line, quoted as the registered
+// command's "%1" is: blanks or quotes in it must not make further arguments.
+// A quote inside becomes its URL escape; backslashes before the closing quote
+// are doubled, or they would escape it.
+std::string QuotedArgument(const std::string& address) {
+    std::string text;
+    for (char c : address) text += c == '"' ? std::string("%22") : std::string(1, c);
+    size_t backslashes = 0;
+    while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\') ++backslashes;
+    text.append(backslashes, '\\');
+    return '"' + text + '"';
+}
+
+}  // namespace
+
 void kelGotoUrl(const std::string& address) {
     kelGotoUrlEx(address, false);
 }
@@ -419,13 +456,13 @@ void kelGotoUrlEx(const std::string& address, bool useBrowserCommand) {
             kelReplaceSubStrings(command, "\"\"", "");
         }
         std::string program = command;
-        std::string parameters = url;
+        std::string parameters = QuotedArgument(url);
         const size_t dot = command.rfind('.');
         if (dot != std::string::npos && command.size() - dot >= 5) {
             program = command.substr(0, dot + 4);
-            parameters = command.substr(dot + 5) + " " + url;
+            if (!program.empty() && program[0] == '"') program.erase(0, 1);
+            parameters = command.substr(dot + 5) + " " + parameters;
         }
-        if (!program.empty() && program[0] == '"') program.erase(0, 1);
         if (FileExists(program)) {
             kelShellExecuteCall(kelAppHandle(), "open", program, parameters, std::string(), SW_SHOW);
             return;

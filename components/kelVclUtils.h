@@ -76,9 +76,11 @@ void kelForEachControl(TWinControl* parent, TkelClassTest classTest, const std::
 // Copies the files of the list as TkelFileOperation's Copy does (default
 // options); whether the shell reported success.
 bool kelCopyFiles(const TStrings* list);
-// Deletes the folder with everything in it, silently and without undo.
+// Deletes the folder with everything in it, silently and without undo. The root
+// of a drive or share is never deleted: such a call does nothing.
 void kelRemoveDir(const std::string& folder);
-// Removes the folder and creates it again: it exists and is empty.
+// Removes the folder and creates it again: it exists and is empty. A root is
+// left alone.
 void kelClearDir(const std::string& folder);
 // Copies a file in a thread while the application's messages are handled, with
 // the thread's events (on the main thread); returns when the copy has ended

@@ -109,6 +109,17 @@ TEST(kelChannel, ChannelsOfOneNameShareTheirBytesAndTheSecondKeepsThem) {
         b.Close();
         EXPECT_EQ("", b.Name());
         EXPECT_EQ(name, a.Name());
+
+        // A second channel asking more than the block holds is refused, not
+        // handed a view it would write past.
+        void* larger = reinterpret_cast<void*>(1);
+        try {
+            TkelChannel c(name, larger, 16 * 4096);
+            FAIL() << "no error";
+        } catch (const EkelChannel& error) {
+            EXPECT_EQ("Channel mapping is failed", error.Message());
+        }
+        EXPECT_EQ(nullptr, larger);
     }
     // A block of no bytes cannot be made.
     try {

@@ -474,6 +474,32 @@ TEST_F(OneInstanceTest, ACopyStartingAtTheSameMomentCountsAsRunning) {
     EXPECT_FALSE(one.AlreadyRun());
 }
 
+TEST_F(OneInstanceTest, AKeyTooLongForAMutexNameStillFindsTheOtherCopy) {
+    // A deep program path and an identifier can pass the longest name a mutex takes.
+    struct Check {
+        std::string identifier;
+        bool isRunning = false;
+        static DWORD WINAPI Run(LPVOID data) {
+            auto* self = static_cast<Check*>(data);
+            TkelOneInstance other(nullptr);
+            other.SetIdentifier(self->identifier);
+            self->isRunning = other.AlreadyRun();
+            return 0;
+        }
+    };
+    Check check{std::string(300, 'x')};
+    TkelOneInstance one(nullptr);
+    one.SetIdentifier(check.identifier);
+    EXPECT_FALSE(one.AlreadyRun());
+    EXPECT_NE(nullptr, kelOneInstanceMutex);
+    // Another copy (a thread that does not own the mutex) checks by the same key.
+    HANDLE thread = CreateThread(nullptr, 0, &Check::Run, &check, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    EXPECT_TRUE(check.isRunning);
+}
+
 TEST_F(OneInstanceTest, LoadingChecksWithTheStreamsMessage) {
     TMemoryStream stream;
     {
@@ -641,6 +667,13 @@ TEST(kelWav, TheStoredSoundComesFromTheFileAndOnlyAWholeImagePlays) {
     recorder.calls.clear();
     wav.Play();
     EXPECT_TRUE(recorder.calls.empty());
+
+    // The whole image written into the data plays: the check reads the stream's size.
+    wav.Data().Clear();
+    wav.Data().WriteBuffer(wave.data(), static_cast<int32_t>(wave.size()));
+    wav.Play();
+    ASSERT_EQ(1u, recorder.calls.size());
+    EXPECT_EQ("<memory>", recorder.calls[0].sound);
 
     // Any other source drops the stored data.
     wav.SetPlayFrom(pfFile);

@@ -1,6 +1,8 @@
 // The file components: the file operation, the file association and the file storage.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +77,35 @@ TEST(kelFileStorage, LoadsAndSavesWholeFilesWithTheirEvents) {
     // A failure raises the storage's error; no event then.
     EXPECT_THROW(storage.SaveTo(folder.File("no\\such\\folder\\x.bin")), EkelFileStorage);
     EXPECT_EQ(2u, saves.size());
+}
+
+TEST(kelFileStorage, TheSizeIsTheStreamsAfterTheStreamIsWrittenOrCleared) {
+    TestFolder folder;
+    TestFolder::WriteBytes(folder.File("in.bin"), "abc");
+    const struct {
+        std::function<void(TMemoryStream&)> change;
+        std::string bytes;
+    } cases[] = {
+        {[](TMemoryStream& data) {
+             data.Seek(0, TSeekOrigin::soEnd);
+             data.WriteBuffer("defg", 4);
+         },
+         "abcdefg"},
+        {[](TMemoryStream& data) { data.Clear(); }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        TkelFileStorage storage(nullptr);
+        ASSERT_TRUE(storage.LoadFrom(folder.File("in.bin")));
+        c.change(storage.Data());
+        EXPECT_EQ(c.bytes.size(), storage.DataSize());
+        EXPECT_TRUE(storage.SaveTo(folder.File("out.bin")));
+        EXPECT_EQ(c.bytes, TestFolder::ReadBytes(folder.File("out.bin")));
+        TMemoryStream payload;
+        storage.WriteFileData(payload);
+        const uint32_t count = static_cast<uint32_t>(c.bytes.size());
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&count), 4) + c.bytes, StreamBytes(payload));
+    }
 }
 
 TEST(kelFileStorage, TheBytesTravelInTheComponentStream) {
@@ -234,6 +265,24 @@ TEST(kelFileOperation, PairModeFlagsAndTheStreamedFileList) {
     EXPECT_EQ(operation.FileList()->Text(), copy->FileList()->Text());
     EXPECT_EQ("C:\\dest", copy->DestFolder());
     EXPECT_EQ(kelFileOperationFlag(fofSimpleProgress), copy->Options());
+}
+
+TEST(kelFileOperation, PairsWithoutADestFolderLandInTheCurrentFolderNotTheDrivesRoot) {
+    TestFolder folder;
+    const std::string saved = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDir(folder.Path()));
+    std::string to;
+    kelPlatformHooks().FileOperation = [&](SHFILEOPSTRUCTA& operation) {
+        for (const char* p = operation.pTo; *p; p += std::strlen(p) + 1) to += std::string(p) + "|";
+        return 0;
+    };
+    TkelFileOperation operation(nullptr);
+    operation.FileList()->Add("C:\\src\\a.txt=b.txt");
+    operation.FileList()->Add("C:\\src\\c.txt");
+    EXPECT_TRUE(operation.Copy());
+    kelPlatformHooks().FileOperation = nullptr;
+    SetCurrentDir(saved);
+    EXPECT_EQ(folder.File("b.txt") + "|" + folder.File("c.txt") + "|", to);
 }
 
 namespace {

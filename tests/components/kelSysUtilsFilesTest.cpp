@@ -40,6 +40,20 @@ std::string BatchOf(const RunRecorder& recorder) {
     return name;
 }
 
+// The lines of a deferred operation's batch: it tries, a bounded number of times,
+// to delete `quoted`, runs `then` once that is gone, and deletes itself.
+V DeferredLines(const std::string& quoted, const V& then, const std::string& batch) {
+    V lines = {"set kelTries=0",         ":REPEAT",
+               "del " + quoted,          "if not exist " + quoted + " goto DONE",
+               "set /a kelTries+=1",     "if %kelTries% GEQ 120 goto END",
+               "ping -n 2 127.0.0.1 >nul", "goto REPEAT",
+               ":DONE"};
+    lines.insert(lines.end(), then.begin(), then.end());
+    lines.push_back(":END");
+    lines.push_back("del \"" + batch + "\"");
+    return lines;
+}
+
 // Removes a batch file and the empty file its unique name was taken from.
 void RemoveBatch(const std::string& batch) {
     DeleteFileA(batch.c_str());
@@ -210,13 +224,50 @@ TEST(kelFiles, RemoveFileLeavesAHeldFileToASelfDeletingBatch) {
     EXPECT_EQ(0, AnsiUpperCase(kelExtractFileName(batch)).find("KEL"));
     EXPECT_TRUE(AnsiSameText(kelGetTempDir(), kelExtractFilePath(batch)));
     const std::string quoted = "\"" + held + "\"";
-    EXPECT_EQ((V{":REPEAT", "del " + quoted, "if exist " + quoted + " goto REPEAT", "del \"" + batch + "\""}),
-              ReadTextFileLines(batch));
+    EXPECT_EQ(DeferredLines(quoted, {}, batch), ReadTextFileLines(batch));
 
     // The batch does its work once the program lets the file go, and goes itself.
     lock.Release();
     kelRunProcess("\"" + batch + "\"", false);
     EXPECT_TRUE(PumpUntil([&] { return !FileExists(held) && !FileExists(batch); }, 15000));
+    RemoveBatch(batch);
+}
+
+TEST(kelFiles, DeferredBatchWritesNamesAsTheCommandProcessorReadsThem) {
+    TestFolder folder;
+    // "%" is doubled, or the command processor reads "50%off.txt" as "50off.txt".
+    const std::string held = folder.File("50%off.txt");
+    const std::string bystander = folder.File("50off.txt");
+    TestFolder::WriteBytes(held, "x");
+    TestFolder::WriteBytes(bystander, "keep");
+    const std::string quoted = "\"" + folder.File("50%%off.txt") + "\"";
+    std::string batch;
+    {
+        FileLock lock(held);
+        RunRecorder recorder;
+        kelRemoveFile(held);
+        batch = BatchOf(recorder);
+        ASSERT_FALSE(batch.empty());
+        EXPECT_EQ(DeferredLines(quoted, {}, batch), ReadTextFileLines(batch));
+    }
+    kelRunProcess("\"" + batch + "\"", false);
+    EXPECT_TRUE(PumpUntil([&] { return !FileExists(held) && !FileExists(batch); }, 15000));
+    EXPECT_EQ("keep", TestFolder::ReadBytes(bystander));
+    RemoveBatch(batch);
+
+    // Parameters keep their "%" too; names are written in the OEM code page.
+    if (GetACP() != 1252 || (GetOEMCP() != 437 && GetOEMCP() != 850)) return;
+    const std::string dest = folder.File("caf\xE9.exe");
+    TestFolder::WriteBytes(dest, "old");
+    TestFolder::WriteBytes(folder.File("new.exe"), "new");
+    FileLock lock(dest);
+    RunRecorder recorder;
+    kelReplaceFileAndRun(folder.File("new.exe"), dest, "%1 100%");
+    batch = BatchOf(recorder);
+    ASSERT_FALSE(batch.empty());
+    const std::string oem = "\"" + folder.File("caf\x82.exe") + "\"";
+    EXPECT_EQ(DeferredLines(oem, {"copy \"" + folder.File("new.exe") + "\" " + oem, oem + " %%1 100%%"}, batch),
+              ReadTextFileLines(batch));
     RemoveBatch(batch);
 }
 
@@ -235,8 +286,7 @@ TEST(kelFiles, ReplaceFileCopiesOrLeavesItToABatch) {
     const std::string batch = BatchOf(recorder);
     ASSERT_FALSE(batch.empty());
     const std::string dest = "\"" + folder.File("app.exe") + "\"";
-    EXPECT_EQ((V{":REPEAT", "del " + dest, "if exist " + dest + " goto REPEAT",
-                 "copy \"" + folder.File("newer.exe") + "\" " + dest, "del \"" + batch + "\""}),
+    EXPECT_EQ(DeferredLines(dest, {"copy \"" + folder.File("newer.exe") + "\" " + dest}, batch),
               ReadTextFileLines(batch));
     RemoveBatch(batch);
 }
@@ -259,8 +309,7 @@ TEST(kelFiles, ReplaceFileAndRunStartsTheReplacement) {
     const std::string batch = BatchOf(recorder);
     ASSERT_FALSE(batch.empty());
     const std::string quoted = "\"" + dest + "\"";
-    EXPECT_EQ((V{":REPEAT", "del " + quoted, "if exist " + quoted + " goto REPEAT",
-                 "copy \"" + folder.File("new.exe") + "\" " + quoted, quoted + " -x", "del \"" + batch + "\""}),
+    EXPECT_EQ(DeferredLines(quoted, {"copy \"" + folder.File("new.exe") + "\" " + quoted, quoted + " -x"}, batch),
               ReadTextFileLines(batch));
     RemoveBatch(batch);
 }

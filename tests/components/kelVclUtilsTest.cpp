@@ -198,7 +198,7 @@ TEST(ShellRoutines, WebAddressesMailAndFilesGoToTheShell) {
     kelGotoUrlEx("example.com", true);
     ASSERT_EQ(7u, shell.calls.size());
     EXPECT_EQ(browser, shell.calls[6].File);
-    EXPECT_EQ(" -nohome  http://example.com", shell.calls[6].Parameters);
+    EXPECT_EQ(" -nohome  \"http://example.com\"", shell.calls[6].Parameters);
     DeleteFileA(browser.c_str());
     kelGotoUrlEx("example.com", true);
     ASSERT_EQ(8u, shell.calls.size());
@@ -209,6 +209,32 @@ TEST(ShellRoutines, WebAddressesMailAndFilesGoToTheShell) {
     EXPECT_FALSE(kelRunShortcutWizard(folder.File("missing")));
     EXPECT_EQ((std::vector<std::string>{"rundll32 appwiz.cpl,NewLinkHere " + folder.Path() + "\\"}),
               shell.commandLines);
+}
+
+TEST(ShellRoutines, TheBrowserGetsTheAddressAsOneQuotedArgument) {
+    TestFolder folder;
+    RegistryRedirect redirect;
+    const std::string browser = folder.File("browser.exe");
+    TestFolder::WriteBytes(browser, "MZ");
+    const std::string key = redirect.Moved(HKEY_CLASSES_ROOT, "http\\shell\\open\\command");
+    const struct {
+        std::string command, address, file, parameters;
+    } cases[] = {
+        {"\"" + browser + "\" -nohome \"%1\"", "example.com/a b\"c", browser,
+         " -nohome  \"http://example.com/a b%22c\""},
+        {browser, "example.com/a b\\", browser, "\"http://example.com/a b\\\\\""},
+        // Unsplit, the command keeps its quote, names no file and the shell opens the address.
+        {"\"" + browser, "example.com", "http://example.com", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        ShellRecorder shell;
+        kelRegWriteString(HKEY_CURRENT_USER, key, "", c.command);
+        kelGotoUrlEx(c.address, true);
+        ASSERT_EQ(1u, shell.calls.size());
+        EXPECT_EQ(c.file, shell.calls[0].File);
+        EXPECT_EQ(c.parameters, shell.calls[0].Parameters);
+    }
 }
 
 TEST(ShellRoutines, ShellLinksRoundTripWithTheirHotKey) {
@@ -323,4 +349,29 @@ TEST(FileRoutines, ClearDirLeavesTheFolderEmptyAndCopyFilesUsesTheShell) {
     EXPECT_EQ(FO_DELETE, operations[1].wFunc);
     EXPECT_EQ(FOF_RENAMEONCOLLISION | FOF_NOCONFIRMATION | FOF_SILENT, operations[1].fFlags);
     EXPECT_EQ(dir, sources[1]);
+}
+
+TEST(FileRoutines, RootsAreNeverRemovedAndShortNamesAreMadeAgain) {
+    TestFolder folder;
+    const std::string drive = ExtractFileDrive(folder.Path());
+    const std::string saved = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+    std::vector<std::string> sources;
+    kelPlatformHooks().FileOperation = [&](SHFILEOPSTRUCTA& operation) {
+        sources.push_back(operation.pFrom);
+        return 0;
+    };
+    // "X:\" less its separator would be the current folder of the drive.
+    for (const std::string& root : {drive + "\\", drive, drive + "\\.", folder.Path() + "\\..\\..\\..\\..\\..\\..",
+                                    std::string("\\"), std::string()}) {
+        kelRemoveDir(root);
+        kelClearDir(root);
+    }
+    EXPECT_EQ(std::vector<std::string>(), sources);
+    kelPlatformHooks().FileOperation = nullptr;
+
+    // A short relative name is made again like any other.
+    kelClearDir("ab");
+    EXPECT_TRUE(kelDirectoryExists(folder.File("ab")));
+    SetCurrentDirectoryA(saved.c_str());
 }
