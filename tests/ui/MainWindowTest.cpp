@@ -189,6 +189,24 @@ TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
 }
 
 TEST_F(MainWindowTest, PlacementForEveryPositionMode) {
+    // On a 1024 x 768 screen, by fixed numbers: halves are rounded down one by one.
+    struct Fixed {
+        int mode, width, height, left, top;
+    };
+    const Fixed fixed[] = {
+        {0, 600, 450, 30, 40},   {1, 521, 401, 252, 184}, {2, 600, 450, 0, 0},
+        {3, 600, 450, 424, 0},   {4, 600, 450, 0, 318},   {5, 600, 450, 424, 318},
+    };
+    for (const Fixed& c : fixed) {
+        SCOPED_TRACE(c.mode);
+        int32_t left = -1;
+        int32_t top = -1;
+        ASSERT_TRUE(WindowPosition(c.mode, 30, 40, 1024, 768, c.width, c.height, left, top));
+        EXPECT_EQ(left, c.left);
+        EXPECT_EQ(top, c.top);
+    }
+
+    // The window itself, on the real screen, by the size it took from the settings.
     CreateAndShow();
     const int W = GetSystemMetrics(SM_CXSCREEN);
     const int H = GetSystemMetrics(SM_CYSCREEN);
@@ -200,8 +218,7 @@ TEST_F(MainWindowTest, PlacementForEveryPositionMode) {
         int mode, left, top;
     };
     const Case cases[] = {
-        {0, 30, 40},           {1, W / 2 - 601 / 2, H / 2 - 451 / 2}, {2, 0, 0}, {3, W - 601, 0}, {4, 0, H - 451},
-        {5, W - 601, H - 451},
+        {0, 30, 40}, {2, 0, 0}, {3, W - 601, 0}, {4, 0, H - 451}, {5, W - 601, H - 451},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
