@@ -436,10 +436,11 @@ TEST_F(MainWindowTest, ArrowsStepAndWrapYearsAndMonthsAlsoWithNegativeCoordinate
     EXPECT_FALSE(gConverter->Cells[0][3].IsInMonth());
 }
 
-TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
+TEST_F(MainWindowTest, MenuButtonsAndTheTrayDropTheirMenus) {
     CreateAndShow();
     std::vector<std::string> captions;
     SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+        captions.clear();
         char text[64];
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             text[0] = 0;
@@ -448,15 +449,46 @@ TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
         }
         return 0u;
     });
-    // The File button sits at the left of the menu bar.
-    const POINT file = MainForm->ToolButtonFile->ClientToScreen(POINT{5, 5});
-    POINT client = file;
-    ScreenToClient(MainForm->ToolBarMenu->Handle(), &client);
-    SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(client.x, client.y));
-    SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONUP, 0, Point(client.x, client.y));
+    // The buttons sit side by side on the menu bar, File at the left.
+    struct Drop {
+        TToolButton* button;
+        std::vector<std::string> captions;
+    };
+    const Drop drops[] = {
+        {MainForm->ToolButtonFile, {"&Hide", "", "Backup &import...", "Backup &export...", "", "E&xit"}},
+        {MainForm->ToolButtonExtras, {"&General Settings...", "&Calendar Settings..."}},
+        {MainForm->ToolButtonHelp, {"&Contents and Index", "", "&About"}},
+    };
+    for (const Drop& drop : drops) {
+        SCOPED_TRACE(drop.captions.front());
+        captions.clear();
+        POINT client = drop.button->ClientToScreen(POINT{5, 5});
+        ScreenToClient(MainForm->ToolBarMenu->Handle(), &client);
+        SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(client.x, client.y));
+        SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONUP, 0, Point(client.x, client.y));
+        EXPECT_EQ(captions, drop.captions);
+    }
+    // The tray menu is owner-drawn, so its items are known by their commands. The
+    // blanks after "Exit" widen it for the longer caption the first item takes.
+    captions.clear();
+    SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+        const TMenuItem* items = MainForm->PopupMenuTrayIcon->Items();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID;
+            GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+            if (info.fType & MFT_SEPARATOR) captions.push_back("-");
+            for (int k = 0; k < items->Count(); ++k)
+                if (!items->Items(k)->IsLine() && items->Items(k)->Command() == info.wID)
+                    captions.push_back(items->Items(k)->Caption);
+        }
+        return 0u;
+    });
+    SendMessageA(MainForm->MainTrayIcon->WindowHandle(), kelTrayIconCallbackMsg, 0, WM_RBUTTONUP);
     SetPopupMenuTracker(nullptr);
-    const std::vector<std::string> expected = {"&Hide", "", "Backup &import...", "Backup &export...", "", "E&xit"};
-    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"&Restore Main Window", "-", "&Exit Quib Reminder" + std::string(10, ' ')}));
 }
 
 TEST_F(MainWindowTest, PaintingBlitsTheFrameAndTheCellsPickTheirPictures) {
