@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, MissingSkinSheetRaisesAndLeavesNoWindowAndSavesNothing) {
     }
 }
 
-TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
+TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthStartVisibilityAndTheHintTimer) {
     General_Settings.Hide_Window_at_Start = 1;
     Calendar_Settings.Calendar_First_Column = 1;
     WriteTextFile(folder + "main.ico", "not an icon");  // a bad icon is ignored
@@ -162,6 +162,13 @@ TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
     Application->CreateForm(MainForm);
     EXPECT_TRUE(Application->ShowMainForm);
     EXPECT_FALSE(AutostartEnabled);
+    // Without settings the hint timer keeps the form's interval; it runs from the
+    // start, so it ticks once and then stays off.
+    TTimer* hints = MainForm->TimerShowHint;
+    EXPECT_EQ(hints->Interval(), 700u);
+    EXPECT_TRUE(hints->Enabled());
+    hints->Tick();
+    EXPECT_FALSE(hints->Enabled());
 }
 
 TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
