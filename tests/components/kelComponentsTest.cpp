@@ -86,17 +86,19 @@ TEST(kelComponents, AboutIsPublishedFirstAndNeverStored) {
 }
 
 TEST(kelComponents, NestedStartsCountAndTheEndReleasesAHeldMutex) {
-    const UINT message = kelTaskbarCreatedMsg;
-    kelInitialize();
-    kelFinalize();
-    EXPECT_EQ(message, kelTaskbarCreatedMsg);
-    EXPECT_NE(nullptr, GetClass("TkelCustomTimer"));
-
     const std::string name = "kelTestMutex_" + std::to_string(GetCurrentProcessId());
-    kelOneInstanceMutex = CreateMutexA(nullptr, TRUE, name.c_str());
-    ASSERT_NE(nullptr, kelOneInstanceMutex);
+    HANDLE held = CreateMutexA(nullptr, TRUE, name.c_str());
+    ASSERT_NE(nullptr, held);
+    kelOneInstanceMutex = held;
     HANDLE other = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
     ASSERT_NE(nullptr, other);
+    // A nested pair inside the test program's own start: neither the start's
+    // reset nor the end's release reaches the held mutex.
+    kelInitialize();
+    kelFinalize();
+    EXPECT_EQ(held, kelOneInstanceMutex);
+    EXPECT_NE(nullptr, GetClass("TkelCustomTimer"));
+
     kelComponentsFinalize();
     EXPECT_EQ(nullptr, kelOneInstanceMutex);
     // Another thread can take it now: it was released, not abandoned.

@@ -51,6 +51,18 @@ LRESULT CALLBACK RecordingAppProc(HWND window, UINT msg, WPARAM wparam, LPARAM l
     return CallWindowProcA(gAppProc, window, msg, wparam, lparam);
 }
 
+// Asks the shell, as a tray icon's window goes, whether it still holds the
+// icon: once the window is gone the shell refuses every request for it anyway.
+WNDPROC gTrayProc = nullptr;
+TkelNotifyIconDataVer5 gHeldIcon = {};
+int gHeldAtDestroy = -1;
+
+LRESULT CALLBACK AskingTrayProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_DESTROY)
+        gHeldAtDestroy = Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&gHeldIcon)) != FALSE;
+    return CallWindowProcA(gTrayProc, window, msg, wparam, lparam);
+}
+
 class TrayIcon : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -675,8 +687,12 @@ TEST(TrayIconSystem, TheIconIsReallyAddedAndRemoved) {
     EXPECT_FALSE(modify());
     tray->SetVisible(true);
     EXPECT_TRUE(modify());
+    // Deleting the component takes its icon out of the tray before its window goes.
+    gHeldIcon = tray->NotifyIconData();
+    gHeldIcon.uFlags = NIF_TIP;
+    gHeldAtDestroy = -1;
+    gTrayProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tray->WindowHandle(), GWLP_WNDPROC,
+                                                            reinterpret_cast<LONG_PTR>(AskingTrayProc)));
     delete tray;
-    TkelNotifyIconDataVer5 gone = {};
-    gone.cbSize = sizeof gone;
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&gone)));
+    EXPECT_EQ(0, gHeldAtDestroy);
 }

@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, MissingSkinSheetRaisesAndLeavesNoWindowAndSavesNothing) {
     }
 }
 
-TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
+TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthStartVisibilityAndTheHintTimer) {
     General_Settings.Hide_Window_at_Start = 1;
     Calendar_Settings.Calendar_First_Column = 1;
     WriteTextFile(folder + "main.ico", "not an icon");  // a bad icon is ignored
@@ -162,6 +162,13 @@ TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
     Application->CreateForm(MainForm);
     EXPECT_TRUE(Application->ShowMainForm);
     EXPECT_FALSE(AutostartEnabled);
+    // Without settings the hint timer keeps the form's interval; it runs from the
+    // start, so it ticks once and then stays off.
+    TTimer* hints = MainForm->TimerShowHint;
+    EXPECT_EQ(hints->Interval(), 700u);
+    EXPECT_TRUE(hints->Enabled());
+    hints->Tick();
+    EXPECT_FALSE(hints->Enabled());
 }
 
 TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
@@ -189,6 +196,24 @@ TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
 }
 
 TEST_F(MainWindowTest, PlacementForEveryPositionMode) {
+    // On a 1024 x 768 screen, by fixed numbers: halves are rounded down one by one.
+    struct Fixed {
+        int mode, width, height, left, top;
+    };
+    const Fixed fixed[] = {
+        {0, 600, 450, 30, 40},   {1, 521, 401, 252, 184}, {2, 600, 450, 0, 0},
+        {3, 600, 450, 424, 0},   {4, 600, 450, 0, 318},   {5, 600, 450, 424, 318},
+    };
+    for (const Fixed& c : fixed) {
+        SCOPED_TRACE(c.mode);
+        int32_t left = -1;
+        int32_t top = -1;
+        ASSERT_TRUE(WindowPosition(c.mode, 30, 40, 1024, 768, c.width, c.height, left, top));
+        EXPECT_EQ(left, c.left);
+        EXPECT_EQ(top, c.top);
+    }
+
+    // The window itself, on the real screen, by the size it took from the settings.
     CreateAndShow();
     const int W = GetSystemMetrics(SM_CXSCREEN);
     const int H = GetSystemMetrics(SM_CYSCREEN);
@@ -200,8 +225,7 @@ TEST_F(MainWindowTest, PlacementForEveryPositionMode) {
         int mode, left, top;
     };
     const Case cases[] = {
-        {0, 30, 40},           {1, W / 2 - 601 / 2, H / 2 - 451 / 2}, {2, 0, 0}, {3, W - 601, 0}, {4, 0, H - 451},
-        {5, W - 601, H - 451},
+        {0, 30, 40}, {2, 0, 0}, {3, W - 601, 0}, {4, 0, H - 451}, {5, W - 601, H - 451},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -419,10 +443,11 @@ TEST_F(MainWindowTest, ArrowsStepAndWrapYearsAndMonthsAlsoWithNegativeCoordinate
     EXPECT_FALSE(gConverter->Cells[0][3].IsInMonth());
 }
 
-TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
+TEST_F(MainWindowTest, MenuButtonsAndTheTrayDropTheirMenus) {
     CreateAndShow();
     std::vector<std::string> captions;
     SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+        captions.clear();
         char text[64];
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             text[0] = 0;
@@ -431,15 +456,46 @@ TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
         }
         return 0u;
     });
-    // The File button sits at the left of the menu bar.
-    const POINT file = MainForm->ToolButtonFile->ClientToScreen(POINT{5, 5});
-    POINT client = file;
-    ScreenToClient(MainForm->ToolBarMenu->Handle(), &client);
-    SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(client.x, client.y));
-    SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONUP, 0, Point(client.x, client.y));
+    // The buttons sit side by side on the menu bar, File at the left.
+    struct Drop {
+        TToolButton* button;
+        std::vector<std::string> captions;
+    };
+    const Drop drops[] = {
+        {MainForm->ToolButtonFile, {"&Hide", "", "Backup &import...", "Backup &export...", "", "E&xit"}},
+        {MainForm->ToolButtonExtras, {"&General Settings...", "&Calendar Settings..."}},
+        {MainForm->ToolButtonHelp, {"&Contents and Index", "", "&About"}},
+    };
+    for (const Drop& drop : drops) {
+        SCOPED_TRACE(drop.captions.front());
+        captions.clear();
+        POINT client = drop.button->ClientToScreen(POINT{5, 5});
+        ScreenToClient(MainForm->ToolBarMenu->Handle(), &client);
+        SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(client.x, client.y));
+        SendMessageA(MainForm->ToolBarMenu->Handle(), WM_LBUTTONUP, 0, Point(client.x, client.y));
+        EXPECT_EQ(captions, drop.captions);
+    }
+    // The tray menu is owner-drawn, so its items are known by their commands. The
+    // blanks after "Exit" widen it for the longer caption the first item takes.
+    captions.clear();
+    SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+        const TMenuItem* items = MainForm->PopupMenuTrayIcon->Items();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID;
+            GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+            if (info.fType & MFT_SEPARATOR) captions.push_back("-");
+            for (int k = 0; k < items->Count(); ++k)
+                if (!items->Items(k)->IsLine() && items->Items(k)->Command() == info.wID)
+                    captions.push_back(items->Items(k)->Caption);
+        }
+        return 0u;
+    });
+    SendMessageA(MainForm->MainTrayIcon->WindowHandle(), kelTrayIconCallbackMsg, 0, WM_RBUTTONUP);
     SetPopupMenuTracker(nullptr);
-    const std::vector<std::string> expected = {"&Hide", "", "Backup &import...", "Backup &export...", "", "E&xit"};
-    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"&Restore Main Window", "-", "&Exit Quib Reminder" + std::string(10, ' ')}));
 }
 
 TEST_F(MainWindowTest, PaintingBlitsTheFrameAndTheCellsPickTheirPictures) {
