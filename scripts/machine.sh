@@ -69,3 +69,9 @@ qr_configure() {
 qr_wine_loader() {
   if qr_runs_32bit || [ ! -x /usr/lib/wine/wine64 ]; then echo wine; else echo /usr/lib/wine/wine64; fi
 }
+
+# The architectures a script that starts the program walks through: QR_ARCH
+# (32 or 64) names one, otherwise every one this machine runs.
+qr_selected_arches() {
+  if [ -n "${QR_ARCH:-}" ]; then echo "$QR_ARCH"; else qr_arches; fi
+}
