@@ -1,17 +1,4 @@
-# Cross compilation for 32-bit Windows with mingw-w64 (posix thread model, so
-# std::mutex and std::thread exist).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross compilation for 32-bit Windows with mingw-w64: the shipped program.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(_triple i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${_triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
-set(CMAKE_RC_COMPILER  ${_triple}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Every program runs under Wine in the project's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

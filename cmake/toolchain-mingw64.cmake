@@ -1,18 +1,5 @@
-# Cross compilation for 64-bit Windows with mingw-w64 (posix thread model, so
-# std::mutex and std::thread exist). The 64-bit build runs where the machine
-# refuses 32-bit programs, and Wine's 32-bit half with them.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross compilation for 64-bit Windows with mingw-w64: the build that runs where
+# the machine refuses 32-bit programs, and Wine's 32-bit half with them.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(_triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${_triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
-set(CMAKE_RC_COMPILER  ${_triple}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Every program runs under Wine in the project's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
