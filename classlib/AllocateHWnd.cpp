@@ -29,9 +29,14 @@ LRESULT DispatchToMethod(const TWndMethod* method, HWND window, UINT msg, WPARAM
     return message.Result;
 }
 
+// What a utility window's user data points to: shared, so that a call in progress
+// keeps the method alive while it deallocates its own window.
+using TSharedWndMethod = std::shared_ptr<TWndMethod>;
+
 LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
-    return DispatchToMethod(reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(window, GWLP_USERDATA)), window, msg,
-                            wparam, lparam);
+    TSharedWndMethod method;
+    if (auto* owned = reinterpret_cast<TSharedWndMethod*>(GetWindowLongPtrA(window, GWLP_USERDATA))) method = *owned;
+    return DispatchToMethod(method.get(), window, msg, wparam, lparam);
 }
 
 void RegisterUtilClass() {
@@ -52,15 +57,15 @@ HWND AllocateHWnd(TWndMethod method) {
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     if (!window) throw EOutOfResources("Error creating window: utility window");
-    auto owned = std::make_unique<TWndMethod>(std::move(method));
+    auto owned = std::make_unique<TSharedWndMethod>(std::make_shared<TWndMethod>(std::move(method)));
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
     return window;
 }
 
 void DeallocateHWnd(HWND window) {
     if (!window || !IsWindow(window)) return;
-    std::unique_ptr<TWndMethod> method(
-        reinterpret_cast<TWndMethod*>(SetWindowLongPtrA(window, GWLP_USERDATA, 0)));
+    std::unique_ptr<TSharedWndMethod> method(
+        reinterpret_cast<TSharedWndMethod*>(SetWindowLongPtrA(window, GWLP_USERDATA, 0)));
     DestroyWindow(window);
 }
 

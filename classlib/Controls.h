@@ -56,8 +56,9 @@ using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shi
 
 class TWinControl;
 
-// Hands the exception being handled to the application object. Every callback
-// that Windows calls ends its catch blocks here (Forms.cpp holds it).
+// Hands the exception being handled to the application object, or drops it while
+// there is none. Every callback that Windows calls ends its catch blocks here
+// (Forms.cpp holds it).
 void HandleCallbackException(TObject* sender) noexcept;
 
 // The shift state of a mouse message's WPARAM, with the Alt key read separately.

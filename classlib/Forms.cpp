@@ -50,7 +50,9 @@ void SetWinHelpFunction(TWinHelpFunction function) {
 }
 
 void HandleCallbackException(TObject* sender) noexcept {
-    Application->HandleException(sender);
+    // Before the application object exists or after it has gone (a callback late
+    // in the shutdown) there is nobody to show the error to: it is dropped.
+    if (Application) Application->HandleException(sender);
 }
 
 void PumpUntilIdle() {

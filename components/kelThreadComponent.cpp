@@ -33,13 +33,7 @@ TkelCustomThreadComponent::TkelCustomThreadComponent(TComponent* owner, bool cre
 TkelCustomThreadComponent::~TkelCustomThreadComponent() {
     m_isDestroying.store(true);
     if (!m_thread) return;
-    // Nothing the thread still does may reach the component or its owner.
-    m_thread->SetOnExecute(nullptr);
-    m_thread->SetOnTerminate(nullptr);
-    m_thread->SetOnFinish(nullptr);
-    m_thread->Terminate();
-    if (m_thread->Suspended()) m_thread->Resume();
-    delete m_thread;
+    FinishThread(m_thread);
     m_thread = nullptr;
 }
 
@@ -53,11 +47,39 @@ void TkelCustomThreadComponent::BindThread(TkelEventThread* thread) {
 
 void TkelCustomThreadComponent::CreateThread() {
     if (IsDesigning()) return;
-    m_thread = NewThread();
-    BindThread(m_thread);
-    m_thread->SetPriority(m_priority);
-    m_thread->SetSynchronized(m_isSynchronized);
-    if (!m_isSuspended) m_thread->Resume();
+    TkelEventThread* old = m_thread;
+    TkelEventThread* fresh = NewThread();
+    BindThread(fresh);
+    if (old) {
+        // A thread made again keeps what was set on the one it replaces.
+        fresh->SetPriority(old->Priority());
+        fresh->SetSynchronized(old->Synchronized());
+        fresh->SetOnTerminate(old->OnTerminate());
+        fresh->SetOnFinish(old->OnFinish());
+    } else {
+        fresh->SetPriority(m_priority);
+        fresh->SetSynchronized(m_isSynchronized);
+    }
+    m_thread = fresh;
+    // The old thread must not outlive the component: it is finished, as the
+    // destructor finishes it, before the new one can start.
+    if (old) FinishThread(old);
+    if (!m_isSuspended) fresh->Resume();
+}
+
+void TkelCustomThreadComponent::FinishThread(TkelEventThread* thread) {
+    // Nothing the thread still does may reach the component or its owner.
+    thread->SetOnExecute(nullptr);
+    thread->SetOnTerminate(nullptr);
+    thread->SetOnFinish(nullptr);
+    thread->Terminate();
+    if (GetCurrentThreadId() == thread->ThreadID()) {
+        // A handler remaking its own thread cannot wait for itself: it ends on its own.
+        thread->SetFreeOnTerminate(true);
+        return;
+    }
+    if (thread->Suspended()) thread->Resume();
+    delete thread;
 }
 
 void TkelCustomThreadComponent::Loaded() {

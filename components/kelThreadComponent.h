@@ -32,7 +32,8 @@ public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     const char* ClassName() const override { return "TkelCustomThreadComponent"; }
 
-    // Creates the thread object (run time only), suspended as Suspended says.
+    // Creates the thread object (run time only), suspended as Suspended says. A
+    // thread made before is finished first and hands on its settings.
     virtual void CreateThread();
     // Runs the handler again: TerminateHard, then the new thread is resumed.
     virtual void Execute();
@@ -97,6 +98,8 @@ protected:
 
 private:
     void BindThread(TkelEventThread* thread);
+    // Silences the thread, ends it and frees it (a thread freeing itself ends later).
+    void FinishThread(TkelEventThread* thread);
     void CallPending();
 
     TkelEventThread* m_thread = nullptr;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "classlib/AllocateHWnd.h"
 #include "components/kelPlatformHooks.h"
@@ -22,6 +23,13 @@ template <size_t N>
 void CopyField(char (&field)[N], const std::string& text, size_t limit) {
     std::memset(field, 0, N);
     std::memcpy(field, text.data(), std::min({text.size(), limit, N - 1}));
+}
+
+// The icons whose procedures sit on the application window, so that one taken
+// off from the middle of the chain can hand its successor what it replaced.
+std::vector<TkelTrayIcon*>& AppHooks() {
+    static std::vector<TkelTrayIcon*> hooks;
+    return hooks;
 }
 
 }  // namespace
@@ -255,10 +263,12 @@ void TkelTrayIcon::SetPopupMenu(TPopupMenu* value) {
 void TkelTrayIcon::Notification(TComponent* component, TOperation operation) {
     TkelCustomTimer::Notification(component, operation);
     if (operation != TOperation::opRemove) return;
+    // A list going away is past its own destructor and has let go of the link
+    // already: nothing of it may be called any more.
     if (component == m_popupMenu)
         m_popupMenu = nullptr;
     else if (component == m_imageList)
-        SetImageList(nullptr);
+        m_imageList = nullptr;
 }
 
 void TkelTrayIcon::Loaded() {
@@ -419,12 +429,24 @@ void TkelTrayIcon::HookApp() {
     m_appHook = MakeObjectInstance([this](TMessage& message) { HookAppProc(message); });
     m_savedAppProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_appHook)));
+    AppHooks().push_back(this);
 }
 
 void TkelTrayIcon::UnhookApp() {
+    auto& hooks = AppHooks();
+    hooks.erase(std::remove(hooks.begin(), hooks.end(), this), hooks.end());
     if (m_savedAppProc) {
-        if (IsWindow(m_appWindow))
-            SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_savedAppProc));
+        if (IsWindow(m_appWindow)) {
+            // Further down the chain, the icon that replaced this one's procedure
+            // calls what this one replaced; otherwise the window gets it back.
+            TkelTrayIcon* successor = nullptr;
+            for (TkelTrayIcon* other : hooks)
+                if (other->m_appWindow == m_appWindow && other->m_savedAppProc == m_appHook) successor = other;
+            if (successor)
+                successor->m_savedAppProc = m_savedAppProc;
+            else
+                SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_savedAppProc));
+        }
         m_savedAppProc = nullptr;
     }
     if (m_appHook) {

@@ -86,6 +86,7 @@ TkelCustomWndProcHook::TkelCustomWndProcHook(TComponent* owner) : TkelComponent(
 }
 
 TkelCustomWndProcHook::~TkelCustomWndProcHook() {
+    *m_alive = false;
     try {
         SetActive(false);
     } catch (...) {
@@ -188,27 +189,35 @@ void TkelCustomWndProcHook::WndProc(TMessage& message) {
         message.Result = 0;
         return;
     }
+    // The handler may switch the hook off or free it: what the message needs is
+    // taken now, and after the handler the hook is touched only while it lives.
+    const WNDPROC previous = m_prevWndProc;
+    const bool autoDrag = m_autoDrag;
+    const std::shared_ptr<bool> alive = m_alive;
+    const TkelMessageEvent before = OnMessageBefore;
     bool handled = false;
     // A failing handler is reported; the message still reaches the window.
     try {
-        if (OnMessageBefore) OnMessageBefore(this, message, handled);
+        if (before) before(this, message, handled);
     } catch (...) {
-        kelAppHandleException(this);
+        kelAppHandleException(*alive ? this : nullptr);
     }
     if (!handled) {
-        if (message.Msg == WM_LBUTTONDOWN && m_autoDrag && IsWindow(window)) {
+        if (message.Msg == WM_LBUTTONDOWN && autoDrag && IsWindow(window)) {
             ReleaseCapture();
             SendMessageA(window, WM_SYSCOMMAND, kMoveByCaption, 0);
-        } else if (m_prevWndProc) {
-            message.Result = CallWindowProcA(m_prevWndProc, window, message.Msg, message.WParam, message.LParam);
+        } else if (previous) {
+            message.Result = CallWindowProcA(previous, window, message.Msg, message.WParam, message.LParam);
         } else {
             message.Result = DefWindowProcA(window, message.Msg, message.WParam, message.LParam);
         }
     }
+    if (!*alive) return;
+    const TkelMessageEvent after = OnMessageAfter;
     try {
-        if (OnMessageAfter) OnMessageAfter(this, message, handled);
+        if (after) after(this, message, handled);
     } catch (...) {
-        kelAppHandleException(this);
+        kelAppHandleException(*alive ? this : nullptr);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "classlib/Messages.h"
@@ -105,6 +106,8 @@ private:
     WNDPROC m_prevWndProc = nullptr;
     WNDPROC m_instance = nullptr;
     HWND m_hookedWindow = nullptr;
+    // Cleared by the destructor; a message in progress holds a copy to see it.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 class TkelWndProcHook : public TkelCustomWndProcHook {

@@ -1,6 +1,7 @@
 // Utility windows and object instances (subclassing procedures).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ TEST(AllocateHWnd, MessagesReachTheMethodUntilTheWindowGoes) {
     ExceptionRecorder errors;
     HWND thrower = AllocateHWnd([](TMessage&) { throw Exception("boom"); });
     EXPECT_EQ(0, SendMessageA(thrower, WM_USER, 0, 0));
+    // Nor when it comes after the application object has gone: it is dropped.
+    TApplication* const application = Application;
+    Application = nullptr;
+    EXPECT_EQ(0, SendMessageA(thrower, WM_USER, 0, 0));
+    Application = application;
     DeallocateHWnd(thrower);
     EXPECT_EQ((std::vector<std::string>{"boom"}), errors.messages);
 
@@ -39,6 +45,25 @@ TEST(AllocateHWnd, MessagesReachTheMethodUntilTheWindowGoes) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(count, seen.size());  // destruction messages are not handed on
     DeallocateHWnd(window);          // twice is harmless
+}
+
+TEST(AllocateHWnd, AMethodThatDeallocatesItsOwnWindowKeepsItsStateUntilItReturns) {
+    // Statics: after DeallocateHWnd the method may read nothing it captured unless it is still alive.
+    static HWND self = nullptr;
+    static std::weak_ptr<int> state;
+    static bool aliveAfterwards = false;
+    auto token = std::make_shared<int>(0);
+    state = token;
+    self = AllocateHWnd([token](TMessage& message) {
+        if (message.Msg != WM_USER) return;
+        DeallocateHWnd(self);
+        aliveAfterwards = !state.expired();
+    });
+    token.reset();
+    SendMessageA(self, WM_USER, 0, 0);
+    EXPECT_FALSE(IsWindow(self));
+    EXPECT_TRUE(aliveAfterwards);
+    EXPECT_TRUE(state.expired()) << "the method is freed once the call is over";
 }
 
 TEST(ObjectInstance, EachObjectGetsItsOwnProcedureAndChainsRestoreExactly) {

@@ -100,6 +100,26 @@ TEST(kelThreadComponent, StartsSuspendedAndRunsTheHandlerOncePerStart) {
     EXPECT_TRUE(component->Synchronized());
 }
 
+TEST(kelThreadComponent, CreatingTheThreadAgainFinishesTheOldOneAndKeepsItsSettings) {
+    TComponent form(nullptr);
+    auto* component = new TkelThreadComponent(&form);
+    std::atomic<int> runs{0};
+    component->SetOnExecute([&](TObject*) { ++runs; });
+    component->SetPriority(tpLower);
+    HANDLE old = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), component->Handle(), GetCurrentProcess(), &old, SYNCHRONIZE,
+                                FALSE, 0));
+    component->CreateThread();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old, 0)) << "no orphan is left to call the component";
+    CloseHandle(old);
+    EXPECT_EQ(0, runs.load()) << "the old thread ended without running the handler";
+    EXPECT_EQ(tpLower, component->Priority());
+    EXPECT_TRUE(component->Suspended());
+    component->Resume();
+    component->WaitFor();
+    EXPECT_EQ(1, runs.load());
+}
+
 TEST(kelThreadComponent, AHandlersExceptionIsShownOnTheMainThreadNamingComponentClassAndMessage) {
     MessageBoxRecorder recorder;
     const std::string title = Application->Title();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -513,18 +514,64 @@ TEST_F(TrayIcon, IconsCycleThroughTheImageList) {
     EXPECT_TRUE(TkelTrayIcon::StaticClassInfo().FindProperty("Icon")->IsStored(*tray));
 }
 
-TEST_F(TrayIcon, TheApplicationWindowGetsItsOwnProcedureBackExactly) {
-    const WNDPROC original = AppProc();
-    TkelTrayIcon* first = MakeTray();
-    EXPECT_NE(original, AppProc());
-    TkelTrayIcon* second = MakeTray();
-    second->SetName("Second");
-    const WNDPROC afterSecond = AppProc();
-    EXPECT_NE(afterSecond, original);
-    delete second;
-    EXPECT_NE(original, AppProc());
-    delete first;
-    EXPECT_EQ(original, AppProc());
+TEST_F(TrayIcon, TheApplicationWindowGetsItsOwnProcedureBackExactlyInAnyOrder) {
+    constexpr UINT kProbe = WM_USER + 5;
+    for (const bool firstGoesFirst : {false, true}) {
+        const WNDPROC original = AppProc();
+        // Icons of two owners: each goes with its owner, in whatever order they close.
+        TComponent otherOwner(nullptr);
+        auto* first = MakeTray();
+        EXPECT_NE(original, AppProc());
+        auto* second = new TkelTrayIcon(&otherOwner);
+        second->SetMinimizeToTray(true);
+        int minimized = 0;
+        second->OnMinimize = [&](TObject*) { ++minimized; };
+        EXPECT_NE(original, AppProc());
+
+        delete (firstGoesFirst ? static_cast<TComponent*>(first) : second);
+        EXPECT_NE(original, AppProc()) << firstGoesFirst;
+        if (firstGoesFirst) {
+            // The icon left on the window still sees its messages.
+            SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+            EXPECT_EQ(1, minimized);
+            ShowWindow(m_app, SW_SHOWNORMAL);
+            second->OnMinimize = nullptr;
+        }
+        delete (firstGoesFirst ? static_cast<TComponent*>(second) : first);
+        EXPECT_EQ(original, AppProc()) << firstGoesFirst;
+        m_appMessages.clear();
+        SendMessageA(m_app, kProbe, 0, 0);
+        EXPECT_EQ(std::vector<UINT>{kProbe}, m_appMessages) << firstGoesFirst;
+    }
+}
+
+TEST_F(TrayIcon, AnImageListThatGoesIsNotCalledAfterItsDestructor) {
+    // Emulates a debug heap: a watcher told before the icon fills what the list's
+    // own destructor left behind with addresses in the never-mapped first page.
+    class Poisoner : public TComponent {
+    public:
+        using TComponent::TComponent;
+        TComponent* target = nullptr;
+        void Notification(TComponent* component, TOperation operation) override {
+            if (operation != TOperation::opRemove || component != target) return;
+            char* rest = reinterpret_cast<char*>(component) + sizeof(TComponent);
+            for (size_t at = 0; at + sizeof(uintptr_t) <= sizeof(TCustomImageList) - sizeof(TComponent);
+                 at += sizeof(uintptr_t)) {
+                const uintptr_t unreadable = 0x100 + at * 4;
+                std::memcpy(rest + at, &unreadable, sizeof unreadable);
+            }
+        }
+    };
+    Poisoner poisoner(nullptr);
+    TkelTrayIcon* tray = MakeTray();
+    auto* images = new TCustomImageList(nullptr);
+    images->AddIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
+    poisoner.target = images;
+    images->FreeNotification(&poisoner);
+    tray->SetImageList(images);
+    delete images;
+    EXPECT_EQ(nullptr, tray->ImageList());
+    EXPECT_NE(nullptr, tray->Icon()->Handle()) << "the icon keeps the picture it had";
 }
 
 TEST_F(TrayIcon, DesignModeTouchesNothingOfTheRunningSystem) {

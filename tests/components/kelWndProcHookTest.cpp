@@ -172,6 +172,39 @@ TEST_F(WndProcHook, AutoDragTurnsAPressIntoTheSystemsMoveByTheCaption) {
     EXPECT_EQ((Trace{"H before", "base", "H after 42"}), Probe());
 }
 
+TEST_F(WndProcHook, AHookThatGoesInItsOwnHandlerStillPassesTheMessageOn) {
+    struct Case {
+        const char* what;
+        bool freed;
+        Trace expected;
+    };
+    const Case cases[] = {
+        {"switched off", false, {"B before", "A before", "base", "A after 42", "B after 42"}},
+        {"freed", true, {"B before", "A before", "base", "A after 42"}},
+    };
+    for (const Case& c : cases) {
+        auto a = MakeHook("A");
+        auto b = MakeHook("B");
+        a->SetActive(true);
+        b->SetActive(true);
+        const bool freed = c.freed;
+        TkelWndProcHook* self = b.get();
+        b->OnMessageBefore = [this, freed, self, &b](TObject*, TMessage& message, bool&) {
+            if (message.Msg != kProbe) return;
+            trace.push_back("B before");
+            if (freed)
+                b.reset();
+            else
+                self->SetActive(false);
+        };
+        trace.clear();
+        EXPECT_EQ(42, SendMessageA(window, kProbe, 0, 0)) << c.what;
+        EXPECT_EQ(c.expected, trace) << c.what;
+        EXPECT_EQ(a->Instance(), ProcOf(window)) << c.what;
+        EXPECT_EQ((Trace{"A before", "base", "A after 42"}), Probe()) << c.what;
+    }
+}
+
 TEST_F(WndProcHook, AFailingHandlerIsReportedAndTheMessageStillArrives) {
     ExceptionRecorder errors;
     auto hook = MakeHook("H");
