@@ -24,6 +24,10 @@ bool SameFileName(const std::string& a, const std::string& b);
 bool WriteFileReplacing(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
 bool WriteFileReplacing(const std::string& fileName, const std::string& content);
 
+// Deletes the temporary files that WriteFileReplacing left in a folder when a
+// write was cut short (the process ended in the middle), and no other file.
+void RemoveLeftoverTemporaryFiles(const std::string& folder);
+
 // Writes exactly `size` bytes; false when the stream took fewer.
 bool WriteAll(std::FILE* file, const void* data, size_t size);
 
