@@ -31,6 +31,10 @@ bool SameFileName(const std::string& a, const std::string& b) {
     return lstrcmpiA(FullName(a).c_str(), FullName(b).c_str()) == 0;
 }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
 bool WriteAll(std::FILE* file, const void* data, size_t size) {
     return size == 0 || std::fwrite(data, 1, size, file) == size;
 }

@@ -485,6 +485,16 @@ void TMainForm::HideToTray() {
     SaveAll();
 }
 
+void SaveReminderChanges() {
+    const int before = gConverter->Count();
+    gConverter->SaveToFile("");
+    // A reminder file that could not be read at start may have given back its reminders.
+    if (gConverter->Count() != before && gCalendarView) {
+        gCalendarView->Refresh();
+        gCalendarView->FillDayList();
+    }
+}
+
 void TMainForm::SaveAll() {
     gConverter->SaveToFile("");
     StoreWindowRect();
@@ -532,7 +542,7 @@ void TMainForm::Exit1Click(TObject* sender) {
 // "Backup import...": the list from a chosen backup file.
 void TMainForm::N1Click(TObject* sender) {
     (void)sender;
-    gConverter->ImportWithDialog();
+    if (gConverter->ImportWithDialog()) SaveReminderChanges();
 }
 
 // "Backup export...": the list to a chosen backup file.
