@@ -5,6 +5,8 @@
 
 #include <io.h>
 
+#include <cctype>
+
 #include "classlib/SysUtils.h"
 
 bool FileExists(const std::string& fileName) {
@@ -29,11 +31,18 @@ bool SameFileName(const std::string& a, const std::string& b) {
     return lstrcmpiA(FullName(a).c_str(), FullName(b).c_str()) == 0;
 }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
 bool WriteAll(std::FILE* file, const void* data, size_t size) {
     return size == 0 || std::fwrite(data, 1, size, file) == size;
 }
 
 namespace {
+
+// The prefix of the temporary files that WriteFileReplacing writes beside the target.
+const char kTemporaryPrefix[] = "~qr";
 
 // The folder part of a file name, without its separator; "." for a bare name.
 std::string FolderOf(const std::string& fileName) {
@@ -70,7 +79,7 @@ bool WriteFileReplacing(const std::string& fileName, const std::function<bool(st
         return false;
 
     char temporary[MAX_PATH];
-    if (GetTempFileNameA(FolderOf(fileName).c_str(), "~qr", 0, temporary) == 0) return false;
+    if (GetTempFileNameA(FolderOf(fileName).c_str(), kTemporaryPrefix, 0, temporary) == 0) return false;
     bool ok = false;
     try {
         ok = WriteTemporary(temporary, write) &&
@@ -81,6 +90,37 @@ bool WriteFileReplacing(const std::string& fileName, const std::function<bool(st
     }
     if (!ok) DeleteFileA(temporary);
     return ok;
+}
+
+namespace {
+
+// Whether a name is one that GetTempFileNameA makes with our prefix: the prefix,
+// one to four hexadecimal digits and ".tmp".
+bool IsOwnTemporaryName(const std::string& name) {
+    const size_t prefix = sizeof kTemporaryPrefix - 1;
+    const size_t suffix = 4;  // ".tmp"
+    if (name.size() < prefix + 1 + suffix || name.size() > prefix + 4 + suffix) return false;
+    if (lstrcmpiA(name.substr(0, prefix).c_str(), kTemporaryPrefix) != 0) return false;
+    if (lstrcmpiA(name.substr(name.size() - suffix).c_str(), ".tmp") != 0) return false;
+    for (size_t i = prefix; i < name.size() - suffix; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+}  // namespace
+
+void RemoveLeftoverTemporaryFiles(const std::string& folder) {
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((base + kTemporaryPrefix + "*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    // The pattern also matches short names: only the long name decides.
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsOwnTemporaryName(found.cFileName))
+            DeleteFileA((base + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 bool WriteFileReplacing(const std::string& fileName, const std::string& content) {

@@ -24,6 +24,14 @@ bool SameFileName(const std::string& a, const std::string& b);
 bool WriteFileReplacing(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
 bool WriteFileReplacing(const std::string& fileName, const std::string& content);
 
+// Gives a file a new name in the same volume; false when it cannot be moved or
+// the new name is taken.
+bool RenameFile(const std::string& from, const std::string& to);
+
+// Deletes the temporary files that WriteFileReplacing left in a folder when a
+// write was cut short (the process ended in the middle), and no other file.
+void RemoveLeftoverTemporaryFiles(const std::string& folder);
+
 // Writes exactly `size` bytes; false when the stream took fewer.
 bool WriteAll(std::FILE* file, const void* data, size_t size);
 

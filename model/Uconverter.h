@@ -50,10 +50,12 @@ public:
     void DeleteEntry(Eintrag* record);
 
     //--- Reminder file and backups
-    void LoadFromFile(const std::string& name);
+    // True when the file's records replaced the list.
+    bool LoadFromFile(const std::string& name);
     void SaveToFile(const std::string& name);
     void ExportWithDialog();
-    void ImportWithDialog();
+    // True when a backup's records replaced the list.
+    bool ImportWithDialog();
 
     //--- Picture collection, autostart and calendar sound
     void LoadPictureCollection();
@@ -90,9 +92,16 @@ public:
 
 private:
     std::unique_ptr<TRecurrenceCache> m_recurrence;
+    // Before the first save over a reminder file that could not be read at start:
+    // reads its reminders into the list, or else moves it aside and says where.
+    // False when it can be neither read nor moved, and must not be written over.
+    bool TakeBackUnreadableFile(const std::string& fileName);
+
     // Set when the default reminder file exists but could not be read: it is not
-    // written again in this run, so the reminders it holds are not lost.
+    // written over until its reminders are in the list or the file is kept aside.
     bool m_defaultFileUnreadable = false;
+    // A failed save of the default file was reported; cleared by one that works.
+    bool m_saveFailureReported = false;
 };
 
 // Lays out a month in a converter's cells: each cell gets its date and InMonth

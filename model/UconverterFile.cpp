@@ -27,8 +27,9 @@ void ShowFileMessage(const wchar_t* head, const std::string& fileName) {
 
 // Reads every whole record of an open file into `records`. False on a read error
 // (the records read so far are then of no use); a trailing piece shorter than a
-// record is ignored.
-bool ReadRecords(std::FILE* file, std::vector<std::unique_ptr<Eintrag>>& records) {
+// record is ignored. With `limitPictures` false the stored picture indices stay
+// as they are even once the picture list exists.
+bool ReadRecords(std::FILE* file, std::vector<std::unique_ptr<Eintrag>>& records, bool limitPictures = true) {
     std::vector<uint8_t> buffer(Eintrag::kImageSize);
     Eintrag image;
     for (;;) {
@@ -37,6 +38,7 @@ bool ReadRecords(std::FILE* file, std::vector<std::unique_ptr<Eintrag>>& records
         image.ReadImage(buffer.data());
         auto record = std::make_unique<Eintrag>();
         record->Assign(image);  // limits the picture index once the picture list exists
+        if (!limitPictures) record->PictureIndex = image.PictureIndex;
         record->SetMaster(record.get());
         record->AlertOpen = false;
         record->Due = true;
@@ -45,38 +47,46 @@ bool ReadRecords(std::FILE* file, std::vector<std::unique_ptr<Eintrag>>& records
     }
 }
 
-}  // namespace
-
-void Converter::LoadFromFile(const std::string& name) {
-    const std::string fileName = name.empty() ? DefaultReminderFile() : name;
-    const bool isDefault = SameFileName(fileName, DefaultReminderFile());
-
+// Reads a whole file of records; false when it cannot be opened or read.
+bool ReadRecordFile(const std::string& fileName, std::vector<std::unique_ptr<Eintrag>>& records,
+                    bool limitPictures) {
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) {
-        // A missing default file is a first start. One that exists but will not
-        // open (locked, no permission) holds reminders: say so, and keep the next
-        // save from writing an empty list over it.
-        if (isDefault && !FileExists(fileName)) return;
-        if (isDefault) m_defaultFileUnreadable = true;
-        ShowFileMessage(L"Error reading the file \"", fileName);
-        return;
-    }
-
-    // The file is read in full before the list changes, so a read error keeps the
-    // list as it was instead of leaving a part of the file in it.
-    std::vector<std::unique_ptr<Eintrag>> records;
+    if (!file) return false;
     bool ok = false;
     try {
-        ok = ReadRecords(file, records);
+        ok = ReadRecords(file, records, limitPictures);
     } catch (const std::bad_alloc&) {
         ok = false;
     }
     std::fclose(file);
-    if (!ok) {
-        records.clear();
+    if (!ok) records.clear();
+    return ok;
+}
+
+// A name beside the reminder file that says why it was put there and is not taken yet.
+std::string UnreadableFileName() {
+    std::string name = AppPath + "index (unreadable).dat";
+    for (int n = 2; FileExists(name); ++n) name = AppPath + "index (unreadable " + std::to_string(n) + ").dat";
+    return name;
+}
+
+}  // namespace
+
+bool Converter::LoadFromFile(const std::string& name) {
+    const std::string fileName = name.empty() ? DefaultReminderFile() : name;
+    const bool isDefault = SameFileName(fileName, DefaultReminderFile());
+
+    // The file is read in full before the list changes, so a read error keeps the
+    // list as it was instead of leaving a part of the file in it.
+    std::vector<std::unique_ptr<Eintrag>> records;
+    if (!ReadRecordFile(fileName, records, true)) {
+        // A missing default file is a first start. One that exists but cannot be
+        // read (locked, no permission) holds reminders: say so, and keep the next
+        // save from writing the list over it before they are safe.
+        if (isDefault && !FileExists(fileName)) return false;
         if (isDefault) m_defaultFileUnreadable = true;
         ShowFileMessage(L"Error reading the file \"", fileName);
-        return;
+        return false;
     }
     if (isDefault) m_defaultFileUnreadable = false;
 
@@ -107,11 +117,13 @@ void Converter::LoadFromFile(const std::string& name) {
         Dragging = false;
     }
     ModelHost().ReminderListReplaced();
+    return true;
 }
 
 void Converter::SaveToFile(const std::string& name) {
     const std::string fileName = name.empty() ? DefaultReminderFile() : name;
-    bool ok = !(m_defaultFileUnreadable && SameFileName(fileName, DefaultReminderFile()));
+    const bool isDefault = SameFileName(fileName, DefaultReminderFile());
+    bool ok = !isDefault || !m_defaultFileUnreadable || TakeBackUnreadableFile(fileName);
     ok = ok && WriteFileReplacing(fileName, [this](std::FILE* file) {
              std::vector<uint8_t> buffer(Eintrag::kImageSize);
              for (const Eintrag* e = First(); e; e = e->Next) {
@@ -120,7 +132,54 @@ void Converter::SaveToFile(const std::string& name) {
              }
              return true;
          });
-    if (!ok) ShowFileMessage(L"Error saving the file \"", fileName);
+    if (!isDefault) {
+        if (!ok) ShowFileMessage(L"Error saving the file \"", fileName);
+        return;
+    }
+    // The reminder file is written after every change: a folder that cannot be
+    // written says so once, not on every change, until a save works again.
+    if (ok) {
+        m_saveFailureReported = false;
+    } else if (!m_saveFailureReported) {
+        m_saveFailureReported = true;
+        ShowFileMessage(L"Error saving the file \"", fileName);
+    }
+}
+
+bool Converter::TakeBackUnreadableFile(const std::string& fileName) {
+    // Gone meanwhile: there is nothing left to lose.
+    if (!FileExists(fileName)) {
+        m_defaultFileUnreadable = false;
+        return true;
+    }
+    // Mostly the file was locked for a moment at start: its reminders come
+    // before those of this run, and one that this run already has is not doubled.
+    std::vector<std::unique_ptr<Eintrag>> records;
+    if (ReadRecordFile(fileName, records, false)) {
+        Eintrag* rest = Head->Next;
+        Eintrag* last = Head;
+        for (auto& record : records) {
+            bool listed = false;
+            for (const Eintrag* e = rest; e && !listed; e = e->Next) listed = e->IsSame(*record);
+            if (listed) continue;
+            Eintrag* e = record.release();
+            e->Prev = last;
+            last->Next = e;
+            last = e;
+        }
+        last->Next = rest;
+        if (rest) rest->Prev = last;
+        m_defaultFileUnreadable = false;
+        return true;
+    }
+    // Still unreadable: it is kept under a name that says so, and the user is told where.
+    const std::string aside = UnreadableFileName();
+    if (!RenameFile(fileName, aside)) return false;
+    m_defaultFileUnreadable = false;
+    ModelHost().ShowMessage(L"The file \"" + AnsiToWide(fileName) + L"\" could not be read. It is kept as \"" +
+                                AnsiToWide(aside) + L"\".",
+                            TextWarning, 0);
+    return true;
 }
 
 void Converter::ExportWithDialog() {
@@ -134,12 +193,13 @@ void Converter::ExportWithDialog() {
     SaveToFile(fileName);
 }
 
-void Converter::ImportWithDialog() {
+bool Converter::ImportWithDialog() {
     TFileDialogRequest request;
     request.Filter = kBackupFilter;
     request.DefaultExt = kBackupDefaultExt;
     const std::string fileName = ModelHost().RunFileDialog(request);
-    if (fileName.empty()) return;
-    LoadFromFile(fileName);
+    if (fileName.empty()) return false;
+    const bool loaded = LoadFromFile(fileName);
     ModelHost().RefreshAfterImport();
+    return loaded;
 }

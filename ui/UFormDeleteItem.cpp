@@ -6,6 +6,7 @@
 #include "model/Uconverter.h"
 #include "model/Ufunction.h"
 #include "model/Uglobals.h"
+#include "ui/UMain.h"
 #include "ui/Ugraphic.h"
 #include "ui/Umainbutton.h"
 
@@ -133,7 +134,10 @@ void TImageButton::OnClickButtonDeleteItemYes(TObject* sender) {
     (void)sender;
     // A day copy stands for its master; the list's delete ends the dialog.
     Eintrag* target = SelectedEntry ? SelectedEntry->GetMaster() : nullptr;
-    if (target) gConverter->DeleteEntry(target);
+    if (target) {
+        gConverter->DeleteEntry(target);
+        SaveReminderChanges();
+    }
     // Without a reminder to delete the dialog still closes.
     if (FormDeleteItem && FormDeleteItem->ModalResult() == mrNone) FormDeleteItem->SetModalResult(1);
 }

@@ -574,6 +574,7 @@ void TImageButton::OnClickFormModifyItemButtonOK(TObject* sender) {
     // The refresh builds the grid again and frees every day copy: a dialog
     // filled from one goes on naming the master it stored into.
     if (isEdit && SelectedEntry) SelectedEntry = SelectedEntry->GetMaster();
+    if (stored) SaveReminderChanges();
     gCalendarView->Refresh();
     gCalendarView->FillDayList();
 }

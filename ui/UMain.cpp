@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "classlib/FileUtils.h"
 #include "components/kelLibrary.h"
 #include "model/Uconverter.h"
 #include "model/Uglobals.h"
@@ -36,11 +37,6 @@ std::unique_ptr<TBitmap> Cut(TBitmap& sheet, int x, int y, int width, int height
     auto bitmap = std::make_unique<TBitmap>(width, height);
     BitBlt(bitmap->Canvas()->Handle(), 0, 0, width, height, sheet.Canvas()->Handle(), x, y, SRCCOPY);
     return bitmap;
-}
-
-bool FileExists(const std::string& name) {
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 template <class T>
@@ -386,6 +382,8 @@ void TMainForm::FormCreate(TObject* sender) {
     AutostartEnabled = gConverter->IsAutostart();
     // 7.
     SkinMenuBar();
+    // A save cut short by a crash or a power cut left its temporary file behind.
+    RemoveLeftoverTemporaryFiles(AppPath);
     // 8. "index.dat" of the program folder.
     gConverter->LoadFromFile("");
     // 9.
@@ -487,6 +485,16 @@ void TMainForm::HideToTray() {
     SaveAll();
 }
 
+void SaveReminderChanges() {
+    const int before = gConverter->Count();
+    gConverter->SaveToFile("");
+    // A reminder file that could not be read at start may have given back its reminders.
+    if (gConverter->Count() != before && gCalendarView) {
+        gCalendarView->Refresh();
+        gCalendarView->FillDayList();
+    }
+}
+
 void TMainForm::SaveAll() {
     gConverter->SaveToFile("");
     StoreWindowRect();
@@ -534,7 +542,7 @@ void TMainForm::Exit1Click(TObject* sender) {
 // "Backup import...": the list from a chosen backup file.
 void TMainForm::N1Click(TObject* sender) {
     (void)sender;
-    gConverter->ImportWithDialog();
+    if (gConverter->ImportWithDialog()) SaveReminderChanges();
 }
 
 // "Backup export...": the list to a chosen backup file.

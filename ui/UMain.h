@@ -167,6 +167,10 @@ private:
 
 extern TMainForm* MainForm;
 
+// Writes "index.dat" after a change to the reminder list (storing, deleting, a
+// drop, an import), so that a crash or a power cut before the next hide loses nothing.
+void SaveReminderChanges();
+
 // The program folder of a program file name: up to and including the last "\".
 std::string ProgramFolder(const std::string& exeName);
 // Where a window of the given size goes by a position mode of the settings on a

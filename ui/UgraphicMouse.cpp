@@ -417,6 +417,7 @@ void TCalendarView::DropEntry(Eintrag* entry, int32_t x, int32_t y) {
     entry->SetStartTime(start);
     ClearDateRecord(&entry->LastReminded);
     entry->Acknowledged = false;
+    SaveReminderChanges();
     // 7.
     finish();
 }

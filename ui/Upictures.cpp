@@ -24,6 +24,10 @@ TImageList* PictureCollection() {
     return gInstalled ? gInstalled : BuiltInList();
 }
 
+bool IsPictureCollectionInstalled() {
+    return gInstalled != nullptr;
+}
+
 void SetPictureCollection(TImageList* list) {
     gInstalled = list;
 }

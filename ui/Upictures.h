@@ -12,6 +12,9 @@ constexpr int kBuiltInPictureCount = 10;
 // add/modify dialog's), or else a list of the built-in pictures made when first
 // asked for.
 TImageList* PictureCollection();
+// Whether a list was installed: the add/modify dialog's (or a test's), so that
+// the pictures a reminder may use are known.
+bool IsPictureCollectionInstalled();
 // Installs the list that serves as the picture collection (not owned); nullptr
 // returns to the built-in list. Whoever installs a list takes it out again
 // before deleting it.

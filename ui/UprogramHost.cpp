@@ -16,6 +16,10 @@
 #include "ui/Upictures.h"
 
 int TProgramHost::PictureCount() {
+    // Before the add/modify dialog has installed its list (while "index.dat" is
+    // read at start), the built-in pictures say nothing about the user's own:
+    // no limit, or every reminder with a picture of the user's would lose it.
+    if (!IsPictureCollectionInstalled()) return -1;
     return PictureCollection()->Count();
 }
 

@@ -192,32 +192,110 @@ TEST_F(ReminderFile, AMissingDefaultFileIsSilentAndAMissingBackupIsNamed) {
     EXPECT_EQ(0, host.Replacements);
 }
 
-TEST_F(ReminderFile, AnUnreadableDefaultFileIsReportedAndNeverOverwritten) {
+// Holds a file open as a virus scanner or a backup tool may: nobody else can
+// read it, and only with `mayRename` can it be renamed meanwhile.
+class ScannerLock {
+public:
+    ScannerLock(const std::string& fileName, bool mayRename)
+        : m_handle(CreateFileA(fileName.c_str(), GENERIC_READ, mayRename ? FILE_SHARE_DELETE : 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr)) {}
+    ~ScannerLock() { Release(); }
+    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) {
+    // The file of the start: "Other" with a picture of the user's, and "Precious",
+    // which a backup made earlier holds too.
     Converter source;
-    Add(source, "Precious");
+    Add(source, "Precious", 2);
+    source.SaveToFile(folder.File("backup.qbr"));
+    Add(source, "Other", 4)->PictureIndex = 40;
     source.SaveToFile("");
     const std::string before = TestFolder::ReadBytes(DefaultFile());
-    {
-        FileLock lock(DefaultFile());
-        ASSERT_TRUE(lock.IsHeld());
-        converter.LoadFromFile("");
-    }
+
+    // Locked at start and still at the first saves: the file stays as it is and
+    // one failure is reported. Once it is free, the next save takes its reminders
+    // back, those of the run after them, without doubling any.
+    ScannerLock lock(DefaultFile(), false);
+    ASSERT_TRUE(lock.IsHeld());
+    converter.LoadFromFile("");
     ExpectOneMessage(ReadError(DefaultFile()));
     EXPECT_EQ(0, converter.Count());
-
-    // Later in the same run the lock is gone, but the list in memory is not the
-    // file's: saving it would lose the file's reminders.
-    Add(converter, "New");
+    host.Pictures = 10;
+    converter.LoadFromFile(folder.File("backup.qbr"));
+    Add(converter, "New", 5);
+    converter.SaveToFile("");
     converter.SaveToFile("");
     ExpectOneMessage(SaveError(DefaultFile()));
-    converter.SaveToFile(DefaultFile());
-    ExpectOneMessage(SaveError(DefaultFile()));
-    EXPECT_EQ(before, TestFolder::ReadBytes(DefaultFile()));
-
-    // Other files are written as usual.
-    converter.SaveToFile(folder.File("backup.qbr"));
+    lock.Release();
+    EXPECT_TRUE(before == TestFolder::ReadBytes(DefaultFile()));
+    converter.SaveToFile("");
     EXPECT_TRUE(host.Messages.empty());
-    EXPECT_EQ(kRecord, TestFolder::ReadBytes(folder.File("backup.qbr")).size());
+    EXPECT_EQ((std::vector<std::string>{"Other", "Precious", "New"}), Titles(converter));
+    EXPECT_EQ(40, converter.First()->PictureIndex);
+    converter.SaveToFile("");
+    EXPECT_EQ(3 * kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+    EXPECT_EQ(3u, Titles(converter).size());
+
+    // Unreadable but movable at the first save: the file is kept aside under a
+    // name that says so, the user is told once where, and the run saves as usual.
+    TestFolder::WriteBytes(DefaultFile(), before);
+    const std::string aside = folder.File("index (unreadable).dat");
+    Converter run;
+    {
+        ScannerLock movable(DefaultFile(), true);
+        ASSERT_TRUE(movable.IsHeld());
+        run.LoadFromFile("");
+        ExpectOneMessage(ReadError(DefaultFile()));
+        Add(run, "New");
+        run.SaveToFile("");
+    }
+    ASSERT_EQ(1u, host.Messages.size());
+    EXPECT_EQ(L"The file \"" + AnsiToWide(DefaultFile()) + L"\" could not be read. It is kept as \"" +
+                  AnsiToWide(aside) + L"\".",
+              host.Messages[0].Text);
+    EXPECT_EQ(L"Warning", host.Messages[0].Title);
+    host.Messages.clear();
+    EXPECT_TRUE(before == TestFolder::ReadBytes(aside));
+    EXPECT_EQ(kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+    run.SaveToFile("");
+    EXPECT_TRUE(host.Messages.empty());
+    EXPECT_EQ(kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+}
+
+TEST_F(ReminderFile, AFailingSaveOfTheReminderFileIsReportedOnceUntilOneWorks) {
+    Add(converter, "Kept");
+    converter.SaveToFile("");
+    const std::string before = TestFolder::ReadBytes(DefaultFile());
+    Add(converter, "New");
+    {
+        FileLock lock(DefaultFile());
+        converter.SaveToFile("");
+        ExpectOneMessage(SaveError(DefaultFile()));
+        converter.SaveToFile("");
+        converter.SaveToFile(DefaultFile());
+        EXPECT_TRUE(host.Messages.empty());
+        // A backup is the user's own request: each failure is reported.
+        const std::string missing = folder.File("no such folder\\backup.qbr");
+        converter.SaveToFile(missing);
+        ExpectOneMessage(SaveError(missing));
+    }
+    EXPECT_EQ(before, TestFolder::ReadBytes(DefaultFile()));
+    converter.SaveToFile("");
+    EXPECT_TRUE(host.Messages.empty());
+    EXPECT_EQ(2 * kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+    {
+        FileLock lock(DefaultFile());
+        converter.SaveToFile("");
+    }
+    ExpectOneMessage(SaveError(DefaultFile()));
 }
 
 TEST_F(ReminderFile, AReadErrorKeepsTheOldList) {

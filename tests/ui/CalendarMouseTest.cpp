@@ -412,6 +412,7 @@ TEST_F(CalendarMouseTest, DraggingAReminderMovesItsStartAndClearsItsConfirmation
 
     Send(WM_LBUTTONUP, 0, to);
     EXPECT_TRUE(Converter::SameDateRecord(pills->StartTime, Date(2024, 3, 10, 8, 30)));
+    EXPECT_EQ(SavedReminders(folder), (Lines{"10.03 08.30 Pills"}));
     tm cleared;
     ClearDateRecord(&cleared);
     EXPECT_TRUE(Converter::SameDateRecord(pills->LastReminded, cleared));
@@ -463,6 +464,7 @@ TEST_F(CalendarMouseTest, ADropAfterTheStopDateAsksAndNoChangesNothing) {
         }});
     EXPECT_TRUE(Converter::SameDateRecord(walk->StartTime, Date(2024, 3, 3, 7, 0)));
     EXPECT_TRUE(Converter::SameDateRecord(walk->StopAfter, stop));
+    EXPECT_EQ(SavedReminders(folder), (Lines{"no file"}));
     EXPECT_FALSE(Dragging);
     EXPECT_FALSE(confines.back().has_value());
 
@@ -520,6 +522,7 @@ TEST_F(CalendarMouseTest, TheContextMenuFitsTheSpotAndDeletingGoesThroughTheDial
         EXPECT_EQ(menuCaptions,
                   (Lines{"Add &New Reminder", "&Edit Selected Reminder", "&Delete Selected Reminder"}));
         EXPECT_EQ(Titles(), (Lines{"Dentist", "Call"}));
+        EXPECT_EQ(SavedReminders(folder), (Lines{"no file"}));
         EXPECT_EQ(SelectedEntry, dentist);
     }
     // One pair of buttons however often the dialog is used.
@@ -531,6 +534,7 @@ TEST_F(CalendarMouseTest, TheContextMenuFitsTheSpotAndDeletingGoesThroughTheDial
     // "Yes" deletes it; the grid and the day list follow.
     Run([&] { RightClick(PictureOf(20)); }, {[&] { ClickButton(FormDeleteItem->ButtonYes); }});
     EXPECT_EQ(Titles(), (Lines{"Call"}));
+    EXPECT_EQ(SavedReminders(folder), (Lines{"20.03 14.30 Call"}));
     EXPECT_EQ(SelectedEntry, nullptr);
     EXPECT_EQ(DayList(), (Lines{"14.30 Call"}));
     EXPECT_FALSE(IsWindowVisible(FormDeleteItem->Handle()));
@@ -542,6 +546,7 @@ TEST_F(CalendarMouseTest, TheContextMenuFitsTheSpotAndDeletingGoesThroughTheDial
     Run([&] { RightClick(PictureOf(20)); },
         {[&] { SendMessageA(FormDeleteItem->Handle(), WM_CHAR, VK_RETURN, 0); }});
     EXPECT_EQ(Titles(), Lines{});
+    EXPECT_EQ(SavedReminders(folder), Lines{});
     EXPECT_EQ(DayList(), Lines{});
     EXPECT_TRUE(errors.empty());
 }

@@ -2,7 +2,7 @@
 // the single running copy, the start without a skin or without "icons.bin",
 // and, from a copy of the program folder the build fills, a reminder that
 // falls due, hiding and restoring through the tray, "Exit" from the tray menu
-// and the end of the Windows session.
+// and the end of the Windows session, which keeps the user's own pictures.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -425,6 +425,44 @@ TEST(EndToEnd, FromTheProgramFolderAReminderFallsDueIsAcknowledgedAndExitFromThe
     EXPECT_EQ(XmlNumber(settings, "MainForm_Top"), rect.top);
     EXPECT_EQ(XmlNumber(settings, "MainForm_Width"), rect.right - rect.left);
     EXPECT_EQ(XmlNumber(settings, "MainForm_Height"), rect.bottom - rect.top);
+    RemoveFolder(folder);
+}
+
+TEST(EndToEnd, TheUsersOwnPicturesSurviveTheStartAndTheEndOfTheSession) {
+    // Pictures 12 and 40 are past the ten built-in ones of the folder's "icons.bin".
+    const std::string folder = MakeProgramFolderFromDist("qr-e2e-pictures");
+    std::string file;
+    for (int picture : {12, 40}) {
+        Eintrag reminder;
+        ClearDateRecord(&reminder.StartTime);
+        reminder.StartTime.tm_year = 130;
+        reminder.StartTime.tm_mday = 1;
+        reminder.PictureIndex = picture;
+        reminder.SetTitle(("Picture " + std::to_string(picture)).c_str());
+        std::string image(Eintrag::kImageSize, '\0');
+        reminder.WriteImage(reinterpret_cast<uint8_t*>(&image[0]));
+        file += image;
+    }
+    WriteTextFile(folder + "index.dat", file);
+
+    Program program;
+    ASSERT_TRUE(program.Start(folder));
+    HWND mainWindow = WaitForWindow(program.ProcessId(), "TMainForm", 60000, true);
+    ASSERT_NE(mainWindow, nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    ASSERT_TRUE(SendMessageTimeoutA(mainWindow, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    EXPECT_EQ(program.Wait(30000), 0u);
+
+    const std::string saved = ReadWholeFile(folder + "index.dat");
+    ASSERT_EQ(saved.size(), 2 * Eintrag::kImageSize);
+    std::vector<int> pictures;
+    for (size_t at = 0; at < saved.size(); at += Eintrag::kImageSize) {
+        Eintrag read;
+        read.ReadImage(reinterpret_cast<const uint8_t*>(saved.data() + at));
+        pictures.push_back(read.PictureIndex);
+    }
+    EXPECT_EQ(pictures, (std::vector<int>{12, 40}));
     RemoveFolder(folder);
 }
 

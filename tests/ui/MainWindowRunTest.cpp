@@ -292,6 +292,7 @@ TEST_F(MainWindowRunTest, BackupExportAndImportGoThroughTheFileMenuAndTheRealDia
     ASSERT_EQ(gConverter->Count(), 1);
     EXPECT_STREQ(gConverter->First()->GetTitle(), "Other");
     EXPECT_EQ(MainForm->ListBoxInfo->Items()->Count(), 1);
+    EXPECT_FALSE(Exists(folder + "index.dat"));
 
     // The import replaces the list, lays out the month again and empties the day list.
     {
@@ -308,8 +309,8 @@ TEST_F(MainWindowRunTest, BackupExportAndImportGoThroughTheFileMenuAndTheRealDia
         for (TWeekDay& cell : row)
             for (Eintrag* e = cell.Head->Next; e; e = e->Next) ++shown;
     EXPECT_EQ(shown, 2);
-    // Nothing reached "index.dat": that waits for the next saving occasion.
-    EXPECT_FALSE(Exists(folder + "index.dat"));
+    // "index.dat" holds the imported list at once.
+    EXPECT_EQ(SavedReminders(folder), (std::vector<std::string>{"20.03 09.00 Dentist", "21.03 17.30 Garden"}));
 
     // A backup that is not there is reported with its full path; the list stays.
     {

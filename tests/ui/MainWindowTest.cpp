@@ -1,5 +1,6 @@
 // The main window: skin construction, creation steps, placement, layout, the
-// frame mechanics (close glyph, drag strip), the arrows and hiding.
+// frame mechanics (close glyph, drag strip), the arrows and hiding, and the
+// clean-up of the program folder at start.
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
@@ -169,6 +170,25 @@ TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthStartVisibilityAndTheHin
     EXPECT_TRUE(hints->Enabled());
     hints->Tick();
     EXPECT_FALSE(hints->Enabled());
+}
+
+TEST_F(MainWindowTest, TheStartRemovesTheTemporaryFilesOfAnInterruptedSaveAndNothingElse) {
+    struct Entry {
+        const char* name;
+        bool isLeftover;
+    };
+    const Entry entries[] = {
+        {"~qr1.tmp", true},      {"~qrA3F.tmp", true},  {"~qrbeef.tmp", true},  {"~QRFFFF.TMP", true},
+        {"~qr12345.tmp", false}, {"~qrZZ.tmp", false},  {"~qr.tmp", false},     {"x~qr1.tmp", false},
+        {"~qr1.tmp.bak", false}, {"~qr1.txt", false},   {"~ab1.tmp", false},    {"index.dat", false},
+    };
+    for (const Entry& entry : entries) WriteTextFile(folder + entry.name, "");
+    CreateDirectoryA((folder + "~qr2.tmp").c_str(), nullptr);
+    Application->CreateForm(MainForm);
+    for (const Entry& entry : entries)
+        EXPECT_EQ(GetFileAttributesA((folder + entry.name).c_str()) == INVALID_FILE_ATTRIBUTES, entry.isLeftover)
+            << entry.name;
+    EXPECT_NE(GetFileAttributesA((folder + "~qr2.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {

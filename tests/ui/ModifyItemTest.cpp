@@ -423,6 +423,8 @@ TEST_F(ModifyItemTest, AddedReminderIsInTheListTheDayListAndTheGrid) {
     EXPECT_EQ(e->PictureIndex, 0);
     EXPECT_STREQ(e->GetText(), "Bring the card\r\nand the letter");
     EXPECT_EQ(DayList(), (Lines{"10.30 Dentist"}));
+    // Stored at once, not only when the window hides.
+    EXPECT_EQ(SavedReminders(folder), (Lines{"20.03 10.30 Dentist"}));
     const Eintrag* copy = SelectedCell().First();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetMaster(), e);
@@ -505,6 +507,7 @@ TEST_F(ModifyItemTest, EditingFromADayCopyOfTheTenthMovesTheStartToTheTenth) {
     // The day copy went with the old grid: the selection names the master now.
     EXPECT_EQ(SelectedEntry, master);
     EXPECT_EQ(DayList(), (Lines{"08.15 Pills"}));
+    EXPECT_EQ(SavedReminders(folder), (Lines{"10.03 08.15 Pills"}));
     SelectDay(9);
     EXPECT_EQ(SelectedCell().First(), nullptr);
     EXPECT_TRUE(Messages().empty());

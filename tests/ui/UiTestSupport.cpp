@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "model/Ueintrag.h"
 #include "model/Ufunction.h"
 #include "tests/TestFolder.h"
 #include "ui/Ugraphic.h"
@@ -38,6 +39,21 @@ void RemoveFolder(const std::string& folder) {
 
 void WriteTextFile(const std::string& name, const std::string& text) {
     TestFolder::WriteBytes(name, text);
+}
+
+std::vector<std::string> SavedReminders(const std::string& folder) {
+    const std::string name = folder + "index.dat";
+    if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) return {"no file"};
+    const std::string bytes = TestFolder::ReadBytes(name);
+    std::vector<std::string> lines;
+    for (size_t at = 0; at + Eintrag::kImageSize <= bytes.size(); at += Eintrag::kImageSize) {
+        Eintrag e;
+        e.ReadImage(reinterpret_cast<const uint8_t*>(bytes.data() + at));
+        const tm& t = e.StartTime;
+        lines.push_back(IntToStr2(t.tm_mday) + "." + IntToStr2(t.tm_mon + 1) + " " + IntToStr2(t.tm_hour) + "." +
+                        IntToStr2(t.tm_min) + " " + e.GetTitle());
+    }
+    return lines;
 }
 
 COLORREF TopPixel(int x, int y) {

@@ -20,6 +20,9 @@ std::string MakeTempFolder(const std::string& prefix);
 // Removes a folder with everything in it.
 void RemoveFolder(const std::string& folder);
 void WriteTextFile(const std::string& name, const std::string& text);
+// The reminders of a folder's "index.dat", one "dd.mm hh.mm Title" line each;
+// {"no file"} when there is none.
+std::vector<std::string> SavedReminders(const std::string& folder);
 
 // The skin sheets' test pattern: each pixel tells where it came from.
 COLORREF TopPixel(int x, int y);
