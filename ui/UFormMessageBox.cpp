@@ -133,11 +133,13 @@ void TFormMessageBox::FormMouseMove(TObject* sender, TShiftState shift, int x, i
 }
 
 // Called when a mouse button goes up over the box itself: the glyph closes it
-// and Mode keeps the mode.
+// and Mode keeps the mode, except that a question closed this way is answered
+// "No", as Esc answers it: the mode number of the yes/no box reads as "Yes".
 void TFormMessageBox::FormMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
     if (button != mbLeft || !CloseGlyphHitTest(this, x, y)) return;
+    if (Mode == 1) Mode = 0;
     SetModalResult(mrOk);
     Release();
 }

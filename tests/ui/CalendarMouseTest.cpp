@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -452,19 +453,30 @@ TEST_F(CalendarMouseTest, ADropAfterTheStopDateAsksAndNoChangesNothing) {
         Later(1000);
     };
 
-    // "No": nothing moves, and the drag is over.
-    Run([&] { drag(3, 16); },
-        {[&] {
-            TFormMessageBox* box = Box();
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->MessageTitle, L"Warning");
-            EXPECT_EQ(box->MessageText, MsgTargetAfterStop);
-            ClickButton(box->ButtonNo);
-        }});
-    EXPECT_TRUE(Converter::SameDateRecord(walk->StartTime, Date(2024, 3, 3, 7, 0)));
-    EXPECT_TRUE(Converter::SameDateRecord(walk->StopAfter, stop));
-    EXPECT_FALSE(Dragging);
-    EXPECT_FALSE(confines.back().has_value());
+    // "No", Esc or the close glyph: nothing moves, and the drag is over.
+    const std::vector<std::pair<const char*, std::function<void(TFormMessageBox*)>>> refusals = {
+        {"No", [](TFormMessageBox* box) { ClickButton(box->ButtonNo); }},
+        {"Esc", [](TFormMessageBox* box) { PostMessageA(box->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"glyph",
+         [](TFormMessageBox* box) {
+             SendMessageA(box->Handle(), WM_LBUTTONUP, 0, Point(box->ClientWidth() - 12, 10));
+         }},
+    };
+    for (const auto& [name, refuse] : refusals) {
+        SCOPED_TRACE(name);
+        Run([&] { drag(3, 16); },
+            {[&] {
+                TFormMessageBox* box = Box();
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(box->MessageTitle, L"Warning");
+                EXPECT_EQ(box->MessageText, MsgTargetAfterStop);
+                refuse(box);
+            }});
+        EXPECT_TRUE(Converter::SameDateRecord(walk->StartTime, Date(2024, 3, 3, 7, 0)));
+        EXPECT_TRUE(Converter::SameDateRecord(walk->StopAfter, stop));
+        EXPECT_FALSE(Dragging);
+        EXPECT_FALSE(confines.back().has_value());
+    }
 
     // Onto the stop date itself: no question.
     Run([&] { drag(3, 15); }, {});

@@ -123,10 +123,11 @@ TEST_F(MessageBoxTest, ResultForEveryModeAndEveryWayOfClosing) {
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { Click(box->ButtonOK); }), 0);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { Click(box->ButtonYes); }), 1);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { Click(box->ButtonNo); }), 0);
-    // The close glyph gives the mode back.
+    // The close glyph gives the mode back, but never answers a question with "Yes".
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { ClickGlyph(box); }), 0);
-    EXPECT_EQ(Run(1, [](TFormMessageBox* box) { ClickGlyph(box); }), 1);
+    EXPECT_EQ(Run(1, [](TFormMessageBox* box) { ClickGlyph(box); }), 0);
     EXPECT_EQ(Run(16, [](TFormMessageBox* box) { ClickGlyph(box); }), 16);
+    EXPECT_EQ(Run(2, [](TFormMessageBox* box) { ClickGlyph(box); }), 2);
     // Esc clicks the Cancel button wherever the focus is: "OK", or "No".
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { PostKey(box->ButtonOK->Handle(), VK_ESCAPE); }), 0);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { PostKey(box->ButtonYes->Handle(), VK_ESCAPE); }), 0);
