@@ -15,7 +15,8 @@ constexpr int kButtonTop = 130;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr UINT kTitleFlags = DT_NOPREFIX | DT_WORDBREAK;                     // 0x810
-constexpr UINT kMessageFlags = DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS;  // 0x8014
+// Messages quote titles and file names: an "&" in them is shown as typed.
+constexpr UINT kMessageFlags = DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX;  // 0x8814
 
 }  // namespace
 

@@ -14,7 +14,8 @@ TFormRemindeNow* FormRemindeNow = nullptr;
 
 namespace {
 
-constexpr UINT kAlarmTextFlags = DT_WORDBREAK | DT_END_ELLIPSIS;  // 0x8010
+// The reminder's own title and text: an "&" in them is shown as typed.
+constexpr UINT kAlarmTextFlags = DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX;  // 0x8810
 
 // Every alarm window in existence, oldest first.
 std::vector<TFormRemindeNow*>& AllAlarmWindows() {

@@ -3,6 +3,8 @@
 // deleted or replaced reminder while its alarm is open, and a sound that fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -186,6 +188,34 @@ TEST_F(AlarmWindowTest, DueReminderOpensItsWindowWithTextAndPicture) {
     // The window is open: the next pass is silent.
     Pass();
     EXPECT_EQ(OpenAlarmWindows().size(), 1u);
+    window->ButtonDontRemindeMoreClick(nullptr);
+    PumpUntilIdle();
+}
+
+TEST_F(AlarmWindowTest, AnAmpersandInTheAlarmTextIsShownAsTyped) {
+    AddReminder("Tom & Jerry", Date(2024, 3, 15, 10, 0));
+    Pass();
+    TFormRemindeNow* window = OnlyWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(window->MessageText.find("Tom & Jerry"), std::string::npos);
+    // The width the text takes in the window.
+    auto textWidth = [window](const std::string& text) {
+        window->MessageText = text;
+        window->Repaint();
+        HDC dc = GetDC(window->Handle());
+        int left = INT_MAX, right = INT_MIN;
+        for (int y = 40; y < 300; ++y)
+            for (int x = 30; x < 521; ++x)
+                if (GetPixel(dc, x, y) == kTextColour) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        ReleaseDC(window->Handle(), dc);
+        return right - left;
+    };
+    // As typed the "&" takes a place of its own; eaten, it would only underline the next letter.
+    EXPECT_GT(textWidth("W&W"), textWidth("WW") + 3);
+    EXPECT_GT(textWidth("W&&W"), textWidth("W&W") + 3);
     window->ButtonDontRemindeMoreClick(nullptr);
     PumpUntilIdle();
 }

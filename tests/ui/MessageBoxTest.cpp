@@ -218,6 +218,30 @@ TEST_F(MessageBoxTest, PaintsBackgroundGlyphIconTitleAndMessage) {
     });
 }
 
+TEST_F(MessageBoxTest, AnAmpersandInTheMessageIsShownAsTyped) {
+    Run(0, [](TFormMessageBox* box) {
+        Fill(*MainForm->BitmapSkinBG, kPaper);
+        // The width the message's text takes beside the icon.
+        auto messageWidth = [box](const std::wstring& text) {
+            box->MessageText = text;
+            TBitmap bitmap(357, 169);
+            PaintInto(box, bitmap, [box] { box->FormPaint(box); });
+            int left = INT_MAX, right = INT_MIN;
+            for (int y = 54; y < 120; ++y)
+                for (int x = 64; x < 317; ++x)
+                    if (IsReddish(bitmap.GetPixel(x, y))) {
+                        left = std::min(left, x);
+                        right = std::max(right, x + 1);
+                    }
+            return right - left;
+        };
+        // As typed the "&" takes a place of its own; eaten, it would only underline the next letter.
+        EXPECT_GT(messageWidth(L"W&W"), messageWidth(L"WW") + 3);
+        EXPECT_GT(messageWidth(L"W&&W"), messageWidth(L"W&W") + 3);
+        Click(box->ButtonOK);
+    });
+}
+
 TEST_F(MessageBoxTest, ModelMessagesGoThroughTheBox) {
     TProgramHost programHost;
     SetModelHost(&programHost);
