@@ -207,6 +207,8 @@ void TMainForm::CreateComponents() {
     MediaPlayerSoundCal->DeviceType = dtWaveAudio;
     MediaPlayerSoundCal->AutoOpen = true;
     MediaPlayerSoundCal->Visible = false;
+    MediaPlayerAlert = Make<TMediaPlayer>(this, "MediaPlayerAlert");
+    MediaPlayerAlert->Visible = false;
 
     PopupMenuOnIcon = Make<TPopupMenu>(this, "PopupMenuOnIcon");
     New2 = Item(this, PopupMenuOnIcon->Items(), "New2", "Add &New Reminder");

@@ -37,6 +37,8 @@ public:
     TToolButton* ToolButtonExtras = nullptr;
     TToolButton* ToolButtonHelp = nullptr;
     TMediaPlayer* MediaPlayerSoundCal = nullptr;
+    // The alarm sound's own player: the calendar's keeps the calendar sound open.
+    TMediaPlayer* MediaPlayerAlert = nullptr;
     TPopupMenu* PopupMenuOnIcon = nullptr;
     TMenuItem* New2 = nullptr;
     TMenuItem* Edit1 = nullptr;

@@ -505,12 +505,18 @@ TEST_F(AlarmWindowTest, ImportReplacingTheListClosesEveryAlarmWindow) {
     PumpUntilIdle();
 }
 
-TEST_F(AlarmWindowTest, ASoundThatFailsNeverStopsTheAlarm) {
-    MainForm->MediaPlayerSoundCal->FileName = "calendar.wav";
-    // Missing, then broken.
-    for (const bool broken : {false, true}) {
-        SCOPED_TRACE(broken ? "broken alert.wav" : "no alert.wav");
-        if (broken) WriteTextFile(folder + "alert.wav", "RIFF....WAVEfmt this is not a sound");
+TEST_F(AlarmWindowTest, NoAlertSoundStopsTheAlarmOrTakesTheCalendarSoundsPlace) {
+    // The calendar sound lasts 50 ms, a playable alert sound 100 ms.
+    const std::string calendarSound = folder + "calendar.wav";
+    WriteWave(calendarSound, 400);
+    ASSERT_TRUE(host.TProgramHost::OpenCalendarSound(AnsiToWide(calendarSound)));
+    TMediaPlayer* calendar = MainForm->MediaPlayerSoundCal;
+    ASSERT_EQ(calendar->Length(), 50);
+    enum class Alert { Missing, Broken, Playable };
+    for (const Alert alert : {Alert::Missing, Alert::Broken, Alert::Playable}) {
+        SCOPED_TRACE(static_cast<int>(alert));
+        if (alert == Alert::Broken) WriteTextFile(folder + "alert.wav", "RIFF....WAVEfmt this is not a sound");
+        if (alert == Alert::Playable) WriteWave(folder + "alert.wav", 800);
         gConverter->Clear();
         Eintrag* e = AddReminder("Loud", Date(2024, 3, 15, 10, 0));
         Pass();
@@ -518,9 +524,16 @@ TEST_F(AlarmWindowTest, ASoundThatFailsNeverStopsTheAlarm) {
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(IsWindowVisible(window->Handle()));
         EXPECT_TRUE(e->AlertOpen);
-        EXPECT_FALSE(window->SoundProblem().empty());
-        // The player's file name is given back.
-        EXPECT_EQ(MainForm->MediaPlayerSoundCal->FileName, "calendar.wav");
+        if (alert == Alert::Playable) {
+            // Without a sound device the playing may fail; the opening does not.
+            EXPECT_EQ(window->SoundProblem().find("Not open"), std::string::npos) << window->SoundProblem();
+        } else {
+            EXPECT_FALSE(window->SoundProblem().empty());
+        }
+        // The calendar's player still holds the calendar sound.
+        ASSERT_TRUE(calendar->IsOpen());
+        EXPECT_EQ(calendar->Length(), 50);
+        EXPECT_EQ(calendar->FileName, calendarSound);
         // No second window on the next ticks.
         Pass();
         Pass();
@@ -529,46 +542,6 @@ TEST_F(AlarmWindowTest, ASoundThatFailsNeverStopsTheAlarm) {
         PumpUntilIdle();
     }
     EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(AlarmWindowTest, ThePlayableAlertSoundIsOpenedAndTheNameGivenBack) {
-    // A short silent sound in the program folder.
-    std::string wav = "RIFF";
-    auto put32 = [&wav](uint32_t v) {
-        for (int i = 0; i < 4; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    auto put16 = [&wav](uint16_t v) {
-        wav += static_cast<char>(v & 0xFF);
-        wav += static_cast<char>(v >> 8);
-    };
-    const uint32_t samples = 800;
-    put32(36 + samples * 2);
-    wav += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    wav += "data";
-    put32(samples * 2);
-    wav += std::string(samples * 2, '\0');
-    WriteTextFile(folder + "alert.wav", wav);
-    MainForm->MediaPlayerSoundCal->FileName = "calendar.wav";
-    Eintrag* e = AddReminder("Sound", Date(2024, 3, 15, 10, 0));
-    Pass();
-    TFormRemindeNow* window = OnlyWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(e->AlertOpen);
-    // Without a sound device the playing may fail; the opening does not.
-    if (!window->SoundProblem().empty()) {
-        EXPECT_EQ(window->SoundProblem().find("Not open"), std::string::npos) << window->SoundProblem();
-    }
-    EXPECT_TRUE(MainForm->MediaPlayerSoundCal->IsOpen());
-    EXPECT_EQ(MainForm->MediaPlayerSoundCal->FileName, "calendar.wav");
-    window->ButtonDontRemindeMoreClick(nullptr);
-    PumpUntilIdle();
 }
 
 TEST_F(AlarmWindowTest, TheWindowMadeAtStartIsNeverShownAndNeverClosedByTheList) {

@@ -20,6 +20,8 @@ std::string MakeTempFolder(const std::string& prefix);
 // Removes a folder with everything in it.
 void RemoveFolder(const std::string& folder);
 void WriteTextFile(const std::string& name, const std::string& text);
+// A silent sound: 8 kHz, 8-bit mono, so many samples (800: a tenth of a second).
+void WriteWave(const std::string& name, uint32_t samples = 800);
 
 // The skin sheets' test pattern: each pixel tells where it came from.
 COLORREF TopPixel(int x, int y);
