@@ -163,6 +163,7 @@ private:
     void CreateComponents();
     void WMQueryEndSession(TMessage& message);
     void WMEndSession(TMessage& message);
+    void WMCaptureChanged(TMessage& message);
     // Draws an arrow image stretched over an arrow control's picture.
     void DrawArrow(TExtnImage* image, TBitmap* arrow);
 };

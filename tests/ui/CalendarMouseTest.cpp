@@ -491,6 +491,57 @@ TEST_F(CalendarMouseTest, ADropAfterTheStopDateAsksAndNoChangesNothing) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(CalendarMouseTest, ADragThatEndsWithoutADropFreesThePointerAndMovesNothing) {
+    Eintrag* pills = AddReminder(Date(2024, 3, 3, 8, 30), "Pills", 4, kIntervalDays);
+    gCalendarView->Refresh();
+    HWND main = MainForm->Handle();
+    const std::vector<std::pair<const char*, std::function<void()>>> endings = {
+        {"cancel mode", [&] { SendMessageA(main, WM_CANCELMODE, 0, 0); }},
+        {"capture released", [] { ReleaseCapture(); }},
+        {"capture taken",
+         [&] {
+             SetCapture(MainForm->ListBoxInfo->Handle());
+             ReleaseCapture();
+         }},
+        {"button up off the grid", [&] { Send(WM_LBUTTONUP, 0, POINT{-30, 5}); }},
+        {"press without a picture",
+         [&] {
+             Send(WM_LBUTTONDOWN, MK_LBUTTON, EmptyOf(12));
+             EXPECT_FALSE(Dragging);
+             EXPECT_FALSE(confines.back().has_value());
+             Send(WM_LBUTTONUP, 0, EmptyOf(12));
+         }},
+    };
+    for (const auto& [name, end] : endings) {
+        SCOPED_TRACE(name);
+        Later(1000);
+        Hover(PictureOf(3));
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, PictureOf(3));
+        Move(EmptyOf(3), MK_LBUTTON);
+        const POINT to = EmptyOf(10);
+        Move(to, MK_LBUTTON);
+        ASSERT_TRUE(Dragging);
+        ASSERT_EQ(GetCapture(), main);
+        ASSERT_TRUE(confines.back().has_value());
+        ASSERT_EQ(GridPixel(POINT{to.x + 8, to.y}), PictureColour(4));
+        end();
+        EXPECT_FALSE(confines.back().has_value());
+        EXPECT_FALSE(Dragging);
+        EXPECT_EQ(DragEntry, nullptr);
+        EXPECT_EQ(DragStartX, -1);
+        EXPECT_NE(GetCapture(), main);
+        // The picture no longer hangs at the pointer, and moving on drags nothing.
+        EXPECT_EQ(GridPixel(POINT{to.x + 8, to.y}), BufferPixel(POINT{to.x + 8, to.y}));
+        Move(EmptyOf(11));
+        Move(EmptyOf(12));
+        EXPECT_NE(GridPixel(POINT{EmptyOf(12).x + 8, EmptyOf(12).y}), PictureColour(4));
+        Later(1000);
+        Send(WM_LBUTTONUP, 0, EmptyOf(12));
+        EXPECT_TRUE(Converter::SameDateRecord(pills->StartTime, Date(2024, 3, 3, 8, 30)));
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(CalendarMouseTest, TheContextMenuFitsTheSpotAndDeletingGoesThroughTheDialog) {
     Eintrag* dentist = AddReminder(Date(2024, 3, 20, 9, 5), "Dentist");
     AddReminder(Date(2024, 3, 20, 14, 30), "Call", 1);
