@@ -961,3 +961,7 @@ void TMouse::SetCursorPos(POINT point) const {
 TControl* TMouse::Control() const {
     return gMouseControl;
 }
+
+TControl* GetCaptureControl() {
+    return gCaptureControl;
+}

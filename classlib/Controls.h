@@ -390,6 +390,12 @@ public:
 };
 extern TMouse* Mouse;
 
+// The windowless control holding the mouse while a button is down, or null. It
+// is still set when its window learns that it lost the capture before the
+// buttons came up, and already cleared when the last button's release gives
+// the capture back.
+TControl* GetCaptureControl();
+
 // Where the pointer is, in screen coordinates (TMouse::CursorPos). Tests replace
 // it to point at chosen places without moving the real pointer; an empty
 // function restores the system's pointer position.

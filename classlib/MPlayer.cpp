@@ -78,3 +78,8 @@ void TMediaPlayer::Rewind() {
     if (!m_isOpen) throw EMCIDeviceError("Not open");
     Command("seek " + m_alias + " to start");
 }
+
+int32_t TMediaPlayer::Length() {
+    if (!m_isOpen) throw EMCIDeviceError("Not open");
+    return StrToIntDef(Command("status " + m_alias + " length"), 0);
+}

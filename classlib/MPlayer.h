@@ -39,6 +39,8 @@ public:
     void Next();
     // Moves to the beginning.
     void Rewind();
+    // The open sound's length in milliseconds.
+    int32_t Length();
 
     void Loaded() override;
 

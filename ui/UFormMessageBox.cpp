@@ -15,7 +15,8 @@ constexpr int kButtonTop = 130;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr UINT kTitleFlags = DT_NOPREFIX | DT_WORDBREAK;                     // 0x810
-constexpr UINT kMessageFlags = DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS;  // 0x8014
+// Messages quote titles and file names: an "&" in them is shown as typed.
+constexpr UINT kMessageFlags = DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX;  // 0x8814
 
 }  // namespace
 
@@ -133,11 +134,13 @@ void TFormMessageBox::FormMouseMove(TObject* sender, TShiftState shift, int x, i
 }
 
 // Called when a mouse button goes up over the box itself: the glyph closes it
-// and Mode keeps the mode.
+// and Mode keeps the mode, except that a question closed this way is answered
+// "No", as Esc answers it: the mode number of the yes/no box reads as "Yes".
 void TFormMessageBox::FormMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
     if (button != mbLeft || !CloseGlyphHitTest(this, x, y)) return;
+    if (Mode == 1) Mode = 0;
     SetModalResult(mrOk);
     Release();
 }

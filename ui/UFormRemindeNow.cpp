@@ -14,7 +14,8 @@ TFormRemindeNow* FormRemindeNow = nullptr;
 
 namespace {
 
-constexpr UINT kAlarmTextFlags = DT_WORDBREAK | DT_END_ELLIPSIS;  // 0x8010
+// The reminder's own title and text: an "&" in them is shown as typed.
+constexpr UINT kAlarmTextFlags = DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX;  // 0x8810
 
 // Every alarm window in existence, oldest first.
 std::vector<TFormRemindeNow*>& AllAlarmWindows() {
@@ -117,8 +118,9 @@ void TFormRemindeNow::FormShow(TObject* sender) {
 
 void TFormRemindeNow::PlayAlertSound() {
     if (!MainForm) return;
-    TMediaPlayer* player = MainForm->MediaPlayerSoundCal;
-    const std::string kept = player->FileName;
+    // Not the calendar's player: reopening that one would leave the calendar
+    // playing the alarm sound, or nothing at all when "alert.wav" fails to open.
+    TMediaPlayer* player = MainForm->MediaPlayerAlert;
     player->FileName = AppPath + "alert.wav";
     player->DeviceType = dtAutoSelect;
     try {
@@ -131,9 +133,6 @@ void TFormRemindeNow::PlayAlertSound() {
         m_soundProblem = "\"alert.wav\" could not be played: " + error.Message();
         OutputDebugStringA(m_soundProblem.c_str());
     }
-    // The name goes back without reopening: the player keeps the alert sound
-    // open until the calendar sound is prepared again.
-    player->FileName = kept;
 }
 
 // Called when the window paints, into its paint buffer.

@@ -94,7 +94,7 @@ public:
 private:
     // The form's resource.
     void CreateComponents();
-    // Plays "alert.wav" on the main window's player; a failure is kept, not raised.
+    // Plays "alert.wav" on the main window's alarm player; a failure is kept, not raised.
     void PlayAlertSound();
     void StoreWindowPosition();
 

@@ -203,6 +203,8 @@ void TMainForm::CreateComponents() {
     MediaPlayerSoundCal->DeviceType = dtWaveAudio;
     MediaPlayerSoundCal->AutoOpen = true;
     MediaPlayerSoundCal->Visible = false;
+    MediaPlayerAlert = Make<TMediaPlayer>(this, "MediaPlayerAlert");
+    MediaPlayerAlert->Visible = false;
 
     PopupMenuOnIcon = Make<TPopupMenu>(this, "PopupMenuOnIcon");
     New2 = Item(this, PopupMenuOnIcon->Items(), "New2", "Add &New Reminder");
@@ -626,8 +628,18 @@ void TMainForm::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_QUERYENDSESSION: return WMQueryEndSession(message);
         case WM_ENDSESSION: return WMEndSession(message);
+        case WM_CAPTURECHANGED: return WMCaptureChanged(message);
         default: break;
     }
+    TForm::WndProc(message);
+}
+
+// Called when the window loses the mouse capture. While the grid still holds
+// the mouse, the capture went before the button came up (another window took
+// it, a cancel, a switch of programs): no drop follows, so a drag ends here and
+// the pointer is set free.
+void TMainForm::WMCaptureChanged(TMessage& message) {
+    if (Dragging && GetCaptureControl() == ExtnImageGrid) gCalendarView->EndDrag();
     TForm::WndProc(message);
 }
 
@@ -767,7 +779,11 @@ void TMainForm::ExtnImageGridMouseMove(TObject* sender, TShiftState shift, int x
 void TMainForm::ExtnImageGridMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     (void)sender;
     (void)shift;
-    if (!IsInsideGrid(x, y)) return;
+    if (!IsInsideGrid(x, y)) {
+        // Let go off the grid: the drag ends without a drop.
+        if (button == mbLeft && Dragging) gCalendarView->EndDrag();
+        return;
+    }
     if (button == mbRight) {
         gCalendarView->RightClickCell(x, y);
     } else {

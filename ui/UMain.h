@@ -37,6 +37,8 @@ public:
     TToolButton* ToolButtonExtras = nullptr;
     TToolButton* ToolButtonHelp = nullptr;
     TMediaPlayer* MediaPlayerSoundCal = nullptr;
+    // The alarm sound's own player: the calendar's keeps the calendar sound open.
+    TMediaPlayer* MediaPlayerAlert = nullptr;
     TPopupMenu* PopupMenuOnIcon = nullptr;
     TMenuItem* New2 = nullptr;
     TMenuItem* Edit1 = nullptr;
@@ -161,6 +163,7 @@ private:
     void CreateComponents();
     void WMQueryEndSession(TMessage& message);
     void WMEndSession(TMessage& message);
+    void WMCaptureChanged(TMessage& message);
     // Draws an arrow image stretched over an arrow control's picture.
     void DrawArrow(TExtnImage* image, TBitmap* arrow);
 };

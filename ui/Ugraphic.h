@@ -186,6 +186,10 @@ public:
     // Ends a drag: moves the reminder to the day under the point, asking first
     // when that day lies after its stop date.
     void DropEntry(Eintrag* entry, int32_t x, int32_t y);
+    // Ends a drag without moving anything: the pointer is set free, the drag
+    // state cleared and a picture drawn at the pointer removed. Harmless when
+    // no drag runs.
+    void EndDrag();
 
     //--- Day list
 

@@ -345,7 +345,8 @@ Eintrag* TCalendarView::BeginDrag(int32_t x, int32_t y) {
     int32_t index = -1;
     Eintrag* copy = PictureAt(HoverColumn, HoverRow, x, y, index, false);
     if (!copy) {
-        Dragging = false;
+        // A press that starts no drag leaves no drag behind and no pointer confined.
+        EndDrag();
         return nullptr;
     }
     // The pointer stays over the grid, half a picture away from its edges.
@@ -382,6 +383,19 @@ void TCalendarView::TrackDrag(Eintrag* entry, int32_t x, int32_t y) {
     const RECT rect{left, top, left + IconWidth, top + IconHeight};
     DrawTransparentPicture(grid->Canvas()->Handle(), rect, entry->GetPictureIndex());
     grid->Refresh();
+}
+
+void TCalendarView::EndDrag() {
+    const bool wasDragging = Dragging;
+    DragEntry = nullptr;
+    Dragging = false;
+    DragStartX = DragStartY = -1;
+    ConfineCursor(nullptr);
+    // The grid as last drawn, without the picture at the pointer.
+    if (wasDragging) {
+        DrawCells();
+        MainForm->ExtnImageGrid->Refresh();
+    }
 }
 
 void TCalendarView::DropEntry(Eintrag* entry, int32_t x, int32_t y) {

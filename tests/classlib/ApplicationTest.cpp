@@ -80,6 +80,7 @@ TEST(MediaPlayer, OpeningAMissingFileRaisesAndAValidSoundOpens) {
     player.FileName = name;
     player.Open();
     EXPECT_TRUE(player.IsOpen());
+    EXPECT_EQ(player.Length(), 50);
     player.Next();
     player.Close();
     EXPECT_FALSE(player.IsOpen());

@@ -3,6 +3,8 @@
 // deleted or replaced reminder while its alarm is open, and a sound that fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -186,6 +188,34 @@ TEST_F(AlarmWindowTest, DueReminderOpensItsWindowWithTextAndPicture) {
     // The window is open: the next pass is silent.
     Pass();
     EXPECT_EQ(OpenAlarmWindows().size(), 1u);
+    window->ButtonDontRemindeMoreClick(nullptr);
+    PumpUntilIdle();
+}
+
+TEST_F(AlarmWindowTest, AnAmpersandInTheAlarmTextIsShownAsTyped) {
+    AddReminder("Tom & Jerry", Date(2024, 3, 15, 10, 0));
+    Pass();
+    TFormRemindeNow* window = OnlyWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(window->MessageText.find("Tom & Jerry"), std::string::npos);
+    // The width the text takes in the window.
+    auto textWidth = [window](const std::string& text) {
+        window->MessageText = text;
+        window->Repaint();
+        HDC dc = GetDC(window->Handle());
+        int left = INT_MAX, right = INT_MIN;
+        for (int y = 40; y < 300; ++y)
+            for (int x = 30; x < 521; ++x)
+                if (GetPixel(dc, x, y) == kTextColour) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        ReleaseDC(window->Handle(), dc);
+        return right - left;
+    };
+    // As typed the "&" takes a place of its own; eaten, it would only underline the next letter.
+    EXPECT_GT(textWidth("W&W"), textWidth("WW") + 3);
+    EXPECT_GT(textWidth("W&&W"), textWidth("W&W") + 3);
     window->ButtonDontRemindeMoreClick(nullptr);
     PumpUntilIdle();
 }
@@ -475,12 +505,18 @@ TEST_F(AlarmWindowTest, ImportReplacingTheListClosesEveryAlarmWindow) {
     PumpUntilIdle();
 }
 
-TEST_F(AlarmWindowTest, ASoundThatFailsNeverStopsTheAlarm) {
-    MainForm->MediaPlayerSoundCal->FileName = "calendar.wav";
-    // Missing, then broken.
-    for (const bool broken : {false, true}) {
-        SCOPED_TRACE(broken ? "broken alert.wav" : "no alert.wav");
-        if (broken) WriteTextFile(folder + "alert.wav", "RIFF....WAVEfmt this is not a sound");
+TEST_F(AlarmWindowTest, NoAlertSoundStopsTheAlarmOrTakesTheCalendarSoundsPlace) {
+    // The calendar sound lasts 50 ms, a playable alert sound 100 ms.
+    const std::string calendarSound = folder + "calendar.wav";
+    WriteWave(calendarSound, 400);
+    ASSERT_TRUE(host.TProgramHost::OpenCalendarSound(AnsiToWide(calendarSound)));
+    TMediaPlayer* calendar = MainForm->MediaPlayerSoundCal;
+    ASSERT_EQ(calendar->Length(), 50);
+    enum class Alert { Missing, Broken, Playable };
+    for (const Alert alert : {Alert::Missing, Alert::Broken, Alert::Playable}) {
+        SCOPED_TRACE(static_cast<int>(alert));
+        if (alert == Alert::Broken) WriteTextFile(folder + "alert.wav", "RIFF....WAVEfmt this is not a sound");
+        if (alert == Alert::Playable) WriteWave(folder + "alert.wav", 800);
         gConverter->Clear();
         Eintrag* e = AddReminder("Loud", Date(2024, 3, 15, 10, 0));
         Pass();
@@ -488,9 +524,16 @@ TEST_F(AlarmWindowTest, ASoundThatFailsNeverStopsTheAlarm) {
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(IsWindowVisible(window->Handle()));
         EXPECT_TRUE(e->AlertOpen);
-        EXPECT_FALSE(window->SoundProblem().empty());
-        // The player's file name is given back.
-        EXPECT_EQ(MainForm->MediaPlayerSoundCal->FileName, "calendar.wav");
+        if (alert == Alert::Playable) {
+            // Without a sound device the playing may fail; the opening does not.
+            EXPECT_EQ(window->SoundProblem().find("Not open"), std::string::npos) << window->SoundProblem();
+        } else {
+            EXPECT_FALSE(window->SoundProblem().empty());
+        }
+        // The calendar's player still holds the calendar sound.
+        ASSERT_TRUE(calendar->IsOpen());
+        EXPECT_EQ(calendar->Length(), 50);
+        EXPECT_EQ(calendar->FileName, calendarSound);
         // No second window on the next ticks.
         Pass();
         Pass();
@@ -499,46 +542,6 @@ TEST_F(AlarmWindowTest, ASoundThatFailsNeverStopsTheAlarm) {
         PumpUntilIdle();
     }
     EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(AlarmWindowTest, ThePlayableAlertSoundIsOpenedAndTheNameGivenBack) {
-    // A short silent sound in the program folder.
-    std::string wav = "RIFF";
-    auto put32 = [&wav](uint32_t v) {
-        for (int i = 0; i < 4; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    auto put16 = [&wav](uint16_t v) {
-        wav += static_cast<char>(v & 0xFF);
-        wav += static_cast<char>(v >> 8);
-    };
-    const uint32_t samples = 800;
-    put32(36 + samples * 2);
-    wav += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    wav += "data";
-    put32(samples * 2);
-    wav += std::string(samples * 2, '\0');
-    WriteTextFile(folder + "alert.wav", wav);
-    MainForm->MediaPlayerSoundCal->FileName = "calendar.wav";
-    Eintrag* e = AddReminder("Sound", Date(2024, 3, 15, 10, 0));
-    Pass();
-    TFormRemindeNow* window = OnlyWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(e->AlertOpen);
-    // Without a sound device the playing may fail; the opening does not.
-    if (!window->SoundProblem().empty()) {
-        EXPECT_EQ(window->SoundProblem().find("Not open"), std::string::npos) << window->SoundProblem();
-    }
-    EXPECT_TRUE(MainForm->MediaPlayerSoundCal->IsOpen());
-    EXPECT_EQ(MainForm->MediaPlayerSoundCal->FileName, "calendar.wav");
-    window->ButtonDontRemindeMoreClick(nullptr);
-    PumpUntilIdle();
 }
 
 TEST_F(AlarmWindowTest, TheWindowMadeAtStartIsNeverShownAndNeverClosedByTheList) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -453,20 +454,31 @@ TEST_F(CalendarMouseTest, ADropAfterTheStopDateAsksAndNoChangesNothing) {
         Later(1000);
     };
 
-    // "No": nothing moves, and the drag is over.
-    Run([&] { drag(3, 16); },
-        {[&] {
-            TFormMessageBox* box = Box();
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->MessageTitle, L"Warning");
-            EXPECT_EQ(box->MessageText, MsgTargetAfterStop);
-            ClickButton(box->ButtonNo);
-        }});
-    EXPECT_TRUE(Converter::SameDateRecord(walk->StartTime, Date(2024, 3, 3, 7, 0)));
-    EXPECT_TRUE(Converter::SameDateRecord(walk->StopAfter, stop));
-    EXPECT_EQ(SavedReminders(folder), (Lines{"no file"}));
-    EXPECT_FALSE(Dragging);
-    EXPECT_FALSE(confines.back().has_value());
+    // "No", Esc or the close glyph: nothing moves, and the drag is over.
+    const std::vector<std::pair<const char*, std::function<void(TFormMessageBox*)>>> refusals = {
+        {"No", [](TFormMessageBox* box) { ClickButton(box->ButtonNo); }},
+        {"Esc", [](TFormMessageBox* box) { PostMessageA(box->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"glyph",
+         [](TFormMessageBox* box) {
+             SendMessageA(box->Handle(), WM_LBUTTONUP, 0, Point(box->ClientWidth() - 12, 10));
+         }},
+    };
+    for (const auto& [name, refuse] : refusals) {
+        SCOPED_TRACE(name);
+        Run([&] { drag(3, 16); },
+            {[&] {
+                TFormMessageBox* box = Box();
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(box->MessageTitle, L"Warning");
+                EXPECT_EQ(box->MessageText, MsgTargetAfterStop);
+                refuse(box);
+            }});
+        EXPECT_TRUE(Converter::SameDateRecord(walk->StartTime, Date(2024, 3, 3, 7, 0)));
+        EXPECT_TRUE(Converter::SameDateRecord(walk->StopAfter, stop));
+        EXPECT_EQ(SavedReminders(folder), (Lines{"no file"}));
+        EXPECT_FALSE(Dragging);
+        EXPECT_FALSE(confines.back().has_value());
+    }
 
     // Onto the stop date itself: no question.
     Run([&] { drag(3, 15); }, {});
@@ -478,6 +490,57 @@ TEST_F(CalendarMouseTest, ADropAfterTheStopDateAsksAndNoChangesNothing) {
     tm cleared;
     ClearDateRecord(&cleared);
     EXPECT_TRUE(Converter::SameDateRecord(walk->StopAfter, cleared));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(CalendarMouseTest, ADragThatEndsWithoutADropFreesThePointerAndMovesNothing) {
+    Eintrag* pills = AddReminder(Date(2024, 3, 3, 8, 30), "Pills", 4, kIntervalDays);
+    gCalendarView->Refresh();
+    HWND main = MainForm->Handle();
+    const std::vector<std::pair<const char*, std::function<void()>>> endings = {
+        {"cancel mode", [&] { SendMessageA(main, WM_CANCELMODE, 0, 0); }},
+        {"capture released", [] { ReleaseCapture(); }},
+        {"capture taken",
+         [&] {
+             SetCapture(MainForm->ListBoxInfo->Handle());
+             ReleaseCapture();
+         }},
+        {"button up off the grid", [&] { Send(WM_LBUTTONUP, 0, POINT{-30, 5}); }},
+        {"press without a picture",
+         [&] {
+             Send(WM_LBUTTONDOWN, MK_LBUTTON, EmptyOf(12));
+             EXPECT_FALSE(Dragging);
+             EXPECT_FALSE(confines.back().has_value());
+             Send(WM_LBUTTONUP, 0, EmptyOf(12));
+         }},
+    };
+    for (const auto& [name, end] : endings) {
+        SCOPED_TRACE(name);
+        Later(1000);
+        Hover(PictureOf(3));
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, PictureOf(3));
+        Move(EmptyOf(3), MK_LBUTTON);
+        const POINT to = EmptyOf(10);
+        Move(to, MK_LBUTTON);
+        ASSERT_TRUE(Dragging);
+        ASSERT_EQ(GetCapture(), main);
+        ASSERT_TRUE(confines.back().has_value());
+        ASSERT_EQ(GridPixel(POINT{to.x + 8, to.y}), PictureColour(4));
+        end();
+        EXPECT_FALSE(confines.back().has_value());
+        EXPECT_FALSE(Dragging);
+        EXPECT_EQ(DragEntry, nullptr);
+        EXPECT_EQ(DragStartX, -1);
+        EXPECT_NE(GetCapture(), main);
+        // The picture no longer hangs at the pointer, and moving on drags nothing.
+        EXPECT_EQ(GridPixel(POINT{to.x + 8, to.y}), BufferPixel(POINT{to.x + 8, to.y}));
+        Move(EmptyOf(11));
+        Move(EmptyOf(12));
+        EXPECT_NE(GridPixel(POINT{EmptyOf(12).x + 8, EmptyOf(12).y}), PictureColour(4));
+        Later(1000);
+        Send(WM_LBUTTONUP, 0, EmptyOf(12));
+        EXPECT_TRUE(Converter::SameDateRecord(pills->StartTime, Date(2024, 3, 3, 8, 30)));
+    }
     EXPECT_TRUE(errors.empty());
 }
 

@@ -33,32 +33,6 @@ std::string ProgramFile() {
     return path;
 }
 
-// A short valid PCM sound, so that the calendar sound opens.
-void WriteWave(const std::string& name) {
-    const uint32_t samples = 800;
-    std::string data = "RIFF";
-    auto put32 = [&data](uint32_t v) {
-        for (int i = 0; i < 4; ++i) data += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    auto put16 = [&data](uint16_t v) {
-        data += static_cast<char>(v & 0xFF);
-        data += static_cast<char>(v >> 8);
-    };
-    put32(36 + samples);
-    data += "WAVEfmt ";
-    put32(16);
-    put16(1);     // PCM
-    put16(1);     // mono
-    put32(8000);  // samples per second
-    put32(8000);  // bytes per second
-    put16(1);     // block align
-    put16(8);     // bits per sample
-    data += "data";
-    put32(samples);
-    data += std::string(samples, static_cast<char>(0x80));
-    WriteTextFile(name, data);
-}
-
 // The picture collection a program folder holds: "icons.bin" with ten pictures.
 void WriteIcons(const std::string& folder) {
     TImageList list(nullptr);

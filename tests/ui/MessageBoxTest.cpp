@@ -123,10 +123,11 @@ TEST_F(MessageBoxTest, ResultForEveryModeAndEveryWayOfClosing) {
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { Click(box->ButtonOK); }), 0);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { Click(box->ButtonYes); }), 1);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { Click(box->ButtonNo); }), 0);
-    // The close glyph gives the mode back.
+    // The close glyph gives the mode back, but never answers a question with "Yes".
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { ClickGlyph(box); }), 0);
-    EXPECT_EQ(Run(1, [](TFormMessageBox* box) { ClickGlyph(box); }), 1);
+    EXPECT_EQ(Run(1, [](TFormMessageBox* box) { ClickGlyph(box); }), 0);
     EXPECT_EQ(Run(16, [](TFormMessageBox* box) { ClickGlyph(box); }), 16);
+    EXPECT_EQ(Run(2, [](TFormMessageBox* box) { ClickGlyph(box); }), 2);
     // Esc clicks the Cancel button wherever the focus is: "OK", or "No".
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { PostKey(box->ButtonOK->Handle(), VK_ESCAPE); }), 0);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { PostKey(box->ButtonYes->Handle(), VK_ESCAPE); }), 0);
@@ -213,6 +214,30 @@ TEST_F(MessageBoxTest, PaintsBackgroundGlyphIconTitleAndMessage) {
             for (int x = 19; x < 297; ++x)
                 if (IsReddish(bitmap.GetPixel(x, y))) boldRight = std::max(boldRight, x + 1);
         EXPECT_GT(boldRight, title.right);
+        Click(box->ButtonOK);
+    });
+}
+
+TEST_F(MessageBoxTest, AnAmpersandInTheMessageIsShownAsTyped) {
+    Run(0, [](TFormMessageBox* box) {
+        Fill(*MainForm->BitmapSkinBG, kPaper);
+        // The width the message's text takes beside the icon.
+        auto messageWidth = [box](const std::wstring& text) {
+            box->MessageText = text;
+            TBitmap bitmap(357, 169);
+            PaintInto(box, bitmap, [box] { box->FormPaint(box); });
+            int left = INT_MAX, right = INT_MIN;
+            for (int y = 54; y < 120; ++y)
+                for (int x = 64; x < 317; ++x)
+                    if (IsReddish(bitmap.GetPixel(x, y))) {
+                        left = std::min(left, x);
+                        right = std::max(right, x + 1);
+                    }
+            return right - left;
+        };
+        // As typed the "&" takes a place of its own; eaten, it would only underline the next letter.
+        EXPECT_GT(messageWidth(L"W&W"), messageWidth(L"WW") + 3);
+        EXPECT_GT(messageWidth(L"W&&W"), messageWidth(L"W&W") + 3);
         Click(box->ButtonOK);
     });
 }

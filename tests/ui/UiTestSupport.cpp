@@ -56,6 +56,30 @@ std::vector<std::string> SavedReminders(const std::string& folder) {
     return lines;
 }
 
+void WriteWave(const std::string& name, uint32_t samples) {
+    std::string data = "RIFF";
+    auto put32 = [&data](uint32_t v) {
+        for (int i = 0; i < 4; ++i) data += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto put16 = [&data](uint16_t v) {
+        data += static_cast<char>(v & 0xFF);
+        data += static_cast<char>(v >> 8);
+    };
+    put32(36 + samples);
+    data += "WAVEfmt ";
+    put32(16);
+    put16(1);     // PCM
+    put16(1);     // mono
+    put32(8000);  // samples per second
+    put32(8000);  // bytes per second
+    put16(1);     // block align
+    put16(8);     // bits per sample
+    data += "data";
+    put32(samples);
+    data += std::string(samples, static_cast<char>(0x80));
+    WriteTextFile(name, data);
+}
+
 COLORREF TopPixel(int x, int y) {
     return RGB(x & 0xFF, y & 0xFF, 7 + 40 * (x >> 8));
 }

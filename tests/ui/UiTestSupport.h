@@ -23,6 +23,8 @@ void WriteTextFile(const std::string& name, const std::string& text);
 // The reminders of a folder's "index.dat", one "dd.mm hh.mm Title" line each;
 // {"no file"} when there is none.
 std::vector<std::string> SavedReminders(const std::string& folder);
+// A silent sound: 8 kHz, 8-bit mono, so many samples (800: a tenth of a second).
+void WriteWave(const std::string& name, uint32_t samples = 800);
 
 // The skin sheets' test pattern: each pixel tells where it came from.
 COLORREF TopPixel(int x, int y);
