@@ -2,6 +2,10 @@
 // frame mechanics (close glyph, drag strip), the arrows and hiding.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <string>
+
 #include "UiTestSupport.h"
 #include "classlib/Registry.h"
 #include "model/Uconverter.h"
@@ -45,6 +49,30 @@ protected:
 
 COLORREF Pixel(TBitmap* bitmap, int x, int y) {
     return bitmap->GetPixel(x, y);
+}
+
+// The bytes of an icon file of one 16 x 16 image, 32 bits, all opaque grey.
+std::string IconFileBytes() {
+    const auto u16 = [](std::string& out, unsigned v) { out.append({char(v & 0xFF), char(v >> 8)}); };
+    const auto u32 = [&u16](std::string& out, unsigned v) {
+        u16(out, v & 0xFFFF);
+        u16(out, v >> 16);
+    };
+    std::string image;
+    for (unsigned v : {40u, 16u, 32u}) u32(image, v);  // colour and mask rows
+    u16(image, 1);
+    u16(image, 32);
+    for (int i = 0; i < 6; ++i) u32(image, 0);
+    for (int i = 0; i < 16 * 16; ++i) image.append({char(0x80), char(0x80), char(0x80), char(0xFF)});
+    image.append(16 * 4, '\0');  // the mask: every pixel drawn
+    std::string file;
+    for (unsigned v : {0u, 1u, 1u}) u16(file, v);  // an icon file of one image
+    file.append({16, 16, 0, 0});
+    u16(file, 1);
+    u16(file, 32);
+    u32(file, static_cast<unsigned>(image.size()));
+    u32(file, 22);
+    return file + image;
 }
 
 }  // namespace
@@ -162,6 +190,27 @@ TEST_F(MainWindowTest, CreationStepsSetCaptionStyleMonthAndStartVisibility) {
     Application->CreateForm(MainForm);
     EXPECT_TRUE(Application->ShowMainForm);
     EXPECT_FALSE(AutostartEnabled);
+}
+
+TEST_F(MainWindowTest, TheUsersIconReplacesBothIconsAndAnyFailureWhileLoadingItIsIgnored) {
+    WriteTextFile(folder + "main.ico", IconFileBytes());
+    TIcon* appIcon = Application->Icon();
+    const std::function<void()> keptOnChange = appIcon->OnChange;
+    const HICON keptIcon = appIcon->Handle() ? CopyIcon(appIcon->Handle()) : nullptr;
+
+    Application->CreateForm(MainForm);
+    EXPECT_EQ(appIcon->Width(), 16);
+    EXPECT_EQ(MainForm->MainTrayIcon->Icon()->Width(), 16);
+    FreeForm(MainForm);
+
+    // A failure that is not the class library's own (here: out of memory while
+    // the application takes the icon) is ignored as well.
+    appIcon->OnChange = [] { throw std::bad_alloc(); };
+    Application->CreateForm(MainForm);
+    appIcon->OnChange = keptOnChange;
+    ASSERT_NE(MainForm, nullptr);
+    EXPECT_TRUE(IsWindow(MainForm->Handle()));
+    appIcon->SetHandle(keptIcon);
 }
 
 TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
