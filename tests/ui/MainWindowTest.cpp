@@ -426,7 +426,7 @@ TEST_F(MainWindowTest, TheTrayIconHidesOnMinimiseAndItsClicksAndMenuBringTheWind
 
     // The right button opens the tray menu at the cursor.
     std::vector<POINT> popups;
-    SetPopupMenuTracker([&](HMENU menu, int x, int y) -> UINT {
+    SetPopupMenuTracker([&](HMENU menu, int x, int y, UINT) -> UINT {
         EXPECT_EQ(GetMenuItemCount(menu), 3);
         popups.push_back({x, y});
         return 0;
@@ -471,7 +471,7 @@ TEST_F(MainWindowTest, ArrowsStepAndWrapYearsAndMonthsAlsoWithNegativeCoordinate
 TEST_F(MainWindowTest, MenuButtonsDropTheirSubmenus) {
     CreateAndShow();
     std::vector<std::string> captions;
-    SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+    SetPopupMenuTracker([&captions](HMENU menu, int, int, UINT) {
         char text[64];
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             text[0] = 0;
