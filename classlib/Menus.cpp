@@ -175,7 +175,7 @@ void TPopupMenu::Popup(int x, int y) {
         HandleCallbackException(this);
         return;
     }
-    TrackMenuItems(Items(), x, y, OwnerDraw);
+    TrackMenuItems(Items(), x, y, OwnerDraw, MenuAnimation);
 }
 
 TMenuItem* TrackMenuItems(TMenuItem* parent, int x, int y, bool ownerDraw, UINT flags) {
@@ -184,7 +184,7 @@ TMenuItem* TrackMenuItems(TMenuItem* parent, int x, int y, bool ownerDraw, UINT 
     AppendItems(menu, parent, ownerDraw);
     UINT command = 0;
     if (Tracker()) {
-        command = Tracker()(menu, x, y);
+        command = Tracker()(menu, x, y, flags);
     } else {
         HWND owner = UtilWindow();
         HWND previous = GetForegroundWindow();

@@ -69,11 +69,22 @@ public:
     const char* ClassName() const override { return "TMainMenu"; }
 };
 
+// How a popup menu unfolds; a set, given to TrackPopupMenu as its flags. The
+// empty set leaves it to the system.
+enum TMenuAnimation : UINT {
+    maLeftToRight = TPM_HORPOSANIMATION,
+    maRightToLeft = TPM_HORNEGANIMATION,
+    maTopToBottom = TPM_VERPOSANIMATION,
+    maBottomToTop = TPM_VERNEGANIMATION,
+    maNone = TPM_NOANIMATION,
+};
+
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* owner);
     const char* ClassName() const override { return "TPopupMenu"; }
     bool AutoPopup = true;
+    UINT MenuAnimation = 0;  // TMenuAnimation values or-ed together
     TComponent* PopupComponent = nullptr;
     TNotifyEvent OnPopup;
     // Shows the menu at a screen point and returns when it closes; the chosen
@@ -86,9 +97,10 @@ public:
 // null. Tool buttons use it for the main menu's submenus.
 TMenuItem* TrackMenuItems(TMenuItem* parent, int x, int y, bool ownerDraw, UINT flags = 0);
 
-// Tests answer popup menus instead of a user: the function gets the built menu
-// and returns the chosen command (0 for none). Empty restores the real menu.
-using PopupMenuTracker = std::function<UINT(HMENU menu, int x, int y)>;
+// Tests answer popup menus instead of a user: the function gets the built menu,
+// the place and the caller's TrackPopupMenu flags, and returns the chosen
+// command (0 for none). Empty restores the real menu.
+using PopupMenuTracker = std::function<UINT(HMENU menu, int x, int y, UINT flags)>;
 void SetPopupMenuTracker(PopupMenuTracker tracker);
 
 //--- Shortcut keys

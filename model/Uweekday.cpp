@@ -1,8 +1,23 @@
 // One day cell of the month grid.
 #include "model/Uweekday.h"
 
+#include "classlib/SysUtils.h"
 #include "model/Ueintrag.h"
 #include "model/Ufunction.h"
+
+namespace {
+
+// The calendar day of a date whose year the run-time covers, 0 for any other.
+// Days at the edges of its range (1 January 1970 east of UTC) have no moment
+// it can represent, yet they are days of the calendar like any other.
+int32_t CalendarDay(const tm& date) {
+    if (date.tm_year < 70 || date.tm_year > 138) return 0;
+    TDateTime day = 0;
+    if (!TryEncodeDate(date.tm_year + 1900, date.tm_mon + 1, date.tm_mday, day)) return 0;
+    return static_cast<int32_t>(day);
+}
+
+}  // namespace
 
 TWeekDay::TWeekDay() : InMonth(false), Head(new Eintrag), m_tail(Head) {}
 
@@ -32,8 +47,14 @@ bool TWeekDay::AddIfSameDate(const Eintrag* record) {
     tm recordDay = record->GetStartDateOnly();
     const int32_t cellValue = NormalizeDate(&cellDay);
     const int32_t recordValue = NormalizeDate(&recordDay);
-    // -1 is "no representable date", never a day that two records share.
-    if (cellValue != -1 && cellValue == recordValue) Append(record);
+    // -1 is "no representable moment": such days are compared by the calendar,
+    // and a day before 1970 or after 2038 is never one that two records share.
+    if (cellValue != -1) {
+        if (cellValue == recordValue) Append(record);
+    } else if (recordValue == -1) {
+        const int32_t day = CalendarDay(cellDay);
+        if (day != 0 && day == CalendarDay(recordDay)) Append(record);
+    }
     return true;
 }
 

@@ -3,7 +3,6 @@
 // with its preview, and the two button handlers.
 #include "ui/UFormModifyItem.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "model/Uconverter.h"
@@ -22,7 +21,6 @@ namespace {
 
 constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 constexpr char kIndent[] = "   ";
-constexpr int kLabel2Left = 184;  // where the advance-days label stands when it fits
 
 // A transparent label of the resource, sized by its text.
 TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* name, int left, int top, const char* caption) {
@@ -109,7 +107,7 @@ void TFormModifyItem::CreateComponents() {
     CSpinEditInterval->MinValue = 1;
     CSpinEditInterval->MaxValue = 365;
 
-    Label2 = MakeLabel(this, this, "Label2", kLabel2Left, 155, "Remind in advance (days):");
+    Label2 = MakeLabel(this, this, "Label2", 184, 155, "Remind in advance (days):");
 
     CSpinEditRemindeInAdvance = Make<TCSpinEdit>(this, this, "CSpinEditRemindeInAdvance", 328, 152, 60, 22);
     CSpinEditRemindeInAdvance->TabOrder = 8;
@@ -219,12 +217,6 @@ void TFormModifyItem::FormShow(TObject* sender) {
     CSpinEditRemindeInAdvance->MinValue = 0;
     ShowPicturePreview(StringGridPictures->Col());
     LabelRemindeExactlyAt->SetCaption(kIndent + WideToAnsi(LabelRemindExactlyAt));
-    // A screen font wider than the one the layout was drawn for would push the
-    // end of the label under its field: the label then moves left into the gap
-    // after the interval field.
-    const int fieldLeft = CSpinEditRemindeInAdvance->Left() - 3;
-    const int gapLeft = CSpinEditInterval->Left() + CSpinEditInterval->Width() + 8;
-    Label2->SetLeft(std::max(gapLeft, std::min(kLabel2Left, fieldLeft - Label2->Width())));
 }
 
 // Called when the dialog paints, into its paint buffer.

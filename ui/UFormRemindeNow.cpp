@@ -63,6 +63,7 @@ void TFormRemindeNow::CreateComponents() {
 
     PopupMenuRemindeMeLater = new TPopupMenu(this);
     PopupMenuRemindeMeLater->SetName("PopupMenuRemindeMeLater");
+    PopupMenuRemindeMeLater->MenuAnimation = maLeftToRight;
     TMenuItem* items = PopupMenuRemindeMeLater->Items();
     N1min1 = Item(this, items, "N1min1", "1 min");
     N1min1->OnClick = std::bind(&TFormRemindeNow::N1min1Click, this, _1);

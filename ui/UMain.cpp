@@ -396,13 +396,14 @@ void TMainForm::FormCreate(TObject* sender) {
     ShownMonth = month - 1;
     ShownYear = year;
     BuildMonthGrid(ShownYear - 1900, ShownMonth, Calendar_Settings.Calendar_First_Column != 0);
-    // 11. An optional icon of the user's for the application and the tray; a bad one is ignored.
+    // 11. An optional icon of the user's for the application and the tray. It
+    // is a nicety: whatever goes wrong with it, the program's own icons stay.
     if (FileExists(AppPath + ProgramIconFileName)) {
         try {
             Application->Icon()->LoadFromFile(AppPath + ProgramIconFileName);
             MainTrayIcon->Icon()->LoadFromFile(AppPath + ProgramIconFileName);
             MainTrayIcon->Update();
-        } catch (const Exception&) {
+        } catch (...) {
         }
     }
 }

@@ -305,11 +305,9 @@ void TFormCalenderOptions::ComboBoxCalenderFontsChange(TObject* sender) {
 // Called when the size field's text changes (its buttons, the arrow keys, or the dialog's showing).
 void TFormCalenderOptions::CSpinEditFontSizeChange(TObject* sender) {
     (void)sender;
-    // Only a number is a size: a text pasted into the field that is none leaves
-    // the size as it was instead of ending in a conversion error.
-    int32_t size = 0;
-    if (!TryStrToInt(CSpinEditFontSize->Text(), size)) return;
-    CalFontSize = size;
+    // A pasted text that is no number raises the conversion error, which the
+    // window procedure shows; the size and the preview stay as they were.
+    CalFontSize = StrToInt(CSpinEditFontSize->Text());
     StyleChanged();
 }
 

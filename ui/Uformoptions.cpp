@@ -34,7 +34,7 @@ constexpr UINT kHintSample = kLabelBlock | DT_CENTER;                      // 0x
 enum : int { kPageGeneral = 0, kPageText = 1, kPageHint = 2, kPageIcons = 3 };
 
 // The width of the buttons on the pages.
-constexpr int kPageButtonWidth = 155;
+constexpr int kPageButtonWidth = 145;
 
 // The preview square of the Icons page, in page coordinates.
 constexpr RECT kPreviewSquare{50, 150, 82, 182};
@@ -147,12 +147,9 @@ void TFormOptions::CreateComponents() {
 
     // Each page is drawn by a paint box under its controls.
     PaintBoxGeneral = Make<TPaintBox>(this, general, "PaintBoxGeneral", 0, 0, 385, 254);
-    // The position lists reach 45 pixels further left than the resource has
-    // them (216, 145 wide): the longest mode name needs the room where a wider
-    // face stands in for the resource's font. Their right edges stay.
-    ComboBoxMainWindowPosition = MakeList(this, general, "ComboBoxMainWindowPosition", 171, 38, 190);
+    ComboBoxMainWindowPosition = MakeList(this, general, "ComboBoxMainWindowPosition", 216, 38, 145);
     ComboBoxMainWindowPosition->TabOrder = 0;
-    ComboBoxRemindeWindowPosition = MakeList(this, general, "ComboBoxRemindeWindowPosition", 171, 70, 190);
+    ComboBoxRemindeWindowPosition = MakeList(this, general, "ComboBoxRemindeWindowPosition", 216, 70, 145);
     ComboBoxRemindeWindowPosition->TabOrder = 1;
     CheckBoxAutoStart = Make<TCheckBox>(this, general, "CheckBoxAutoStart", 54, 168, 13, 13);
     CheckBoxAutoStart->TabOrder = 2;
@@ -289,9 +286,6 @@ void TFormOptions::SetupControls() {
     TWinControl* textPage = NotebookSettings->Pages(kPageText);
     TWinControl* hintPage = NotebookSettings->Pages(kPageHint);
     TWinControl* iconsPage = NotebookSettings->Pages(kPageIcons);
-    // The page buttons are a little wider than the resource's 145 pixels: the
-    // longest caption needs 149 where no font of the resource's family exists
-    // and a wider face stands in for it.
     ButtonTextColor = MakeButton(textPage, 215, 32, kPageButtonWidth, kTextChangeTextColor);
     ButtonTextColor->OnClick = std::bind(&TImageButton::OnClickButtonSettingsChangeFontColor, ButtonTextColor, _1);
     ButtonShadowColor = MakeButton(textPage, 215, 72, kPageButtonWidth, kTextChangeShadowColor);
@@ -535,12 +529,12 @@ void TFormOptions::PaintBoxGeneralPaint(TObject* sender) {
     PaintPageBackground(PaintBoxGeneral, PaintBoxGeneral->ClientRect(), NotebookSettings->BoundsRect());
     DrawGroupFrame(canvas, kTextWindowPosition, 10, 25, 365, 80);
     DrawGroupFrame(canvas, kTextStartOptions, 10, 160, 365, 60);
-    // The labels keep the places the resource's lists give them (16 to 196);
-    // their texts end well before the lists begin.
     const RECT mainList = ComboBoxMainWindowPosition->BoundsRect();
-    DrawLabel(canvas, kTextMainWindowPosition, RECT{16, mainList.top, 196, mainList.bottom}, kLabelLine);
+    DrawLabel(canvas, kTextMainWindowPosition,
+              RECT{mainList.left - 200, mainList.top, mainList.left - 20, mainList.bottom}, kLabelLine);
     const RECT alertList = ComboBoxRemindeWindowPosition->BoundsRect();
-    DrawLabel(canvas, kTextAlertWindowPosition, RECT{16, alertList.top, 196, alertList.bottom}, kLabelLine);
+    DrawLabel(canvas, kTextAlertWindowPosition,
+              RECT{alertList.left - 200, alertList.top, alertList.left - 20, alertList.bottom}, kLabelLine);
 }
 
 // Called when the Text page paints, and by RepaintPage.
@@ -588,12 +582,10 @@ void TFormOptions::PaintBoxHintPaint(TObject* sender) {
     const RECT groups = ComboBoxSelectHintGroups->BoundsRect();
     DrawLabel(canvas, kTextHintGroupsToShow, RECT{groups.left - 190, groups.top + 3, groups.left - 10, groups.bottom},
               kLabelBlock);
-    // The time labels take the whole width from the frame to the fields, so
-    // that they stay on one line also in a wider stand-in face.
     const RECT delay = EditHintPause->BoundsRect();
-    DrawLabel(canvas, kTextHintDelay, RECT{delay.left - 96, delay.top, delay.left - 4, delay.bottom}, kLabelBlock);
+    DrawLabel(canvas, kTextHintDelay, RECT{delay.left - 90, delay.top, delay.left - 10, delay.bottom}, kLabelBlock);
     const RECT hide = EditHintHidePause->BoundsRect();
-    DrawLabel(canvas, kTextHintTime, RECT{hide.left - 96, hide.top, hide.left - 4, hide.bottom}, kLabelBlock);
+    DrawLabel(canvas, kTextHintTime, RECT{hide.left - 90, hide.top, hide.left - 10, hide.bottom}, kLabelBlock);
 }
 
 // Called when the Icons page paints.

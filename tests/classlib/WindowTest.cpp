@@ -159,7 +159,7 @@ TEST_F(WindowTest, ExceptionsInHandlersAreShownAndTheLoopGoesOn) {
     item->Caption = "&Boom";
     item->OnClick = [](TObject*) { throw Exception("click failed"); };
     menu.Items()->Add(item);
-    SetPopupMenuTracker([item](HMENU, int, int) { return item->Command(); });
+    SetPopupMenuTracker([item](HMENU, int, int, UINT) { return item->Command(); });
     menu.Popup(10, 10);
     SetPopupMenuTracker(nullptr);
     EXPECT_EQ(errors.messages.back(), "click failed");
@@ -424,7 +424,7 @@ TEST(Menus, FindIgnoresAmpersandsAndCaseAndOwnerDrawnItemsAreMeasuredByCurrentCa
         MEASUREITEMSTRUCT item{};
         item.CtlType = ODT_MENU;
         item.itemID = edit->Command();
-        SetPopupMenuTracker([](HMENU, int, int) { return 0u; });
+        SetPopupMenuTracker([](HMENU, int, int, UINT) { return 0u; });
         menu.Popup(0, 0);
         SetPopupMenuTracker(nullptr);
         SendMessageA(UtilWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item));

@@ -86,7 +86,7 @@ protected:
             m_timerStarts.push_back(ms);
             return ::SetTimer(window, id, ms, nullptr);
         };
-        SetPopupMenuTracker([this](HMENU menu, int x, int y) -> UINT {
+        SetPopupMenuTracker([this](HMENU menu, int x, int y, UINT) -> UINT {
             m_popups.push_back({x, y});
             m_popupItems = GetMenuItemCount(menu);
             return m_popupChoice;

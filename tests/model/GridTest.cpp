@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ModelTestSupport.h"
@@ -53,6 +56,25 @@ protected:
 };
 
 using Days = std::vector<std::string>;
+
+// Puts the C run-time into another time zone (Windows syntax) for a scope.
+class ScopedZone {
+public:
+    explicit ScopedZone(const char* zone) {
+        if (const char* kept = std::getenv("TZ")) m_kept = kept;
+        _putenv_s("TZ", zone);
+        _tzset();
+    }
+    ~ScopedZone() {
+        _putenv_s("TZ", m_kept.c_str());
+        _tzset();
+    }
+    ScopedZone(const ScopedZone&) = delete;
+    ScopedZone& operator=(const ScopedZone&) = delete;
+
+private:
+    std::string m_kept;
+};
 
 }  // namespace
 
@@ -244,6 +266,25 @@ TEST_F(Grid, January1970ShowsRealDecemberDaysWithNothingOnThem) {
     EXPECT_TRUE(Cell(0, 4).IsInMonth());
     EXPECT_EQ(Days{"1970-01-01"}, DaysOf(once));
     EXPECT_EQ(1, CopyCount());
+}
+
+// East of UTC the first hours of 1970 lie before the run-time's range,
+// although the day is in it: that day still holds its reminders.
+TEST_F(Grid, TheFirstOf1970HoldsItsRemindersInEveryZone) {
+    for (const char* zoneName : {"UTC0", "CET-1", "JST-9", "EST5"}) {
+        SCOPED_TRACE(zoneName);
+        const ScopedZone zone(zoneName);
+        converter.Clear();
+        Eintrag* once = Add(MakeDate(1970, 1, 1, 0, 30));
+        Eintrag* daily = Add(MakeDate(1970, 1, 1, 12, 0), kIntervalDays, 1);
+        Show(1970, 1);
+        EXPECT_EQ(Days{"1970-01-01"}, DaysOf(once));
+        const Days dailyDays = DaysOf(daily);
+        EXPECT_EQ(38u, dailyDays.size());
+        if (!dailyDays.empty()) {
+            EXPECT_EQ("1970-01-01", dailyDays.front());
+        }
+    }
 }
 
 TEST_F(Grid, ProgramGridUsesTheOneConverter) {

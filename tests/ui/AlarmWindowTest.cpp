@@ -109,7 +109,9 @@ protected:
         ASSERT_NE(item, nullptr) << caption;
         const UINT command = item->Command();
         std::vector<std::string> offered;
-        SetPopupMenuTracker([&offered, command](HMENU menu, int, int) {
+        UINT flags = 0;
+        SetPopupMenuTracker([&offered, &flags, command](HMENU menu, int, int, UINT asked) {
+            flags = asked;
             char text[32];
             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
                 GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
@@ -122,6 +124,8 @@ protected:
         const std::vector<std::string> all = {"1 min",  "5 min",   "10 min",  "20 min",  "30 min",
                                               "1 hour", "2 hours", "4 hours", "8 hours", "24 hours"};
         EXPECT_EQ(offered, all);
+        // The menu unfolds from left to right.
+        EXPECT_EQ(flags, static_cast<UINT>(maLeftToRight));
     }
 
     TestProgramHost host;
@@ -323,7 +327,7 @@ TEST_F(AlarmWindowTest, SnoozeOfOneMinuteReturnsOnTheSixtiethPassWithTheSameText
     for (int pass = 0; pass < 301; ++pass) Pass();
     window = OnlyWindow();
     ASSERT_NE(window, nullptr);
-    SetPopupMenuTracker([](HMENU, int, int) { return 0u; });
+    SetPopupMenuTracker([](HMENU, int, int, UINT) { return 0u; });
     SendMessageA(window->ButtonRemindeMeLater->Handle(), BM_CLICK, 0, 0);
     SetPopupMenuTracker(nullptr);
     PumpUntilIdle();

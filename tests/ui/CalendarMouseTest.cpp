@@ -67,7 +67,7 @@ protected:
         SetConfineCursorFunction([this](const RECT* rect) {
             confines.push_back(rect ? std::optional<RECT>(*rect) : std::nullopt);
         });
-        SetPopupMenuTracker([this](HMENU menu, int, int) -> UINT {
+        SetPopupMenuTracker([this](HMENU menu, int, int, UINT) -> UINT {
             menuCaptions.clear();
             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
                 char caption[64] = {0};

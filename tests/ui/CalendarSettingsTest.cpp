@@ -269,6 +269,16 @@ TEST_F(CalendarSettingsTest, OkAppliesEveryChoiceAndRedrawsTheCalendar) {
         EXPECT_EQ(0, dialog->CalFontBold);
         dialog->CSpinEditFontSize->Step(1);
         EXPECT_EQ(9, dialog->CalFontSize);
+        // A pasted text that is no whole number raises the conversion error,
+        // which is shown; the size stays.
+        for (const char* pasted : {"9.5", "ten", ""}) {
+            SendMessageA(dialog->CSpinEditFontSize->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pasted));
+            ASSERT_EQ(1u, errors.size()) << pasted;
+            EXPECT_NE(std::string::npos, errors.front().find("is not a valid integer value")) << errors.front();
+            errors.clear();
+            EXPECT_EQ(9, dialog->CalFontSize) << pasted;
+        }
+        SendMessageA(dialog->CSpinEditFontSize->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("9"));
         Choose(dialog, dialog->ComboBoxIconSize, 1);
         EXPECT_EQ(20, dialog->CalIconSize);
         Choose(dialog, dialog->ComboBoxCalenderFirstColumn, 1);

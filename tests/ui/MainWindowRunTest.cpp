@@ -333,7 +333,7 @@ TEST_F(MainWindowRunTest, TrayMenuMeasuresItsFirstItemOnEveryPopupAndNamesWhatIt
         bool isOwnerDrawn;
     };
     std::vector<Popup> popups;
-    SetPopupMenuTracker([&popups](HMENU menu, int, int) -> UINT {
+    SetPopupMenuTracker([&popups](HMENU menu, int, int, UINT) -> UINT {
         // What the menu does when it opens: it measures its owner-drawn items.
         auto measure = [menu](int position) {
             MEASUREITEMSTRUCT item{};
@@ -374,7 +374,7 @@ TEST_F(MainWindowRunTest, ExitFromTheTrayWhileADialogAndAQuestionAreOpenEndsAndS
 
     int questionResult = -1;
     bool wasDialogOpen = false;
-    SetPopupMenuTracker([](HMENU, int, int) { return MainForm->Exit1->Command(); });
+    SetPopupMenuTracker([](HMENU, int, int, UINT) { return MainForm->Exit1->Command(); });
     Steps steps({
         [] { OpenModifyItemForNew(); },
         [&] {

@@ -3,6 +3,10 @@
 // clean-up of the program folder at start.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <string>
+
 #include "UiTestSupport.h"
 #include "classlib/Registry.h"
 #include "model/Uconverter.h"
@@ -46,6 +50,30 @@ protected:
 
 COLORREF Pixel(TBitmap* bitmap, int x, int y) {
     return bitmap->GetPixel(x, y);
+}
+
+// The bytes of an icon file of one 16 x 16 image, 32 bits, all opaque grey.
+std::string IconFileBytes() {
+    const auto u16 = [](std::string& out, unsigned v) { out.append({char(v & 0xFF), char(v >> 8)}); };
+    const auto u32 = [&u16](std::string& out, unsigned v) {
+        u16(out, v & 0xFFFF);
+        u16(out, v >> 16);
+    };
+    std::string image;
+    for (unsigned v : {40u, 16u, 32u}) u32(image, v);  // colour and mask rows
+    u16(image, 1);
+    u16(image, 32);
+    for (int i = 0; i < 6; ++i) u32(image, 0);
+    for (int i = 0; i < 16 * 16; ++i) image.append({char(0x80), char(0x80), char(0x80), char(0xFF)});
+    image.append(16 * 4, '\0');  // the mask: every pixel drawn
+    std::string file;
+    for (unsigned v : {0u, 1u, 1u}) u16(file, v);  // an icon file of one image
+    file.append({16, 16, 0, 0});
+    u16(file, 1);
+    u16(file, 32);
+    u32(file, static_cast<unsigned>(image.size()));
+    u32(file, 22);
+    return file + image;
 }
 
 }  // namespace
@@ -189,6 +217,27 @@ TEST_F(MainWindowTest, TheStartRemovesTheTemporaryFilesOfAnInterruptedSaveAndNot
         EXPECT_EQ(GetFileAttributesA((folder + entry.name).c_str()) == INVALID_FILE_ATTRIBUTES, entry.isLeftover)
             << entry.name;
     EXPECT_NE(GetFileAttributesA((folder + "~qr2.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(MainWindowTest, TheUsersIconReplacesBothIconsAndAnyFailureWhileLoadingItIsIgnored) {
+    WriteTextFile(folder + "main.ico", IconFileBytes());
+    TIcon* appIcon = Application->Icon();
+    const std::function<void()> keptOnChange = appIcon->OnChange;
+    const HICON keptIcon = appIcon->Handle() ? CopyIcon(appIcon->Handle()) : nullptr;
+
+    Application->CreateForm(MainForm);
+    EXPECT_EQ(appIcon->Width(), 16);
+    EXPECT_EQ(MainForm->MainTrayIcon->Icon()->Width(), 16);
+    FreeForm(MainForm);
+
+    // A failure that is not the class library's own (here: out of memory while
+    // the application takes the icon) is ignored as well.
+    appIcon->OnChange = [] { throw std::bad_alloc(); };
+    Application->CreateForm(MainForm);
+    appIcon->OnChange = keptOnChange;
+    ASSERT_NE(MainForm, nullptr);
+    EXPECT_TRUE(IsWindow(MainForm->Handle()));
+    appIcon->SetHandle(keptIcon);
 }
 
 TEST_F(MainWindowTest, FirstShowPreparesTheSoundAndPlacesTheWindowOnce) {
@@ -421,7 +470,7 @@ TEST_F(MainWindowTest, TheTrayIconHidesOnMinimiseAndItsClicksAndMenuBringTheWind
 
     // The right button opens the tray menu at the cursor.
     std::vector<POINT> popups;
-    SetPopupMenuTracker([&](HMENU menu, int x, int y) -> UINT {
+    SetPopupMenuTracker([&](HMENU menu, int x, int y, UINT) -> UINT {
         EXPECT_EQ(GetMenuItemCount(menu), 3);
         popups.push_back({x, y});
         return 0;
@@ -466,7 +515,7 @@ TEST_F(MainWindowTest, ArrowsStepAndWrapYearsAndMonthsAlsoWithNegativeCoordinate
 TEST_F(MainWindowTest, MenuButtonsAndTheTrayDropTheirMenus) {
     CreateAndShow();
     std::vector<std::string> captions;
-    SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+    SetPopupMenuTracker([&captions](HMENU menu, int, int, UINT) {
         captions.clear();
         char text[64];
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {

@@ -205,6 +205,8 @@ TEST_F(ModifyItemTest, ResourceButtonsAndPictureList) {
     EXPECT_EQ(form->ExtnImageForIcon->Width(), 32);
     EXPECT_EQ(form->Label1->Caption(), "How often:");
     EXPECT_EQ(form->Label2->Caption(), "Remind in advance (days):");
+    // Its text ends before its field.
+    EXPECT_LT(form->Label2->Left() + form->Label2->Width(), form->CSpinEditRemindeInAdvance->Left());
     EXPECT_EQ(form->CSpinEditInterval->MinValue, 1);
     EXPECT_EQ(form->CSpinEditInterval->MaxValue, 365);
     EXPECT_EQ(form->CSpinEditAddMin->MaxValue, 59);
@@ -398,15 +400,15 @@ TEST_F(ModifyItemTest, LettersAreIgnoredInNumberFieldsPickersAndTheStripButTaken
 }
 
 TEST_F(ModifyItemTest, AddedReminderIsInTheListTheDayListAndTheGrid) {
+    FormModifyItem->Label2->SetCaption("Remind in advance (days), at the latest:");
     RunModal(OpenModifyItemForNew, {
                                        [&] {
                                            EXPECT_TRUE(IsOpen());
                                            EXPECT_EQ(FormModifyItem->Tag, 0);
-                                           // The advance-days label ends before its field.
-                                           const RECT label = FormModifyItem->Label2->BoundsRect();
-                                           EXPECT_LT(label.right, FormModifyItem->CSpinEditRemindeInAdvance->Left());
-                                           EXPECT_GT(label.left, FormModifyItem->CSpinEditInterval->Left() +
-                                                                     FormModifyItem->CSpinEditInterval->Width());
+                                           // The advance-days label keeps the resource's place,
+                                           // however wide its text.
+                                           EXPECT_EQ(FormModifyItem->Label2->Left(), 184);
+                                           EXPECT_EQ(FormModifyItem->Label2->Top(), 155);
                                            SetText(FormModifyItem->EditTitel, "Dentist");
                                            FormModifyItem->MemoText->SetText("Bring the card\nand the letter");
                                            SetText(FormModifyItem->CSpinEditAddMin, "30");

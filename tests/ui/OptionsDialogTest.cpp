@@ -224,6 +224,58 @@ TEST_F(OptionsDialogTest, EveryShowingLoadsTheControlsFromTheSettingsAndStartsOn
     EXPECT_FALSE(FileExists(FileInFolder("Settings.xml")));
 }
 
+TEST_F(OptionsDialogTest, ControlsAndLabelsStandWhereTheResourcePutsThemAndTheDefaultFaceIsListed) {
+    TFormOptions* form = FormOptions;
+    // The default face of the texts is among the screen's fonts, so the lists
+    // show it as the chosen one.
+    Text_Settings.Font_Name = "Arial";
+    Hint_Settings.Font_Name = "Arial";
+    Text_Settings.Font_Color = RGB(255, 0, 0);
+    form->FormShow(form);
+    EXPECT_EQ(form->ComboBoxFonts->Text(), "Arial");
+    EXPECT_EQ(form->ComboBoxFontsForHint->Text(), "Arial");
+
+    struct Place {
+        TControl* control;
+        int left, top, width;
+    };
+    const Place places[] = {
+        {form->ComboBoxMainWindowPosition, 216, 38, 145},
+        {form->ComboBoxRemindeWindowPosition, 216, 70, 145},
+        {form->ButtonTextColor, 215, 32, 145},
+        {form->ButtonShadowColor, 215, 72, 145},
+        {form->ButtonHintColor, 215, 32, 145},
+        {form->ButtonHintBackground, 215, 72, 145},
+        {form->ButtonAddIcon, 215, 132, 145},
+        {form->ButtonDeleteIcon, 215, 172, 145},
+    };
+    for (const Place& place : places) {
+        EXPECT_EQ(place.control->Left(), place.left) << place.control->Name();
+        EXPECT_EQ(place.control->Top(), place.top) << place.control->Name();
+        EXPECT_EQ(place.control->Width(), place.width) << place.control->Name();
+    }
+
+    // The time labels are drawn from 90 to 10 pixels left of their fields.
+    TBitmap page(form->PaintBoxHint->Width(), form->PaintBoxHint->Height());
+    auto* canvas = static_cast<TControlCanvas*>(form->PaintBoxHint->Canvas());
+    canvas->UsePaintDC(page.Canvas()->Handle());
+    form->PaintBoxHintPaint(form->PaintBoxHint);
+    canvas->FreeDeviceContext();
+    for (TEdit* field : {form->EditHintPause, form->EditHintHidePause}) {
+        const RECT place = field->BoundsRect();
+        int left = INT_MAX, right = INT_MIN;
+        for (int y = place.top; y < place.bottom; ++y)
+            for (int x = 212; x < place.left; ++x)
+                if (page.GetPixel(x, y) == RGB(255, 0, 0)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        ASSERT_LT(left, right) << field->Name();
+        EXPECT_GE(left, place.left - 90) << field->Name();
+        EXPECT_LE(right, place.left - 10) << field->Name();
+    }
+}
+
 TEST_F(OptionsDialogTest, ChoicesTakenAtOnceOutliveCancelWhileColoursFontsAndTheRegistryWaitForOK) {
     TFormOptions* form = FormOptions;
     const TColor textColor = Text_Settings.Font_Color;
