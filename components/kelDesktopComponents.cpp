@@ -26,17 +26,6 @@ const std::vector<std::string> kShutdownActionNames = {"aatPowerOff", "aatShutdo
 
 }  // namespace
 
-void kelRegisterDesktopComponentClasses() {
-    kelRegisterClasses({
-        &TkelAutoRun::StaticClassInfo(),
-        &TkelOneInstance::StaticClassInfo(),
-        &TkelShutdown::StaticClassInfo(),
-        &TkelWav::StaticClassInfo(),
-        &TkelStartButtonProperties::StaticClassInfo(),
-        &TkelColorPicker::StaticClassInfo(),
-    });
-}
-
 //=== TkelStartButtonProperties
 
 const TClassInfo& TkelStartButtonProperties::StaticClassInfo() {

@@ -16,15 +16,6 @@
 #include "components/kelVclConsts.h"
 #include "components/kelVclUtils.h"
 
-void kelRegisterFileComponents() {
-    kelRegisterClasses({
-        &TkelFileOperation::StaticClassInfo(),
-        &TkelFileAssociation::StaticClassInfo(),
-        &TkelCustomFileStorage::StaticClassInfo(),
-        &TkelFileStorage::StaticClassInfo(),
-    });
-}
-
 namespace {
 
 const std::vector<std::string> kOperationNames = {"fotCopy", "fotDelete", "fotMove", "fotRename"};
