@@ -209,6 +209,15 @@ TEST(kelAutoRun, TheEntryFollowsEveryChangeAndNotWhileDesigning) {
     designed.SetAutoRun(true);
     designed.Register();
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, kelExtractFileName(designed.FileName())));
+
+    // Placed on a form in the designer, it carries no path of its own into the form.
+    TkelComponent form(nullptr);
+    form.SetName("Form1");
+    form.SetDesigning(true);
+    auto* placed = new TkelAutoRun(&form);
+    placed->SetName("AutoRun1");
+    EXPECT_EQ("", placed->FileName());
+    EXPECT_FALSE(Contains(StreamText(&form), "FileName"));
 }
 
 TEST(kelAutoRun, LoadingSetsTheEntryRightAndTouchesNoOtherKind) {
