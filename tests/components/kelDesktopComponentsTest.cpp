@@ -337,6 +337,27 @@ TEST(kelShutdown, ARefusalOrAMissingPrivilegeDoesNothing) {
     shutdown.OnQueryShutdown = nullptr;
     EXPECT_FALSE(shutdown.Execute());
     EXPECT_EQ(std::vector<std::string>{"privilege"}, recorder.calls);
+
+    // The privilege step itself: only a call that assigned everything enables it.
+    kelPlatformHooks().EnableShutdownPrivilege = nullptr;
+    const struct {
+        BOOL result;
+        DWORD error;
+        bool isEnabled;
+    } steps[] = {
+        {TRUE, ERROR_SUCCESS, true}, {TRUE, ERROR_NOT_ALL_ASSIGNED, false}, {FALSE, ERROR_ACCESS_DENIED, false}};
+    for (const auto& step : steps) {
+        kelPlatformHooks().AdjustTokenPrivilegesCall = [&](HANDLE, TOKEN_PRIVILEGES& privileges) {
+            EXPECT_EQ(DWORD(SE_PRIVILEGE_ENABLED), privileges.Privileges[0].Attributes);
+            SetLastError(step.error);
+            return step.result;
+        };
+        EXPECT_EQ(step.isEnabled, kelEnableShutdownPrivilege()) << step.error;
+    }
+    recorder.calls.clear();
+    EXPECT_FALSE(shutdown.Execute());
+    EXPECT_TRUE(recorder.calls.empty());
+    kelPlatformHooks().AdjustTokenPrivilegesCall = nullptr;
 }
 
 //=== Single instance
