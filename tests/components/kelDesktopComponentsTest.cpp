@@ -156,8 +156,16 @@ TEST(kelColorPicker, TicksFireOnTimerThenSetTheCursorAndReadTheColourUnderTheMou
         return picker.Color() == colour;
     }));
 
+    // A cursor of the program's own comes from the screen's list as well.
+    constexpr TCursor kOwnCursor = 5;
+    HCURSOR own = CopyCursor(LoadCursor(nullptr, IDC_CROSS));
+    ASSERT_NE(nullptr, own);
+    Screen->SetCursors(kOwnCursor, own);
+    picker.SetCursor(static_cast<int16_t>(kOwnCursor));
+    EXPECT_EQ(own, GetCursor());
     picker.SetCursor(static_cast<int16_t>(crHandPoint));
     EXPECT_EQ(LoadCursor(nullptr, IDC_HAND), GetCursor());
+    Screen->SetCursors(kOwnCursor, nullptr);
     // On a tick OnTimer comes first, then the cursor is set again.
     std::vector<HCURSOR> seen;
     picker.SetOnTimer([&](TObject*) { seen.push_back(GetCursor()); });
