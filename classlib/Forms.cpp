@@ -783,7 +783,23 @@ const std::vector<std::string>& TScreen::Fonts() {
     return m_fonts;
 }
 
+TScreen::~TScreen() {
+    for (const auto& registered : m_cursors) DestroyCursor(registered.second);
+}
+
+void TScreen::SetCursors(TCursor id, HCURSOR cursor) {
+    const auto found = m_cursors.find(id);
+    if (found != m_cursors.end()) {
+        if (found->second == cursor) return;
+        DestroyCursor(found->second);
+        m_cursors.erase(found);
+    }
+    if (cursor) m_cursors[id] = cursor;
+}
+
 HCURSOR TScreen::Cursors(TCursor id) const {
+    const auto registered = m_cursors.find(id);
+    if (registered != m_cursors.end()) return registered->second;
     LPCTSTR shape = IDC_ARROW;
     switch (id) {
         case crNone: return nullptr;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -407,6 +408,7 @@ void SetWinHelpFunction(TWinHelpFunction function);
 class TScreen : public TComponent {
 public:
     explicit TScreen(TComponent* owner) : TComponent(owner) {}
+    ~TScreen() override;
     const char* ClassName() const override { return "TScreen"; }
 
     // The program's form (a TForm) activated last, or null; it stays while the
@@ -422,12 +424,18 @@ public:
     // The face names of the screen's fonts, sorted without regard to case and
     // each name once; read from the system when first asked for.
     const std::vector<std::string>& Fonts();
-    // The system cursor of a cursor id; crNone has none (null), and an id the
-    // list does not know gives the arrow.
+    // The cursor of a cursor id: a registered one first, else the system cursor of
+    // a shared id; crNone has none (null), and an id the list does not know gives
+    // the arrow.
     HCURSOR Cursors(TCursor id) const;
+    // Registers a cursor under an id (the program's own ids are positive). The
+    // screen owns the cursor from then on and destroys it when the id is given
+    // another one or the screen goes; null takes the id back.
+    void SetCursors(TCursor id, HCURSOR cursor);
 
 private:
     std::vector<std::string> m_fonts;
+    std::map<TCursor, HCURSOR> m_cursors;
     TForm* m_activeForm = nullptr;
     TCustomForm* m_activeCustomForm = nullptr;
 };

@@ -654,6 +654,133 @@ void TIcon::SetHandle(HICON icon) {
     if (OnChange) OnChange();
 }
 
+namespace {
+
+#pragma pack(push, 1)
+struct IconDir {
+    uint16_t reserved;
+    uint16_t type;  // 1: icons
+    uint16_t count;
+};
+struct IconDirEntry {
+    uint8_t width;  // 0 stands for 256
+    uint8_t height;
+    uint8_t colorCount;
+    uint8_t reserved;
+    uint16_t planes;
+    uint16_t bitCount;
+    uint32_t bytesInRes;
+    uint32_t imageOffset;
+};
+#pragma pack(pop)
+
+// The rows of a DIB of that width and depth, each padded to 32 bits.
+uint32_t DibRowBytes(int width, int bitCount) {
+    return static_cast<uint32_t>((width * bitCount + 31) / 32 * 4);
+}
+
+// The bottom-up pixels of a bitmap at the depth asked for (1 or 32 bits).
+std::vector<uint8_t> DibBits(HDC dc, HBITMAP bitmap, int width, int height, int bitCount) {
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bitCount);
+    info.header.biCompression = BI_RGB;
+    std::vector<uint8_t> bits(DibRowBytes(width, bitCount) * static_cast<uint32_t>(height));
+    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                  DIB_RGB_COLORS) != height)
+        throw EInvalidGraphic("Icon image is not valid");
+    return bits;
+}
+
+}  // namespace
+
+void TIcon::SaveToStream(TStream& stream) const {
+    if (!m_icon) return;
+    ICONINFO info{};
+    if (!GetIconInfo(m_icon, &info)) throw EInvalidGraphic("Icon image is not valid");
+    GdiBitmap color(info.hbmColor);
+    GdiBitmap mask(info.hbmMask);
+    BITMAP maskShape{};
+    if (!mask || !GetObjectA(mask.Get(), sizeof maskShape, &maskShape))
+        throw EInvalidGraphic("Icon image is not valid");
+    const int width = maskShape.bmWidth;
+    // A monochrome icon has no colour bitmap; its mask holds the AND rows over the XOR rows.
+    const int height = color ? maskShape.bmHeight : maskShape.bmHeight / 2;
+    ScopedMemoryDC dc;
+    std::vector<uint8_t> colorBits;
+    std::vector<uint8_t> andBits;
+    if (color) {
+        colorBits = DibBits(dc.Get(), color.Get(), width, height, 32);
+        andBits = DibBits(dc.Get(), mask.Get(), width, height, 1);
+    } else {
+        // Bottom-up, so the AND rows (the top half) come last.
+        const std::vector<uint8_t> both = DibBits(dc.Get(), mask.Get(), width, height * 2, 1);
+        const size_t half = both.size() / 2;
+        andBits.assign(both.begin() + static_cast<std::ptrdiff_t>(half), both.end());
+        const uint32_t rowBytes = DibRowBytes(width, 1);
+        colorBits.assign(static_cast<size_t>(width) * height * 4, 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (both[y * rowBytes + x / 8] & (0x80 >> (x % 8)))
+                    std::memset(&colorBits[(static_cast<size_t>(y) * width + x) * 4], 0xFF, 3);
+    }
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height * 2;  // the XOR and the AND image, as icon files have it
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(colorBits.size() + andBits.size());
+    const IconDir dir{0, 1, 1};
+    IconDirEntry entry{};
+    entry.width = static_cast<uint8_t>(width >= 256 ? 0 : width);
+    entry.height = static_cast<uint8_t>(height >= 256 ? 0 : height);
+    entry.planes = 1;
+    entry.bitCount = 32;
+    entry.bytesInRes = static_cast<uint32_t>(sizeof header + header.biSizeImage);
+    entry.imageOffset = sizeof dir + sizeof entry;
+    stream.WriteBuffer(&dir, sizeof dir);
+    stream.WriteBuffer(&entry, sizeof entry);
+    stream.WriteBuffer(&header, sizeof header);
+    stream.WriteBuffer(colorBits.data(), static_cast<int32_t>(colorBits.size()));
+    stream.WriteBuffer(andBits.data(), static_cast<int32_t>(andBits.size()));
+}
+
+void TIcon::LoadFromStream(TStream& stream) {
+    const int64_t size = stream.Size() - stream.Position();
+    if (size < static_cast<int64_t>(sizeof(IconDir) + sizeof(IconDirEntry)) || size > INT32_MAX)
+        throw EInvalidGraphic("Icon image is not valid");
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    stream.ReadBuffer(bytes.data(), static_cast<int32_t>(size));
+    IconDir dir{};
+    IconDirEntry entry{};
+    std::memcpy(&dir, bytes.data(), sizeof dir);
+    std::memcpy(&entry, bytes.data() + sizeof dir, sizeof entry);
+    if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || entry.imageOffset > bytes.size() ||
+        entry.bytesInRes > bytes.size() - entry.imageOffset)
+        throw EInvalidGraphic("Icon image is not valid");
+    // Width and height 0: the image's own size.
+    HICON icon = CreateIconFromResourceEx(bytes.data() + entry.imageOffset, entry.bytesInRes, TRUE, 0x00030000, 0, 0,
+                                          LR_DEFAULTCOLOR);
+    if (!icon) throw EInvalidGraphic("Icon image is not valid");
+    SetHandle(icon);
+}
+
+void TIcon::DefineProperties(TFiler& filer) {
+    TGraphic::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& stream) { LoadFromStream(stream); }, [this](TStream& stream) { SaveToStream(stream); },
+        m_icon != nullptr);
+}
+
 void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
     if (!m_icon) return;
     DrawIconEx(canvas.Handle(), rect.left, rect.top, m_icon, rect.right - rect.left, rect.bottom - rect.top, 0, nullptr,

@@ -367,6 +367,12 @@ public:
     void SetHandle(HICON icon);
     HICON Handle() const { return m_icon; }
     void Draw(TCanvas& canvas, const RECT& rect) override;
+    // The icon as an .ico file of one 32-bit image, and back (the first image of
+    // the file; EInvalidGraphic when it holds none).
+    void SaveToStream(TStream& stream) const;
+    void LoadFromStream(TStream& stream);
+    // A component stream carries a non-empty icon as the binary property "Data".
+    void DefineProperties(TFiler& filer) override;
 
     std::function<void()> OnChange;
 

@@ -170,6 +170,11 @@ const TClassInfo* GetClass(const std::string& name) {
     return FindRegistered(name);
 }
 
+std::vector<const TClassInfo*> RegisteredClasses() {
+    std::lock_guard<std::mutex> hold(Classes().lock);
+    return Classes().classes;
+}
+
 const TClassInfo& FindClass(const std::string& name) {
     const TClassInfo* info = GetClass(name);
     if (!info) throw EClassNotFound("Class " + name + " not found");

@@ -248,6 +248,8 @@ void UnRegisterPersistentClass(const TClassInfo& info);
 const TClassInfo* GetClass(const std::string& name);
 // The registered class of that name; raises EClassNotFound ("Class %s not found").
 const TClassInfo& FindClass(const std::string& name);
+// Every registered class, in the order of registration.
+std::vector<const TClassInfo*> RegisteredClasses();
 
 //--- Integer identifiers
 

@@ -225,7 +225,7 @@ private:
     std::atomic<bool> m_isSynchronized{false};
 };
 
-// Fires OnExecute every Interval milliseconds until terminated; created
+// Fires OnExecute every Interval milliseconds (0: one tick after another) until terminated; created
 // suspended. Suspending a running timer pauses it at its wait (never in the middle
 // of a tick), and a new Interval or a Terminate ends the running wait at once.
 class TkelTimerThread : public TkelEventThread {

@@ -174,8 +174,8 @@ void TkelTimerThread::TerminatedSet() {
 void TkelTimerThread::Execute() {
     while (!Terminated()) {
         const uint32_t interval = m_interval.load();
-        // A paused timer, and one with no interval, waits until it is woken.
-        const DWORD timeout = m_isPaused.load() || interval == 0 ? INFINITE : interval;
+        // A paused timer waits until it is woken; an interval of 0 ticks without pause.
+        const DWORD timeout = m_isPaused.load() ? INFINITE : interval;
         const DWORD result = WaitForSingleObject(m_event, timeout);
         if (result == WAIT_FAILED) break;
         if (result == WAIT_TIMEOUT && !Terminated() && !m_isPaused.load()) TkelEventThread::Execute();

@@ -26,25 +26,32 @@ constexpr UINT_PTR kTimerId = 1;
 void kelComponentsInitialize() {
     kelOneInstanceMutex = nullptr;
     kelTaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
-    // Streams may name every component class of the library. The classes of the
-    // later components join this list in their place.
+    // Streams may name every component class of the library.
     kelRegisterClasses({
         &TkelComponent::StaticClassInfo(),
         &TkelCustomThreadComponent::StaticClassInfo(),
         &TkelCustomTimer::StaticClassInfo(),
         &TkelCustomThreadTimer::StaticClassInfo(),
         &TkelCustomWndProcHook::StaticClassInfo(),
+        &TkelCustomFileStorage::StaticClassInfo(),
+        &TkelAutoRun::StaticClassInfo(),
+        &TkelOneInstance::StaticClassInfo(),
+        &TkelShutdown::StaticClassInfo(),
         &TkelTrayIcon::StaticClassInfo(),
         &TkelWndProcHook::StaticClassInfo(),
+        &TkelFileStorage::StaticClassInfo(),
+        &TkelWav::StaticClassInfo(),
         &TkelThreadComponent::StaticClassInfo(),
         &TkelThreadTimer::StaticClassInfo(),
+        &TkelFileOperation::StaticClassInfo(),
+        &TkelFileAssociation::StaticClassInfo(),
         &TkelCustomFolderMonitor::StaticClassInfo(),
         &TkelFolderMonitor::StaticClassInfo(),
         &TkelCustomRegistryMonitor::StaticClassInfo(),
         &TkelRegistryMonitor::StaticClassInfo(),
+        &TkelStartButtonProperties::StaticClassInfo(),
+        &TkelColorPicker::StaticClassInfo(),
     });
-    kelRegisterFileComponents();
-    kelRegisterDesktopComponentClasses();
 }
 
 void kelComponentsFinalize() {

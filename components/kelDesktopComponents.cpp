@@ -26,17 +26,6 @@ const std::vector<std::string> kShutdownActionNames = {"aatPowerOff", "aatShutdo
 
 }  // namespace
 
-void kelRegisterDesktopComponentClasses() {
-    kelRegisterClasses({
-        &TkelAutoRun::StaticClassInfo(),
-        &TkelOneInstance::StaticClassInfo(),
-        &TkelShutdown::StaticClassInfo(),
-        &TkelWav::StaticClassInfo(),
-        &TkelStartButtonProperties::StaticClassInfo(),
-        &TkelColorPicker::StaticClassInfo(),
-    });
-}
-
 //=== TkelStartButtonProperties
 
 const TClassInfo& TkelStartButtonProperties::StaticClassInfo() {
@@ -212,7 +201,11 @@ const TClassInfo& TkelAutoRun::StaticClassInfo() {
     return info;
 }
 
-TkelAutoRun::TkelAutoRun(TComponent* owner) : TkelComponent(owner), m_fileName(kelAppExeName()) {}
+TkelAutoRun::TkelAutoRun(TComponent* owner) : TkelComponent(owner) {
+    // Only a running program names itself: a component placed on a form in the
+    // designer would otherwise store the designer's own path in the form.
+    if (!HasState(csDesigning)) m_fileName = kelAppExeName();
+}
 
 void TkelAutoRun::Register() {
     if (HasState(csDesigning)) return;

@@ -17,9 +17,6 @@
 #include "components/kelFileComponents.h"
 #include "components/kelSysUtils.h"
 
-// Registers the classes below for streaming (called at the library's start).
-void kelRegisterDesktopComponentClasses();
-
 //=== Start button
 
 // The taskbar's Start button: its bounds, caption, enabled and visible state.

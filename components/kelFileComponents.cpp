@@ -16,15 +16,6 @@
 #include "components/kelVclConsts.h"
 #include "components/kelVclUtils.h"
 
-void kelRegisterFileComponents() {
-    kelRegisterClasses({
-        &TkelFileOperation::StaticClassInfo(),
-        &TkelFileAssociation::StaticClassInfo(),
-        &TkelCustomFileStorage::StaticClassInfo(),
-        &TkelFileStorage::StaticClassInfo(),
-    });
-}
-
 namespace {
 
 const std::vector<std::string> kOperationNames = {"fotCopy", "fotDelete", "fotMove", "fotRename"};
@@ -52,13 +43,20 @@ std::vector<char> ZeroSeparatedList(const std::vector<std::string>& items) {
 // The verbs of a file type, in the order of the association's commands.
 const char* const kVerbs[5] = {"open", "opennew", "edit", "print", "printto"};
 
-// The default value of a key under HKEY_CLASSES_ROOT; empty when it is missing.
+// The default value of a key under HKEY_CLASSES_ROOT; empty when it is missing
+// or is no text (another program's odd entry must not break a read, which reports
+// only whether the file type was found).
 std::string ReadClassesDefault(const std::string& key, bool* isOpened = nullptr) {
     TRegistry registry;
     registry.RootKey = HKEY_CLASSES_ROOT;
     const bool opened = registry.OpenKeyReadOnly(key);
     if (isOpened) *isOpened = opened;
-    return opened ? registry.ReadString("") : std::string();
+    if (!opened) return std::string();
+    try {
+        return registry.ReadString("");
+    } catch (const ERegistryException&) {
+        return std::string();
+    }
 }
 
 void AnnounceAssociationChange() {

@@ -16,9 +16,6 @@
 #include "classlib/Streams.h"
 #include "components/kelComponents.h"
 
-// Registers the file components for streaming (run by the library's start).
-void kelRegisterFileComponents();
-
 //=== File operation
 
 enum TkelFileOperationType { fotCopy, fotDelete, fotMove, fotRename };

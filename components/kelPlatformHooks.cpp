@@ -113,8 +113,15 @@ bool kelEnableShutdownPrivilege() {
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    const bool enabled = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid) &&
-                         AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    bool enabled = false;
+    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+        const auto& adjust = kelPlatformHooks().AdjustTokenPrivilegesCall;
+        const BOOL adjusted =
+            adjust ? adjust(token, privileges) : AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+        // The call succeeds also when the token does not hold the privilege at all;
+        // only the last error (ERROR_NOT_ALL_ASSIGNED) tells that nothing was enabled.
+        enabled = adjusted && GetLastError() == ERROR_SUCCESS;
+    }
     CloseHandle(token);
     return enabled;
 }

@@ -48,6 +48,9 @@ struct TkelPlatformHooks {
     std::function<BOOL(const char* sound, HMODULE module, DWORD flags)> PlaySoundCall;
     // Enabling the process's shutdown privilege (NT family); false on any failure.
     std::function<bool()> EnableShutdownPrivilege;
+    // The token call inside it (AdjustTokenPrivileges, no previous state wanted);
+    // it reports through its result and the thread's last error.
+    std::function<BOOL(HANDLE token, TOKEN_PRIVILEGES& privileges)> AdjustTokenPrivilegesCall;
     // Ending the session or shutting down (EWX_* flags), and suspending or
     // hibernating the machine: each ends every program.
     std::function<BOOL(UINT flags)> ExitWindowsCall;

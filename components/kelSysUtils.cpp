@@ -161,7 +161,7 @@ uint32_t kelGetLayoutID(HKL layout) {
     return language;
 }
 
-void kelGetKeyboardLayoutList(std::vector<TkelKeyboardLayout>* list) {
+void kelGetKeyboardLayoutList(TStrings* list) {
     if (!list) return;
     const int count = GetKeyboardLayoutList(0, nullptr);
     if (count <= 0) return;
@@ -171,7 +171,7 @@ void kelGetKeyboardLayoutList(std::vector<TkelKeyboardLayout>* list) {
         std::string text;
         const std::string key = kLayoutsKey + Format("%.8x", kelGetLayoutID(layouts[static_cast<size_t>(i)]));
         if (ReadRegistryText(HKEY_LOCAL_MACHINE, key, "layout text", text))
-            list->push_back({text, layouts[static_cast<size_t>(i)]});
+            list->AddObject(text, reinterpret_cast<TObject*>(layouts[static_cast<size_t>(i)]));
     }
 }
 

@@ -56,16 +56,13 @@ bool kelIsScreenSaverRunning();
 // The name of a key, from the key data of a keyboard message.
 std::string kelGetKeyText(LPARAM keyData);
 
-// One installed keyboard layout: its name from the registry and its handle.
-struct TkelKeyboardLayout {
-    std::string Text;
-    HKL Layout;
-};
 // The layout id of a layout handle: its language, or for a handle naming a layout
 // variant, the registry's number of that variant.
 uint32_t kelGetLayoutID(HKL layout);
-// Appends every installed layout that the registry names. Nothing for no list.
-void kelGetKeyboardLayoutList(std::vector<TkelKeyboardLayout>* list);
+// Appends the name of every installed layout that the registry names, with the
+// layout's handle as the item's object (the list does not own its objects, so a
+// handle is safe there). Nothing for no list.
+void kelGetKeyboardLayoutList(TStrings* list);
 
 //--- Speaker
 

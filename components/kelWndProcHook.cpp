@@ -98,7 +98,7 @@ TkelCustomWndProcHook::~TkelCustomWndProcHook() {
     }
 }
 
-TWinControl* TkelCustomWndProcHook::GetWinControl() {
+TWinControl* TkelCustomWndProcHook::GetWinControl() const {
     if (m_winControl) return m_winControl;
     return dynamic_cast<TWinControl*>(Owner());
 }

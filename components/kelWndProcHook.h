@@ -64,16 +64,16 @@ public:
     virtual HWND GetHandle();
     virtual void SetHandle(HWND value);
     // WinControl when set, else the owner when that is a windowed control.
-    virtual TWinControl* GetWinControl();
+    virtual TWinControl* GetWinControl() const;
     virtual void SetWinControl(TWinControl* value);
 
     bool Active() const { return m_active; }
     virtual void SetActive(bool value);
     bool AutoDrag() const { return m_autoDrag; }
     void SetAutoDrag(bool value) { m_autoDrag = value; }
-    // The explicit window (0 when none) and control, as set.
-    HWND Handle() const { return m_handle; }
-    TWinControl* WinControl() const { return m_winControl; }
+    // The window and the control in effect, as GetHandle and GetWinControl give them.
+    HWND Handle() { return GetHandle(); }
+    TWinControl* WinControl() const { return GetWinControl(); }
 
     // The procedure messages go on to (null while not hooked).
     WNDPROC PrevWndProc() const { return m_prevWndProc; }

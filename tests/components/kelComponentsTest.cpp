@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "components/kelComponents.h"
 #include "components/kelLibrary.h"
@@ -36,12 +39,37 @@ public:
 
 }  // namespace
 
-TEST(kelComponents, StartUpRegisteredTheLibrarysClassesAndTheTaskbarMessage) {
-    for (const char* name :
-         {"TkelComponent", "TkelCustomThreadComponent", "TkelCustomTimer", "TkelCustomThreadTimer",
-          "TkelCustomWndProcHook", "TkelTrayIcon", "TkelWndProcHook", "TkelThreadComponent", "TkelThreadTimer",
-          "TkelCustomFolderMonitor", "TkelFolderMonitor", "TkelCustomRegistryMonitor", "TkelRegistryMonitor"})
-        EXPECT_NE(nullptr, GetClass(name)) << name;
+TEST(kelComponents, StartUpRegisteredTheLibrarysClassesInItsOrderAndTheTaskbarMessage) {
+    const std::vector<std::string> order = {"TkelComponent",
+                                            "TkelCustomThreadComponent",
+                                            "TkelCustomTimer",
+                                            "TkelCustomThreadTimer",
+                                            "TkelCustomWndProcHook",
+                                            "TkelCustomFileStorage",
+                                            "TkelAutoRun",
+                                            "TkelOneInstance",
+                                            "TkelShutdown",
+                                            "TkelTrayIcon",
+                                            "TkelWndProcHook",
+                                            "TkelFileStorage",
+                                            "TkelWav",
+                                            "TkelThreadComponent",
+                                            "TkelThreadTimer",
+                                            "TkelFileOperation",
+                                            "TkelFileAssociation",
+                                            "TkelCustomFolderMonitor",
+                                            "TkelFolderMonitor",
+                                            "TkelCustomRegistryMonitor",
+                                            "TkelRegistryMonitor",
+                                            "TkelStartButtonProperties",
+                                            "TkelColorPicker"};
+    // Registered afresh, the classes join the register in the order the start names them.
+    for (const std::string& name : order) UnRegisterPersistentClass(FindClass(name));
+    kelComponentsInitialize();
+    std::vector<std::string> registered;
+    for (const TClassInfo* info : RegisteredClasses())
+        if (std::find(order.begin(), order.end(), info->Name()) != order.end()) registered.push_back(info->Name());
+    EXPECT_EQ(order, registered);
     EXPECT_EQ(RegisterWindowMessageA("TaskbarCreated"), kelTaskbarCreatedMsg);
     EXPECT_NE(0u, kelTaskbarCreatedMsg);
     EXPECT_EQ(nullptr, kelOneInstanceMutex);

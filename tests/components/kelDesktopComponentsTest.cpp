@@ -156,8 +156,16 @@ TEST(kelColorPicker, TicksFireOnTimerThenSetTheCursorAndReadTheColourUnderTheMou
         return picker.Color() == colour;
     }));
 
+    // A cursor of the program's own comes from the screen's list as well.
+    constexpr TCursor kOwnCursor = 5;
+    HCURSOR own = CopyCursor(LoadCursor(nullptr, IDC_CROSS));
+    ASSERT_NE(nullptr, own);
+    Screen->SetCursors(kOwnCursor, own);
+    picker.SetCursor(static_cast<int16_t>(kOwnCursor));
+    EXPECT_EQ(own, GetCursor());
     picker.SetCursor(static_cast<int16_t>(crHandPoint));
     EXPECT_EQ(LoadCursor(nullptr, IDC_HAND), GetCursor());
+    Screen->SetCursors(kOwnCursor, nullptr);
     // On a tick OnTimer comes first, then the cursor is set again.
     std::vector<HCURSOR> seen;
     picker.SetOnTimer([&](TObject*) { seen.push_back(GetCursor()); });
@@ -209,6 +217,15 @@ TEST(kelAutoRun, TheEntryFollowsEveryChangeAndNotWhileDesigning) {
     designed.SetAutoRun(true);
     designed.Register();
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, kelExtractFileName(designed.FileName())));
+
+    // Placed on a form in the designer, it carries no path of its own into the form.
+    TkelComponent form(nullptr);
+    form.SetName("Form1");
+    form.SetDesigning(true);
+    auto* placed = new TkelAutoRun(&form);
+    placed->SetName("AutoRun1");
+    EXPECT_EQ("", placed->FileName());
+    EXPECT_FALSE(Contains(StreamText(&form), "FileName"));
 }
 
 TEST(kelAutoRun, LoadingSetsTheEntryRightAndTouchesNoOtherKind) {
@@ -328,6 +345,27 @@ TEST(kelShutdown, ARefusalOrAMissingPrivilegeDoesNothing) {
     shutdown.OnQueryShutdown = nullptr;
     EXPECT_FALSE(shutdown.Execute());
     EXPECT_EQ(std::vector<std::string>{"privilege"}, recorder.calls);
+
+    // The privilege step itself: only a call that assigned everything enables it.
+    kelPlatformHooks().EnableShutdownPrivilege = nullptr;
+    const struct {
+        BOOL result;
+        DWORD error;
+        bool isEnabled;
+    } steps[] = {
+        {TRUE, ERROR_SUCCESS, true}, {TRUE, ERROR_NOT_ALL_ASSIGNED, false}, {FALSE, ERROR_ACCESS_DENIED, false}};
+    for (const auto& step : steps) {
+        kelPlatformHooks().AdjustTokenPrivilegesCall = [&](HANDLE, TOKEN_PRIVILEGES& privileges) {
+            EXPECT_EQ(DWORD(SE_PRIVILEGE_ENABLED), privileges.Privileges[0].Attributes);
+            SetLastError(step.error);
+            return step.result;
+        };
+        EXPECT_EQ(step.isEnabled, kelEnableShutdownPrivilege()) << step.error;
+    }
+    recorder.calls.clear();
+    EXPECT_FALSE(shutdown.Execute());
+    EXPECT_TRUE(recorder.calls.empty());
+    kelPlatformHooks().AdjustTokenPrivilegesCall = nullptr;
 }
 
 //=== Single instance

@@ -358,6 +358,13 @@ TEST(kelFileAssociation, WritesReadsAndDeletesAnExtensionsRegistration) {
     reader.ReadAssociation();
     EXPECT_EQ("odd,name", reader.IconFile());
     EXPECT_EQ(0, reader.IconIndex());
+    // A default value that is no text reads as none; the read still tells the type was found.
+    kelRegWriteInteger(HKEY_CLASSES_ROOT, extension.TypeName() + "\\DefaultIcon", "", 7);
+    kelRegWriteInteger(HKEY_CLASSES_ROOT, extension.TypeName() + "\\shell\\open", "", 7);
+    EXPECT_TRUE(reader.ReadAssociation());
+    EXPECT_EQ("", reader.IconFile());
+    EXPECT_EQ("", reader.OpenCommandDescription());
+    EXPECT_EQ("notepad.exe \"%1\"", reader.OpenCommand());
 
     EXPECT_TRUE(reader.DeleteAssociation());
     EXPECT_FALSE(kelRegKeyExists(HKEY_CLASSES_ROOT, extension.name));

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -139,9 +140,34 @@ TEST(kelKeyboard, LayoutIds) {
     EXPECT_EQ(0x0409u, kelGetLayoutID(reinterpret_cast<HKL>(uintptr_t(0x04090409))));
     // A variant handle without a registry entry gives the language alone.
     EXPECT_EQ(0x0407u, kelGetLayoutID(reinterpret_cast<HKL>(uintptr_t(0xF0FF0407))));
-    std::vector<TkelKeyboardLayout> layouts;
+    // Each name read comes after what the list held, with an installed layout's
+    // handle as its object. A fresh prefix may name no layout: the first one gets
+    // a name of the test's own for the time of the test.
+    const auto installedLayouts = [] {
+        std::vector<HKL> layouts(static_cast<size_t>(GetKeyboardLayoutList(0, nullptr)));
+        layouts.resize(static_cast<size_t>(GetKeyboardLayoutList(static_cast<int>(layouts.size()), layouts.data())));
+        return layouts;
+    };
+    std::vector<HKL> installed = installedLayouts();
+    ASSERT_FALSE(installed.empty());
+    const std::string key =
+        Format("System\\CurrentControlSet\\Control\\Keyboard Layouts\\%.8x", kelGetLayoutID(installed[0]));
+    const bool hadKey = kelRegKeyExists(HKEY_LOCAL_MACHINE, key);
+    const bool hadName = kelRegReadStringDef(HKEY_LOCAL_MACHINE, key, "layout text", "") != "";
+    if (!hadName) kelRegWriteString(HKEY_LOCAL_MACHINE, key, "layout text", "kel test layout");
+    TStringList layouts;
+    layouts.Add("before");
     kelGetKeyboardLayoutList(&layouts);
-    for (const TkelKeyboardLayout& layout : layouts) EXPECT_FALSE(layout.Text.empty());
+    installed = installedLayouts();  // Wine lists the layouts the registry names
+    if (!hadName) kelRegDeleteEntry(HKEY_LOCAL_MACHINE, key, "layout text");
+    if (!hadKey) kelRegDeleteKey(HKEY_LOCAL_MACHINE, key);
+    ASSERT_GT(layouts.Count(), 1);
+    EXPECT_EQ("before", layouts.Strings(0));
+    for (int i = 1; i < layouts.Count(); ++i) {
+        EXPECT_FALSE(layouts.Strings(i).empty());
+        const HKL layout = reinterpret_cast<HKL>(layouts.Objects(i));
+        EXPECT_NE(installed.end(), std::find(installed.begin(), installed.end(), layout)) << layouts.Strings(i);
+    }
     kelGetKeyboardLayoutList(nullptr);
     EXPECT_FALSE(kelIsScreenSaverRunning());
 }

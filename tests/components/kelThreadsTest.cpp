@@ -125,6 +125,10 @@ TEST(kelTimerThread, TicksAndTakesANewIntervalAtOnce) {
     timer->Resume();
     EXPECT_FALSE(timer->Suspended());
     while (ticks.load() <= paused) ASSERT_TRUE(tick.Wait());
+    // No interval: the ticks follow one another without pause.
+    timer->SetInterval(0);
+    const int before = ticks.load();
+    while (ticks.load() < before + 3) ASSERT_TRUE(tick.Wait());
     // Freed with a long interval and paused: the destructor wakes it.
     timer->SetInterval(60000);
     timer->Suspend();

@@ -686,6 +686,55 @@ TEST_F(TrayIcon, TheMainWindowsTrayIconStreamsAsItsResourceDescribesIt) {
     EXPECT_TRUE(FormVisible());
 }
 
+TEST_F(TrayIcon, TheIconTravelsInTheStreamOnlyWithoutAnImageList) {
+    HICON picture = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WARNING));
+    for (bool hasList : {false, true}) {
+        TMemoryStream stream;
+        {
+            auto* source = NewForm<TTrayTestForm>(nullptr);
+            source->SetName("MainForm");
+            TkelTrayIcon* tray = new TkelTrayIcon(source);
+            tray->SetName("Tray");
+            if (hasList) {
+                auto* images = new TCustomImageList(source);
+                images->SetName("Images");
+                images->AddIcon(picture);
+                tray->SetImageList(images);
+            } else {
+                TIcon icon;
+                icon.SetHandle(CopyIcon(picture));
+                tray->SetIcon(&icon);
+            }
+            ASSERT_NE(nullptr, tray->Icon()->Handle());
+            WriteComponent(stream, source);
+            FreeForm(source);
+        }
+        const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
+        EXPECT_EQ(!hasList, bytes.find("Icon.Data") != std::string::npos) << hasList;
+        if (hasList) continue;
+
+        stream.SetPosition(0);
+        ReadComponent(stream, m_form);
+        auto* tray = static_cast<TkelTrayIcon*>(m_form->FindComponent("Tray"));
+        ASSERT_NE(nullptr, tray);
+        // The icon read draws as the one written.
+        TIcon expected;
+        expected.SetHandle(CopyIcon(picture));
+        ASSERT_EQ(expected.Width(), tray->Icon()->Width());
+        ASSERT_EQ(expected.Height(), tray->Icon()->Height());
+        const RECT area{0, 0, expected.Width(), expected.Height()};
+        TBitmap drawnExpected(expected.Width(), expected.Height());
+        TBitmap drawnRead(expected.Width(), expected.Height());
+        expected.Draw(*drawnExpected.Canvas(), area);
+        tray->Icon()->Draw(*drawnRead.Canvas(), area);
+        int differences = 0;
+        for (int y = 0; y < area.bottom; ++y)
+            for (int x = 0; x < area.right; ++x)
+                if (drawnExpected.GetPixel(x, y) != drawnRead.GetPixel(x, y)) ++differences;
+        EXPECT_EQ(0, differences);
+    }
+}
+
 TEST_F(TrayIcon, MinimizeOnStartHidesTheApplicationAtTheEndOfLoading) {
     TMemoryStream stream;
     {

@@ -229,9 +229,11 @@ TEST_F(WndProcHook, TheWindowComesFromTheHandleOrTheControl) {
         ++handleChanges;
     };
     hook->OnChangeWinControl = [&](TObject*) { ++controlChanges; };
-    // The owner is the control by default.
+    // The owner is the control by default, and the properties read what is in effect.
     EXPECT_EQ(form, hook->GetWinControl());
     EXPECT_EQ(form->Handle(), hook->GetHandle());
+    EXPECT_EQ(form, hook->WinControl());
+    EXPECT_EQ(form->Handle(), hook->Handle());
     const WNDPROC formProc = ProcOf(form->Handle());
     hook->SetActive(true);
     EXPECT_EQ(hook->Instance(), ProcOf(form->Handle()));
@@ -246,6 +248,8 @@ TEST_F(WndProcHook, TheWindowComesFromTheHandleOrTheControl) {
     const WNDPROC otherProc = ProcOf(other->Handle());
     hook->SetWinControl(other);
     EXPECT_EQ(1, controlChanges);
+    EXPECT_EQ(other, hook->WinControl());
+    EXPECT_EQ(other->Handle(), hook->Handle());
     EXPECT_EQ(formProc, ProcOf(form->Handle()));
     EXPECT_EQ(hook->Instance(), ProcOf(other->Handle()));
     hook->SetWinControl(other);
@@ -254,6 +258,7 @@ TEST_F(WndProcHook, TheWindowComesFromTheHandleOrTheControl) {
     // An explicit handle wins over the control.
     hook->SetHandle(window);
     EXPECT_EQ(1, handleChanges);
+    EXPECT_EQ(window, hook->Handle());
     EXPECT_EQ(otherProc, ProcOf(other->Handle()));
     EXPECT_EQ(hook->Instance(), ProcOf(window));
     hook->SetHandle(reinterpret_cast<HWND>(INVALID_HANDLE_VALUE));
@@ -262,7 +267,7 @@ TEST_F(WndProcHook, TheWindowComesFromTheHandleOrTheControl) {
 
     // The control goes: the hook lets go of it and falls back to the owner.
     FreeForm(other);
-    EXPECT_EQ(nullptr, hook->WinControl());
+    EXPECT_EQ(form, hook->WinControl());
     EXPECT_TRUE(hook->Active());
     EXPECT_EQ(form->Handle(), hook->HookedWindow());
     EXPECT_EQ(hook->Instance(), ProcOf(form->Handle()));
