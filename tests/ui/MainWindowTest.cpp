@@ -547,7 +547,7 @@ TEST_F(MainWindowTest, MenuButtonsAndTheTrayDropTheirMenus) {
     // The tray menu is owner-drawn, so its items are known by their commands. The
     // blanks after "Exit" widen it for the longer caption the first item takes.
     captions.clear();
-    SetPopupMenuTracker([&captions](HMENU menu, int, int) {
+    SetPopupMenuTracker([&captions](HMENU menu, int, int, UINT) {
         const TMenuItem* items = MainForm->PopupMenuTrayIcon->Items();
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             MENUITEMINFOA info{};
