@@ -172,7 +172,7 @@ TEST(kelRegistryMonitor, StartsAfterLoadingAndReportsItsKeyComingAndGoing) {
     do {
         changes = 0;
         PumpUntil([&] { return changes > 0; }, 300);
-    } while (changes > 0 && GetTickCount() - start < 10000);
+    } while (changes > 0 && GetTickCount() - start < 15000);
     changes = 0;
     DeleteTestKey();
     EXPECT_TRUE(PumpUntil([&] { return changes > 0; }, 5000)) << "deleted";
