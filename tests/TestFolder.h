@@ -88,11 +88,13 @@ private:
 };
 
 // Holds a file open with no sharing, so that nobody else can open, replace or
-// delete it, until the object goes (or Release is called).
+// delete it, until the object goes (or Release is called). With `share`
+// FILE_SHARE_DELETE it holds it as a virus scanner or a backup tool may: nobody
+// else can read it, but it can be renamed meanwhile.
 class FileLock {
 public:
-    explicit FileLock(const std::string& fileName)
-        : m_handle(CreateFileA(fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    explicit FileLock(const std::string& fileName, DWORD share = 0)
+        : m_handle(CreateFileA(fileName.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
     ~FileLock() { Release(); }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -192,24 +192,6 @@ TEST_F(ReminderFile, AMissingDefaultFileIsSilentAndAMissingBackupIsNamed) {
     EXPECT_EQ(0, host.Replacements);
 }
 
-// Holds a file open as a virus scanner or a backup tool may: nobody else can
-// read it, and only with `mayRename` can it be renamed meanwhile.
-class ScannerLock {
-public:
-    ScannerLock(const std::string& fileName, bool mayRename)
-        : m_handle(CreateFileA(fileName.c_str(), GENERIC_READ, mayRename ? FILE_SHARE_DELETE : 0, nullptr,
-                               OPEN_EXISTING, 0, nullptr)) {}
-    ~ScannerLock() { Release(); }
-    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
-    void Release() {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
 TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) {
     // The file of the start: "Other" with a picture of the user's, and "Precious",
     // which a backup made earlier holds too.
@@ -223,7 +205,7 @@ TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) 
     // Locked at start and still at the first saves: the file stays as it is and
     // one failure is reported. Once it is free, the next save takes its reminders
     // back, those of the run after them, without doubling any.
-    ScannerLock lock(DefaultFile(), false);
+    FileLock lock(DefaultFile());
     ASSERT_TRUE(lock.IsHeld());
     converter.LoadFromFile("");
     ExpectOneMessage(ReadError(DefaultFile()));
@@ -250,7 +232,7 @@ TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) 
     const std::string aside = folder.File("index (unreadable).dat");
     Converter run;
     {
-        ScannerLock movable(DefaultFile(), true);
+        FileLock movable(DefaultFile(), FILE_SHARE_DELETE);
         ASSERT_TRUE(movable.IsHeld());
         run.LoadFromFile("");
         ExpectOneMessage(ReadError(DefaultFile()));
