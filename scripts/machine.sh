@@ -50,7 +50,7 @@ qr_run_arch() { if qr_runs_32bit; then echo 32; else echo 64; fi; }
 qr_configure() {
   local arch="$1"
   shift
-  local toolchain="$qr_root/cmake/toolchain-mingw32.cmake" extra=()
+  local toolchain="$qr_root/cmake/toolchain-mingw32.cmake" writer=""
   if [ "$arch" = 64 ]; then
     toolchain="$qr_root/cmake/toolchain-mingw64.cmake"
   elif ! qr_runs_32bit; then
@@ -58,9 +58,10 @@ qr_configure() {
     # written by the 64-bit build's writer, whose bytes are the same.
     qr_configure 64 >/dev/null
     cmake --build "$(qr_build_dir 64)" -j"$(nproc)" --target MakeIconsBin >/dev/null
-    extra+=("-DQR_MAKEICONSBIN=$(qr_build_dir 64)/tools/MakeIconsBin.exe")
+    writer="$(qr_build_dir 64)/tools/MakeIconsBin.exe"
   fi
-  cmake -S "$qr_root" -B "$(qr_build_dir "$arch")" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${extra[@]}" "$@"
+  cmake -S "$qr_root" -B "$(qr_build_dir "$arch")" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DQR_MAKEICONSBIN="$writer" "$@"
 }
 
 # The Wine loader to start programs with. Debian's wine wrapper picks the 32-bit
