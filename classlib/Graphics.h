@@ -326,7 +326,8 @@ public:
     HBITMAP Handle() const { return m_bitmap.Get(); }
 
     // Reads a .bmp file; the bitmap takes the file's size. EFOpenError when the
-    // file cannot be opened, EInvalidGraphic when it holds no bitmap.
+    // file cannot be opened, EInvalidGraphic when it holds no whole bitmap (the
+    // bitmap then stays as it was).
     void LoadFromFile(const std::string& fileName) override;
     // Reads a bitmap resource of a module; EResNotFound when it has none of that name.
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
@@ -362,6 +363,9 @@ public:
 
     int Width() const override { return m_width; }
     int Height() const override { return m_height; }
+    // Reads the image of an .ico file its first entry's size names. EFOpenError
+    // when the file cannot be opened, EInvalidGraphic when that image is not
+    // whole (the icon then stays as it was).
     void LoadFromFile(const std::string& fileName) override;
     // Takes an icon handle (owned from then on).
     void SetHandle(HICON icon);

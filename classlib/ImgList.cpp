@@ -4,6 +4,7 @@
 #include <objidl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 //--- TChangeLink and TCustomImageList
@@ -265,6 +266,79 @@ private:
     IStream* m_stream = nullptr;
 };
 
+// The platform's image-list data: a header, then the pictures as a bitmap file,
+// and the masks as another when the list keeps masks.
+#pragma pack(push, 1)
+struct ImageListHeader {
+    uint16_t magic;  // "IL"
+    uint16_t version;
+    uint16_t count;
+    uint16_t capacity;
+    uint16_t grow;
+    uint16_t width;
+    uint16_t height;
+    uint32_t background;
+    uint16_t flags;
+    int16_t overlays[4];
+};
+#pragma pack(pop)
+
+// How many pictures fit in a row of the bitmap, as the platform lays them out.
+constexpr int64_t kPicturesPerRow = 4;
+
+// Checks the bitmap file at `at` and moves past it: an uncompressed bitmap of at
+// least the given size whose palette and pixels are all there. Its size comes back.
+bool SkipWholeBitmap(const std::vector<uint8_t>& bytes, size_t& at, int64_t minWidth, int64_t minHeight,
+                     int64_t& width, int64_t& height) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    if (bytes.size() - at < sizeof file + sizeof info) return false;
+    std::memcpy(&file, &bytes[at], sizeof file);
+    std::memcpy(&info, &bytes[at + sizeof file], sizeof info);
+    at += sizeof file + sizeof info;
+    const int bits = info.biBitCount;
+    if (file.bfType != 0x4D42 || info.biSize != sizeof info || info.biPlanes != 1 || info.biCompression != BI_RGB ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    width = info.biWidth;
+    height = info.biHeight < 0 ? -int64_t(info.biHeight) : int64_t(info.biHeight);
+    if (width < minWidth || height < minHeight) return false;
+    const int64_t palette = bits <= 8 ? (int64_t(1) << bits) * int64_t(sizeof(RGBQUAD)) : 0;
+    const int64_t pixels = (width * bits + 31) / 32 * 4 * height;
+    if (palette + pixels > static_cast<int64_t>(bytes.size() - at)) return false;
+    at += static_cast<size_t>(palette + pixels);
+    return true;
+}
+
+// Whether the data is a whole image list the platform can read safely. Its reader
+// trusts every size it finds: it reads on past the end of the data, indexes the
+// pixels by the header's picture size, keeps a half-made list when a bitmap is
+// missing, and makes room for as many pictures as the header asks for.
+bool IsWholeImageListData(const std::vector<uint8_t>& bytes) {
+    ImageListHeader header{};
+    if (bytes.size() < sizeof header) return false;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    if (header.magic != 0x4C49 || header.version != 0x101 || header.width == 0 || header.height == 0 ||
+        header.count > header.capacity)
+        return false;
+    // No more room than the pixels of the data could fill, at four bytes a pixel
+    // and 64 for each byte of data.
+    const int64_t room = (int64_t(header.capacity) + header.grow + kPicturesPerRow) * header.width * header.height * 4;
+    if (room > (int64_t(4) << 20) + 64 * static_cast<int64_t>(bytes.size())) return false;
+    const int64_t count = header.count;
+    const int64_t minWidth = header.width * std::min(count, kPicturesPerRow);
+    const int64_t minHeight = header.height * ((count + kPicturesPerRow - 1) / kPicturesPerRow);
+    size_t at = sizeof header;
+    int64_t width = 0;
+    int64_t height = 0;
+    if (!SkipWholeBitmap(bytes, at, minWidth, minHeight, width, height)) return false;
+    // The masks are read with the pictures' row length: they must be as large.
+    int64_t maskWidth = 0;
+    int64_t maskHeight = 0;
+    if ((header.flags & ILC_MASK) && !SkipWholeBitmap(bytes, at, width, height, maskWidth, maskHeight)) return false;
+    return true;
+}
+
 }  // namespace
 
 const TClassInfo& TImageList::StaticClassInfo() {
@@ -310,6 +384,7 @@ void TImageList::ReadData(TStream& stream) {
     if (size <= 0 || size > INT32_MAX) throw EReadError("Invalid image list data");
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     stream.ReadBuffer(bytes.data(), static_cast<int32_t>(size));
+    if (!IsWholeImageListData(bytes)) throw EReadError("Invalid image list data");
     ScopedHGlobalStream data;
     ULONG written = 0;
     if (!data.Get() || FAILED(data.Get()->Write(bytes.data(), static_cast<ULONG>(size), &written)) ||

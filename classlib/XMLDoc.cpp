@@ -111,6 +111,16 @@ IXMLDOMNode* FindChildElement(IXMLDOMNode* parent, const std::wstring& name) {
     return nullptr;
 }
 
+void RemoveChildren(IXMLDOMNode* node) {
+    for (;;) {
+        ComPtr<IXMLDOMNode> child;
+        Check(node->get_firstChild(child.Receive()), "Reading the child nodes");
+        if (!child) break;
+        ComPtr<IXMLDOMNode> removed;
+        Check(node->removeChild(child.Get(), removed.Receive()), "Removing a node");
+    }
+}
+
 VARIANT UnknownVariant(IUnknown* unknown) {
     VARIANT v;
     VariantInit(&v);
@@ -291,13 +301,7 @@ TXMLNode TXMLDocument::DocumentElement() const {
 void TXMLDocument::NewDocument(const std::wstring& version) {
     ComPtr<IXMLDOMDocument> document;
     DocumentOf(m_document.m_node, document);
-    for (;;) {
-        ComPtr<IXMLDOMNode> child;
-        Check(document->get_firstChild(child.Receive()), "Reading the child nodes");
-        if (!child) break;
-        ComPtr<IXMLDOMNode> removed;
-        Check(document->removeChild(child.Get(), removed.Receive()), "Removing a node");
-    }
+    RemoveChildren(document.Get());
     ComPtr<IXMLDOMProcessingInstruction> declaration;
     BStr target(L"xml");
     BStr data(L"version=\"" + version + L"\"");
@@ -317,7 +321,16 @@ bool TXMLDocument::LoadFromFile(const std::string& fileName) {
     source.bstrVal = path.Get();  // borrowed
     VARIANT_BOOL ok = VARIANT_FALSE;
     const HRESULT hr = document->load(source, &ok);
-    return hr == S_OK && ok == VARIANT_TRUE;
+    if (hr != S_OK || ok != VARIANT_TRUE) return false;
+    // A document type declaration is refused, as the parser is asked to where it
+    // knows how (ProhibitDTD): its entities stand for text the file does not hold,
+    // and Wine's parser, which takes it, cannot step past it to the elements.
+    ComPtr<IXMLDOMDocumentType> type;
+    if (SUCCEEDED(document->get_doctype(type.Receive())) && type) {
+        RemoveChildren(document.Get());
+        return false;
+    }
+    return true;
 }
 
 std::string TXMLDocument::SaveToString() const {

@@ -162,6 +162,41 @@ namespace {
 constexpr char kDefaultLanguage[] = "040904E4";
 constexpr uint32_t kDefaultTranslation = 0x04E40409;
 
+// Version nodes nest four deep; more is damage, and must not run the stack out.
+constexpr int kMaxVersionDepth = 16;
+
+uint16_t Word(const uint8_t* bytes, size_t at) {
+    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+size_t Aligned(size_t offset) {
+    return (offset + 3) & ~size_t(3);
+}
+
+// Whether the node at `at` and all it holds lie within `end`: its length, its
+// zero-ended wide key and its value (characters of a text, else bytes), and
+// children that follow each other to the end. The system's look-ups walk such
+// nodes by their lengths alone and believe every one of them.
+bool IsWholeVersionNode(const uint8_t* bytes, size_t at, size_t end, int depth) {
+    constexpr size_t kHeader = 6;  // length, value length, type
+    if (depth > kMaxVersionDepth || at + kHeader > end) return false;
+    const size_t length = Word(bytes, at);
+    const size_t type = Word(bytes, at + 4);
+    if (length < kHeader + 2 || length > end - at || type > 1) return false;
+    const size_t nodeEnd = at + length;
+    size_t key = at + kHeader;
+    while (key + 2 <= nodeEnd && Word(bytes, key) != 0) key += 2;
+    if (key + 2 > nodeEnd) return false;
+    const size_t value = at + Aligned(key + 2 - at);
+    const size_t valueBytes = Word(bytes, at + 2) * (type == 1 ? 2u : 1u);
+    if (value > nodeEnd || valueBytes > nodeEnd - value) return false;
+    for (size_t child = at + Aligned(value + valueBytes - at); child < nodeEnd;
+         child = at + Aligned(child + Word(bytes, child) - at)) {
+        if (!IsWholeVersionNode(bytes, child, nodeEnd, depth + 1)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 TkelFileVersionInfo::TkelFileVersionInfo(const std::string& fileName) : m_fileName(fileName) {
@@ -176,16 +211,25 @@ TkelFileVersionInfo::TkelFileVersionInfo(const std::string& fileName) : m_fileNa
 }
 
 TkelFileVersionInfo::TkelFileVersionInfo(const void* block, uint32_t size) {
+    // The block's own length (its first 16 bits). A block longer than the caller
+    // gave is cut short, and one whose nodes reach past their parents is damaged:
+    // the system's queries would read, and write their converted texts, beyond it.
+    const auto* bytes = static_cast<const uint8_t*>(block);
+    const uint32_t length = bytes && (size == 0 || size >= 2) ? Word(bytes, 0) : 0;
+    if (length == 0 || (size != 0 && size < length) || !IsWholeVersionNode(bytes, 0, length, 0) ||
+        Word(bytes, 4) != 0)
+        throw EkelFileVersionInfo(LoadResString(SkelFileVersionInfo_NoInfo));
     m_languages = new TStringList;
-    // The block's own length (its first 16 bits), never more than the caller gave.
-    uint32_t length = block ? *static_cast<const uint16_t*>(block) : 0;
-    if (size != 0 && size < length) length = size;
     // Room behind the block as the system's reader gives it: the ANSI queries
     // convert texts of a wide block into the space after it.
     m_buffer.assign(static_cast<size_t>(length) * 2 + 16, '\0');
-    if (length) std::memcpy(&m_buffer[0], block, length);
+    std::memcpy(&m_buffer[0], block, length);
     try {
         ReadInfo();
+    } catch (const EOSError&) {
+        // A whole block without the fixed information holds no version either.
+        delete m_languages;
+        throw EkelFileVersionInfo(LoadResString(SkelFileVersionInfo_NoInfo));
     } catch (...) {
         delete m_languages;
         throw;

@@ -126,7 +126,9 @@ public:
     // without one, and EOSError when the resource cannot be read.
     explicit TkelFileVersionInfo(const std::string& fileName);
     // The bytes of a version resource. No more than size bytes are read (none
-    // past the block's own length); a size of 0 trusts the block's length.
+    // past the block's own length); a size of 0 trusts the block's length. A
+    // block longer than size, or whose nodes do not fit inside each other, raises
+    // EkelFileVersionInfo "File contains no version information".
     TkelFileVersionInfo(const void* block, uint32_t size);
     ~TkelFileVersionInfo() override;
     const char* ClassName() const override { return "TkelFileVersionInfo"; }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "classlib/Graphics.h"
 
@@ -74,6 +76,66 @@ TEST(Bitmap, MissingAndBrokenFilesRaiseWithTheFileName) {
     std::fclose(file);
     EXPECT_THROW(bitmap.LoadFromFile(broken), EInvalidGraphic);
     std::remove(broken.c_str());
+}
+
+namespace {
+
+// A .bmp file with the first Windows header: width, height (negative: top-down
+// rows), depth, compression, the colour table and the pixel data.
+std::string BmpFile(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression, const std::string& table,
+                    const std::string& bits) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = bitCount;
+    info.biCompression = compression;
+    info.biClrUsed = static_cast<DWORD>(table.size() / 4);
+    file.bfType = 0x4D42;
+    file.bfOffBits = static_cast<DWORD>(sizeof file + sizeof info + table.size());
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + bits.size());
+    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char*>(&info), sizeof info) + table + bits;
+}
+
+}  // namespace
+
+TEST(Bitmap, EncodedAndTopDownFilesLoadRowByRow) {
+    // Red, green, blue as colour table entries (blue, green, red, 0).
+    const std::string table("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0", 12);
+    const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+    const struct {
+        const char* kind;
+        std::string file;
+        std::vector<std::vector<COLORREF>> rows;  // top row first
+    } cases[] = {
+        // Bottom row: a run of two greens and a blue; top row: a skip over the
+        // first pixel, one blue, and the end before the last (both keep entry 0).
+        {"8 bits encoded",
+         BmpFile(3, 2, 8, BI_RLE8, table, std::string("\x02\x01\x01\x02\0\0\0\x02\x01\0\x01\x02\0\x01", 14)),
+         {{red, blue, red}, {green, green, blue}}},
+        // An absolute run of three, padded to a word, cut at the right edge by a run.
+        {"4 bits encoded", BmpFile(4, 1, 4, BI_RLE4, table, std::string("\0\x03\x21\x00\x03\x12\0\x01", 8)),
+         {{blue, green, red, green}}},
+        {"24 bits top-down", BmpFile(1, -2, 24, BI_RGB, "", std::string("\xFF\0\0\0\0\0\xFF\0", 8)),
+         {{blue}, {red}}},
+    };
+    for (const auto& c : cases) {
+        const std::string name = TempFile("qr_bitmap_kind.bmp");
+        FILE* file = std::fopen(name.c_str(), "wb");
+        std::fwrite(c.file.data(), 1, c.file.size(), file);
+        std::fclose(file);
+        TBitmap bitmap;
+        bitmap.LoadFromFile(name);
+        std::remove(name.c_str());
+        ASSERT_EQ(bitmap.Height(), static_cast<int>(c.rows.size())) << c.kind;
+        ASSERT_EQ(bitmap.Width(), static_cast<int>(c.rows[0].size())) << c.kind;
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+                EXPECT_EQ(bitmap.GetPixel(x, y), c.rows[y][x]) << c.kind << " at " << x << "," << y;
+    }
 }
 
 TEST(Canvas, HandleCarriesTheFontColourAndBrushStyle) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "classlib/ImgList.h"
 #include "classlib/Streaming.h"
@@ -272,5 +274,55 @@ TEST(ImageListStreaming, DamagedPictureDataIsRefused) {
         part.CopyFrom(whole, cut);
         part.SetPosition(0);
         EXPECT_ANY_THROW(delete ReadComponentRes(part, nullptr)) << cut;
+    }
+}
+
+TEST(ImageListStreaming, DataWhoseSizesDisagreeIsRefusedBeforeThePlatformReadsIt) {
+    // Masked and unmasked lists come back whole.
+    for (bool masked : {false, true}) {
+        TImageList source(nullptr);
+        source.SetSize(32, 32);
+        source.SetMasked(masked);
+        TBitmap picture;
+        for (COLORREF colour : {RGB(9, 9, 9), RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(1, 1, 1)}) {
+            Paint(picture, colour);
+            source.AddMasked(&picture, clWhite);
+        }
+        TMemoryStream data;
+        source.WriteData(data);
+        data.SetPosition(0);
+        TImageList read(nullptr);
+        read.ReadData(data);
+        EXPECT_EQ(read.Count(), 5) << masked;
+        EXPECT_EQ(read.Masked(), masked);
+    }
+
+    // The platform's reader believes the header's room and sizes, and keeps a
+    // half-made list when the pixels fall short.
+    std::unique_ptr<TImageList> source(PictureList());
+    TBitmap picture;
+    Paint(picture, RGB(9, 9, 9));
+    source->Add(&picture);
+    TMemoryStream whole;
+    source->WriteData(whole);
+    const auto damaged = [&whole](size_t at, uint16_t value) {
+        std::vector<uint8_t> bytes = whole.Bytes();
+        bytes[at] = static_cast<uint8_t>(value);
+        bytes[at + 1] = static_cast<uint8_t>(value >> 8);
+        return bytes;
+    };
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+        {"room for 65535 pictures", damaged(6, 0xFFFF)},
+        {"more pictures than room", damaged(4, 200)},
+        {"pictures wider than the bitmap", damaged(10, 200)},
+        {"pixels cut short", std::vector<uint8_t>(whole.Bytes().begin(), whole.Bytes().end() - 1)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        TMemoryStream data;
+        data.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+        data.SetPosition(0);
+        TImageList list(nullptr);
+        EXPECT_THROW(list.ReadData(data), EReadError) << name;
+        EXPECT_EQ(list.Count(), 0) << name;
     }
 }

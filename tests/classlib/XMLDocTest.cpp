@@ -87,7 +87,9 @@ TEST(XMLDocument, LoadsFilesAndRefusesBrokenOnes) {
     EXPECT_FALSE(document.LoadFromFile(folder.File("missing.xml")));
 
     const std::string broken = folder.File("broken.xml");
-    for (const char* text : {"", "<a><b></a>", "<a/><b/>", "\xff\xfe\x00garbage", "<?xml version=\"1.0\"?>"}) {
+    // A document type declaration is refused too: its entities are text the file does not hold.
+    for (const char* text : {"", "<a><b></a>", "<a/><b/>", "\xff\xfe\x00garbage", "<?xml version=\"1.0\"?>",
+                             "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "<!DOCTYPE a><a/>"}) {
         TestFolder::WriteBytes(broken, text);
         EXPECT_FALSE(document.LoadFromFile(broken)) << text;
     }

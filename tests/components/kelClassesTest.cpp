@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -172,6 +173,33 @@ TEST(kelFileVersionInfo, ANeutralLanguageOnlyBlockGetsTheDefaultLanguage) {
     EXPECT_EQ("040904E4", info.Languages().Strings(0));
     EXPECT_EQ("neutral company", info.GetVersionKeyValue(2));
     EXPECT_EQ(0u, info.Flags());
+}
+
+TEST(kelFileVersionInfo, ADamagedBlockIsRefusedBeforeTheSystemReadsIt) {
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // RT_VERSION
+    ASSERT_NE(nullptr, resource);
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, resource)));
+    const std::vector<uint8_t> good(bytes, bytes + SizeofResource(nullptr, resource));
+    const uint16_t length = static_cast<uint16_t>(good[0] | good[1] << 8);
+    // The system's queries walk nodes by their lengths and convert texts into the
+    // space behind the block: each of these would take them past it.
+    const std::vector<std::pair<const char*, std::function<void(std::vector<uint8_t>&)>>> damages = {
+        {"cut short", [](std::vector<uint8_t>& b) { b.resize(b.size() / 2); }},
+        {"longer than given", [length](std::vector<uint8_t>& b) { b.resize(length - 1); }},
+        // After the root's header, key and fixed information: the first child's length.
+        {"a child past its parent", [](std::vector<uint8_t>& b) { b[0x5D] = 0x7F; }},
+        {"no length", [](std::vector<uint8_t>& b) { b[0] = b[1] = 0; }},
+        {"a text root", [](std::vector<uint8_t>& b) { b[4] = 1; }},
+        {"empty", [](std::vector<uint8_t>& b) { b.clear(); }},
+    };
+    for (const auto& [name, damage] : damages) {
+        std::vector<uint8_t> block = good;
+        damage(block);
+        EXPECT_THROW(TkelFileVersionInfo(block.empty() ? nullptr : block.data(), static_cast<uint32_t>(block.size())),
+                     EkelFileVersionInfo)
+            << name;
+    }
+    EXPECT_NO_THROW(TkelFileVersionInfo(good.data(), static_cast<uint32_t>(good.size())));
 }
 
 TEST(kelFileVersionInfo, AFileWithoutVersionResourceIsRefused) {

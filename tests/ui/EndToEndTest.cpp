@@ -2,7 +2,8 @@
 // the single running copy, the start without a skin or without "icons.bin",
 // and, from a copy of the program folder the build fills, a reminder that
 // falls due, hiding and restoring through the tray, "Exit" from the tray menu
-// and the end of the Windows session, which keeps the user's own pictures.
+// and the end of the Windows session, which keeps the user's own pictures;
+// and starts from a folder with a damaged file.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -487,5 +488,130 @@ TEST(EndToEnd, HidingAndRestoringThroughTheTrayAndTheEndOfTheSessionSave) {
     EXPECT_EQ(program.Wait(30000), 0u);
     EXPECT_TRUE(Snapshot(folder) == afterSessionEnd);
     RemoveFolder(folder);
+}
+#endif
+
+#ifdef QR_DIST_DIR
+namespace {
+
+void Cut(const std::string& name, size_t size) {
+    WriteTextFile(name, ReadWholeFile(name).substr(0, size));
+}
+
+void Poke32(const std::string& name, size_t at, uint32_t value) {
+    std::string bytes = ReadWholeFile(name);
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    WriteTextFile(name, bytes);
+}
+
+std::string BoxText(HWND box) {
+    std::string text;
+    EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+// Answers each box the program shows, the system's with OK and its own with its
+// first button, until `done`; each box is noted as its class and, for the
+// system's, its text (the program draws its own box's text).
+bool AnswerBoxesUntil(DWORD processId, std::vector<std::string>& boxes, const std::function<bool()>& done) {
+    return WaitUntil(60000, [&] {
+        if (done()) return true;
+        if (HWND box = WaitForWindow(processId, "#32770", 0, true)) {
+            // The box may be found before its text is in place.
+            std::string text;
+            WaitUntil(5000, [&] { return !(text = BoxText(box)).empty(); });
+            boxes.push_back("#32770: " + text);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            WaitUntil(5000, [box] { return !IsWindowVisible(box); });
+        } else if (HWND own = WaitForWindow(processId, "TFormMessageBox", 0, true)) {
+            boxes.push_back("TFormMessageBox");
+            HWND button = FindWindowExA(own, nullptr, "Button", nullptr);
+            PostMessageA(button ? button : own, BM_CLICK, 0, 0);
+            WaitUntil(5000, [own] { return !IsWindow(own) || !IsWindowVisible(own); });
+        }
+        return false;
+    });
+}
+
+}  // namespace
+
+// A damaged file of the program folder: the start still reaches the main window,
+// or the error the file has (a damaged skin: one box, and the program ends with
+// exit code 0), and the end of the session ends the program. A reminder file it
+// could not read is never written over.
+TEST(EndToEnd, DamagedFilesOfTheProgramFolderLeadToTheMainWindowOrTheirOwnError) {
+    struct Case {
+        const char* file;
+        const char* damage;
+        std::function<void(const std::string& name)> write;
+        std::vector<std::string> boxes;  // each box of the run: a piece of the system's box's text, or the program's own box
+        bool mainWindow;                 // false: the start ends after its boxes
+    };
+    const std::string skinError = "Bitmap image is not valid";
+    const std::string top = "Skins\\Default\\Top.bmp";
+    const std::string record(Eintrag::kImageSize, '\xFF');
+    const std::vector<Case> cases = {
+        {"icons.bin", "cut in half", [](const std::string& name) { Cut(name, ReadWholeFile(name).size() / 2); },
+         {"Error reading the file \"icons.bin\""}, true},
+        {"Settings.xml", "cut inside an element",
+         [](const std::string& name) { WriteTextFile(name, "<Settings><General_Settings><MainFormSettings><Main"); },
+         {}, true},
+        {"Settings.xml", "a word for a number",
+         [](const std::string& name) {
+             WriteTextFile(name, "<Settings><Calendar_Settings><Font_Name>Arial</Font_Name>"
+                                 "<Font_Color>red</Font_Color></Calendar_Settings></Settings>");
+         },
+         {"TFormMessageBox"}, true},
+        // The program's own icons stay.
+        {"main.ico", "cut at 100 bytes", [](const std::string& name) { Cut(name, 100); }, {}, true},
+        {"Skins\\Default\\Top.bmp", "cut at 200 bytes", [](const std::string& name) { Cut(name, 200); },
+         {skinError}, false},
+        {"Skins\\Default\\Top.bmp", "32767 pixels wide", [](const std::string& name) { Poke32(name, 18, 32767); },
+         {skinError}, false},
+        {"index.dat", "records of 0xFF and a piece of one",
+         [&record](const std::string& name) { WriteTextFile(name, record + record + record.substr(0, 99)); }, {}, true},
+        // Held open without sharing by this test: the program cannot read it.
+        {"index.dat", "unreadable", [&record](const std::string& name) { WriteTextFile(name, record); },
+         {"TFormMessageBox", "TFormMessageBox"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + ", " + c.damage);
+        const std::string folder = MakeProgramFolderFromDist("qr-e2e-damaged");
+        const std::string name = folder + c.file;
+        c.write(name);
+        const std::string bytes = ReadWholeFile(name);
+        HANDLE lock = std::string(c.damage) == "unreadable"
+                          ? CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        Program program;
+        ASSERT_TRUE(program.Start(folder));
+        std::vector<std::string> boxes;
+        HWND mainWindow = nullptr;
+        EXPECT_TRUE(AnswerBoxesUntil(program.ProcessId(), boxes, [&] {
+            mainWindow = WaitForWindow(program.ProcessId(), "TMainForm", 0, true);
+            return mainWindow || program.Wait(0) != STILL_ACTIVE;
+        }));
+        EXPECT_EQ(mainWindow != nullptr, c.mainWindow);
+        if (mainWindow) {
+            DWORD_PTR answer = 0;
+            EXPECT_TRUE(SendMessageTimeoutA(mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+            // Not sent and waited for: the end of the session may have boxes to answer.
+            SendNotifyMessageA(mainWindow, WM_ENDSESSION, TRUE, 0);
+            EXPECT_TRUE(AnswerBoxesUntil(program.ProcessId(), boxes, [&] { return program.Wait(0) != STILL_ACTIVE; }));
+        }
+        EXPECT_EQ(program.Wait(30000), 0u);
+        ASSERT_EQ(boxes.size(), c.boxes.size()) << testing::PrintToString(boxes);
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            EXPECT_NE(boxes[i].find(c.boxes[i]), std::string::npos) << boxes[i];
+            if (!c.mainWindow) {
+                EXPECT_NE(boxes[i].find(top), std::string::npos) << boxes[i];
+            }
+        }
+        if (lock != INVALID_HANDLE_VALUE) {
+            CloseHandle(lock);
+            EXPECT_EQ(ReadWholeFile(name), bytes);
+        }
+        RemoveFolder(folder);
+    }
 }
 #endif
