@@ -1104,7 +1104,8 @@ void TIcon::LoadFromStream(TStream& stream) {
     std::memcpy(&dir, bytes.data(), sizeof dir);
     std::memcpy(&entry, bytes.data() + sizeof dir, sizeof entry);
     if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || entry.imageOffset > bytes.size() ||
-        entry.bytesInRes > bytes.size() - entry.imageOffset)
+        entry.bytesInRes > bytes.size() - entry.imageOffset ||
+        !CheckIconImage(bytes.data() + entry.imageOffset, entry.bytesInRes))
         throw EInvalidGraphic("Icon image is not valid");
     // Width and height 0: the image's own size.
     HICON icon = CreateIconFromResourceEx(bytes.data() + entry.imageOffset, entry.bytesInRes, TRUE, 0x00030000, 0, 0,
