@@ -13,6 +13,8 @@
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
 #include "model/Usettings.h"
+#include "tests/model/ModelTestSupport.h"
+#include "tests/model/RecordingHost.h"
 
 namespace {
 
@@ -20,78 +22,36 @@ using fuzz::Breach;
 using fuzz::Bytes;
 using fuzz::Verdict;
 
-//--- A host without windows that records what the model tells the user
-
-class FuzzHost : public IModelHost {
-public:
-    struct Message {
-        std::wstring Text;
-        std::wstring Title;
-        int Mode;
-    };
-
-    int ShowMessage(const std::wstring& text, const std::wstring& title, int mode) override {
-        Messages.push_back({text, title, mode});
-        return 0;
-    }
-    void ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) override {
-        HintTimings.push_back({hintDelay, hintHidePause});
-    }
-    std::string RunFileDialog(const TFileDialogRequest&) override { return DialogAnswer; }
-    void RefreshAfterImport() override { ++Refreshes; }
-    void ReminderListReplaced() override { ++Replacements; }
-
-    std::string DialogAnswer;
-    std::vector<Message> Messages;
-    std::vector<std::pair<int32_t, int32_t>> HintTimings;
-    int Refreshes = 0;
-    int Replacements = 0;
-};
-
 // For one read: the recording host installed, and the program folder in the
 // scratch folder. Both are put back however the read ends.
 class ReadScope {
 public:
     ReadScope() : m_appPath(AppPath) {
         AppPath = fuzz::ScratchDir() + "\\";
-        SetModelHost(&Host);
     }
     ~ReadScope() {
-        SetModelHost(nullptr);
         AppPath = m_appPath;
         SetClock({});
     }
     ReadScope(const ReadScope&) = delete;
     ReadScope& operator=(const ReadScope&) = delete;
 
-    FuzzHost Host;
+    RecordingHost Host;
 
 private:
     std::string m_appPath;
 };
 
 // The one message of a refused file: "Error reading the file "<name>"" plus the ending.
-void ExpectReadMessage(const FuzzHost& host, const std::wstring& expected) {
+void ExpectReadMessage(const RecordingHost& host, const std::wstring& expected) {
     if (host.Messages.size() != 1)
         throw Breach("a refused file gave " + std::to_string(host.Messages.size()) + " messages instead of one");
-    const FuzzHost::Message& m = host.Messages[0];
+    const RecordingHost::Message& m = host.Messages[0];
     if (m.Text != expected || m.Title != L"Error" || m.Mode != 0)
         throw Breach("a refused file gave another message: " + WideToUtf8(m.Text));
 }
 
 //--- Reminders
-
-tm Date(int year, int month, int day, int hour = 0, int minute = 0, bool normalised = false) {
-    tm t;
-    ClearDateRecord(&t);
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    if (normalised) NormalizeDate(&t);
-    return t;
-}
 
 Eintrag* NewReminder(const char* title, const std::string& text, int32_t count, int32_t kind, tm start) {
     Eintrag* e = new Eintrag;
@@ -107,37 +67,37 @@ Eintrag* NewReminder(const char* title, const std::string& text, int32_t count, 
 // Reminders with every kind of field a user can give them.
 void AddSeedReminders(Converter& c, int which) {
     if (which == 0 || which == 2) {
-        Eintrag* once = NewReminder("Dentist", "Bring the card", 0, kIntervalOnce, Date(2024, 3, 18, 9, 30));
+        Eintrag* once = NewReminder("Dentist", "Bring the card", 0, kIntervalOnce, MakeDate(2024, 3, 18, 9, 30));
         once->PictureIndex = 3;
         once->ExactlyAt = true;
         c.Append(once);
     }
     if (which == 0) {
-        Eintrag* daily = NewReminder("Pills", "Two\r\nwith water", 2, kIntervalDays, Date(2024, 1, 1, 8, 0));
+        Eintrag* daily = NewReminder("Pills", "Two\r\nwith water", 2, kIntervalDays, MakeDate(2024, 1, 1, 8, 0));
         daily->ExactlyAt = false;
         daily->AdvanceDays = 2;
-        daily->StopAfter = Date(2024, 12, 31, 23, 59, true);
+        daily->StopAfter = Normalized(MakeDate(2024, 12, 31, 23, 59));
         daily->PictureIndex = 7;
         c.Append(daily);
-        Eintrag* weekly = NewReminder("Bins", "", 1, kIntervalWeeks, Date(2023, 6, 5, 19, 0));
+        Eintrag* weekly = NewReminder("Bins", "", 1, kIntervalWeeks, MakeDate(2023, 6, 5, 19, 0));
         weekly->Acknowledged = true;
-        weekly->LastReminded = Date(2024, 3, 11, 19, 0, true);
+        weekly->LastReminded = Normalized(MakeDate(2024, 3, 11, 19, 0));
         c.Append(weekly);
         // The longest title and text a record holds.
         Eintrag* monthly = NewReminder(std::string(255, 'T').c_str(), std::string(1023, 'x'), 1, kIntervalMonths,
-                                       Date(2024, 1, 31, 23, 59));
+                                       MakeDate(2024, 1, 31, 23, 59));
         monthly->AdvanceDays = 7;
         monthly->ExactlyAt = false;
         c.Append(monthly);
         // Close to the end of what dates can reach.
-        c.Append(NewReminder("Every five years", "\xe4\xf6\xfc \xdf", 5, kIntervalYears, Date(2034, 3, 1, 12, 0)));
-        c.Append(NewReminder("", "", 0, kIntervalOnce, Date(1970, 1, 2, 0, 0)));
+        c.Append(NewReminder("Every five years", "\xe4\xf6\xfc \xdf", 5, kIntervalYears, MakeDate(2034, 3, 1, 12, 0)));
+        c.Append(NewReminder("", "", 0, kIntervalOnce, MakeDate(1970, 1, 2, 0, 0)));
     }
     if (which == 1) {
-        Eintrag* yearly = NewReminder("Birthday", "Cake", 1, kIntervalYears, Date(1975, 2, 28, 7, 15));
+        Eintrag* yearly = NewReminder("Birthday", "Cake", 1, kIntervalYears, MakeDate(1975, 2, 28, 7, 15));
         yearly->ExactlyAt = false;
         yearly->AdvanceDays = 14;
-        yearly->LastReminded = Date(2023, 2, 28, 7, 15, true);
+        yearly->LastReminded = Normalized(MakeDate(2023, 2, 28, 7, 15));
         c.Append(yearly);
     }
 }
@@ -175,12 +135,12 @@ std::string ListImage(const Converter& c) {
 // of them with its alarm open and one postponed, one selected and one dragged.
 void FillKnownList() {
     gConverter->Clear();
-    gConverter->Append(NewReminder("Known one", "kept", 1, kIntervalDays, Date(2024, 2, 1, 10, 0)));
-    Eintrag* open = NewReminder("Known two", "alarm open", 0, kIntervalOnce, Date(2024, 3, 15, 11, 0));
+    gConverter->Append(NewReminder("Known one", "kept", 1, kIntervalDays, MakeDate(2024, 2, 1, 10, 0)));
+    Eintrag* open = NewReminder("Known two", "alarm open", 0, kIntervalOnce, MakeDate(2024, 3, 15, 11, 0));
     open->AlertOpen = true;
     open->Due = false;
     gConverter->Append(open);
-    Eintrag* snoozed = NewReminder("Known three", "snoozed", 1, kIntervalWeeks, Date(2024, 3, 1, 8, 0));
+    Eintrag* snoozed = NewReminder("Known three", "snoozed", 1, kIntervalWeeks, MakeDate(2024, 3, 1, 8, 0));
     snoozed->SnoozeSeconds = 300;
     gConverter->Append(snoozed);
     SelectedEntry = open;
@@ -406,7 +366,7 @@ void ExpectUsableSettings() {
 struct SettingsRead {
     std::vector<std::string> Before;
     std::vector<std::string> After;
-    FuzzHost::Message Message;
+    RecordingHost::Message Message;
     size_t Messages = 0;
     std::vector<std::pair<int32_t, int32_t>> HintTimings;
 };
