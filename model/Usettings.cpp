@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "classlib/SysUtils.h"
 #include "classlib/XMLDoc.h"
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
@@ -161,6 +162,20 @@ std::string SettingsFile() {
     return AppPath + SettingsFileName;
 }
 
+// The file the program writes holds a few short names and numbers; even every
+// name at its longest stays far below this. The system's XML reader takes time
+// that grows faster than the file, so a file of many megabytes would hold up the
+// start for minutes: such a file cannot be ours and is passed over unread.
+constexpr int64_t kMaxSettingsFileBytes = 1 << 20;
+
+bool SettingsFileTooLarge(const std::string& fileName) {
+    TSearchRec found;
+    if (FindFirst(fileName, faAnyFile, found) != 0) return false;
+    const int64_t size = found.Size;
+    FindClose(found);
+    return size > kMaxSettingsFileBytes;
+}
+
 // Reads the settings in order; the first value that cannot be read ends the
 // reading (EConvertError or EXMLDocError) and leaves it and every later one as they were.
 void ReadSettings(TXMLDocument& document) {
@@ -183,7 +198,7 @@ void TSettings::LoadSettings() {
         document = std::make_unique<TXMLDocument>();
         document->NewDocument(L"1.0");
         // A missing or damaged file leaves every setting as it is, without a word.
-        if (!document->LoadFromFile(SettingsFile())) return;
+        if (SettingsFileTooLarge(SettingsFile()) || !document->LoadFromFile(SettingsFile())) return;
     } catch (const Exception&) {
         // Without a working XML component the program still starts, with the defaults.
         return;

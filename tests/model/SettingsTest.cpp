@@ -259,6 +259,12 @@ TEST_F(SettingsFile, NoFileKeepsTheDefaultsWithoutAWord) {
     settings.LoadSettings();
     TestFolder::WriteBytes(File(), std::string(5000, '\0'));
     settings.LoadSettings();
+    // Far larger than any file the program writes: not read, however well-formed.
+    std::string large = kDefaultBody;
+    Replace(large, "<Font_Size>8", "<Font_Size>9");
+    large.insert(large.find("<Settings>") + 10, "<!--" + std::string(1 << 20, 'x') + "-->");
+    TestFolder::WriteBytes(File(), "<?xml version=\"1.0\"?>" + large);
+    settings.LoadSettings();
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_TRUE(host.HintTimings.empty());  // the window keeps its own timings
     EXPECT_EQ(defaults, AllSettings());
