@@ -7,7 +7,14 @@
 
 namespace {
 int gNextAlias = 0;
+
+// MCI's own text for an error, so that every failure reads alike.
+std::string ErrorText(MCIERROR error) {
+    char text[256] = {0};
+    if (!mciGetErrorStringA(error, text, sizeof(text))) lstrcpyA(text, "Unknown MCI error");
+    return text;
 }
+}  // namespace
 
 TMediaPlayer::TMediaPlayer(TComponent* owner)
     : TComponent(owner), m_alias("qrplayer" + IntToStr(static_cast<int32_t>(++gNextAlias))) {}
@@ -31,16 +38,16 @@ void TMediaPlayer::Loaded() {
 std::string TMediaPlayer::Command(const std::string& command, bool isChecked) {
     char answer[256] = {0};
     const MCIERROR error = mciSendStringA(command.c_str(), answer, sizeof(answer), nullptr);
-    if (error && isChecked) {
-        char text[256] = {0};
-        if (!mciGetErrorStringA(error, text, sizeof(text))) lstrcpyA(text, "Unknown MCI error");
-        throw EMCIDeviceError(text);
-    }
+    if (error && isChecked) throw EMCIDeviceError(ErrorText(error));
     return answer;
 }
 
 void TMediaPlayer::Open() {
     Close();
+    // The name goes into the command between quotes: a quote in it would end
+    // them early and pass the rest to MCI as options of its own. No file name
+    // can hold one, so such a name is a file that cannot be opened.
+    if (FileName.find('"') != std::string::npos) throw EMCIDeviceError(ErrorText(MCIERR_FILE_NOT_FOUND));
     std::string command = "open \"" + FileName + "\"";
     if (DeviceType == dtWaveAudio) command += " type waveaudio";
     command += " alias " + m_alias;

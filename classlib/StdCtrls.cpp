@@ -1,7 +1,60 @@
 // Label, push button and list box.
 #include "classlib/StdCtrls.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <tuple>
+#include <utility>
+
 //--- TLabel
+
+namespace {
+
+// How far the ink of a text drawn into box (with the font selected into dc)
+// reaches past the box on the left and on the right. DT_CALCRECT adds up the
+// glyphs' advance widths, and a glyph's ink may stand outside them: with some
+// fonts a closing colon lands one pixel past the measured width, and a glyph
+// that does not fit the clipping is dropped whole.
+std::pair<int, int> InkOverhang(HDC dc, const std::string& text, const RECT& box, UINT flags) {
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    const int margin = std::max<int>(metrics.tmMaxCharWidth, 1);
+    const int width = box.right + 2 * margin;
+    const int height = box.bottom;
+    if (width <= 0 || height <= 0) return {0, 0};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return {0, 0};
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + static_cast<size_t>(width) * height, 0x00FFFFFFu);
+    int first = width;
+    int last = -1;
+    {
+        ScopedSelect select(dc, bitmap.Get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        RECT rect{margin, 0, margin + box.right, box.bottom};
+        DrawTextA(dc, text.c_str(), -1, &rect, flags | DT_NOCLIP);
+        GdiFlush();
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFFu) != 0x00FFFFFFu) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    if (last < 0) return {0, 0};
+    return {std::max(0, margin - first), std::max(0, last + 1 - (margin + static_cast<int>(box.right)))};
+}
+
+}  // namespace
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
@@ -34,16 +87,17 @@ UINT TLabel::DrawFlags() const {
     return flags;
 }
 
+// The label takes the size of its text as drawn: the box DrawText measures,
+// widened by any ink that falls outside it, so that no glyph is clipped away.
 void TLabel::AdjustBounds() {
     if (!m_isAutoSize) return;
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, Font()->Handle());
-    RECT rect{0, 0, WordWrap ? Width() : 0, 0};
+    ScopedMemoryDC dc;
+    ScopedSelect font(dc.Get(), Font()->Handle());
+    RECT rect{0, 0, WordWrap ? std::max(Width() - m_inkLeft - m_inkRight, 0) : 0, 0};
     const std::string text = Caption().empty() ? std::string(" ") : Caption();
-    DrawTextA(screen, text.c_str(), -1, &rect, DrawFlags() | DT_CALCRECT);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    SetBounds(Left(), Top(), rect.right, rect.bottom);
+    DrawTextA(dc.Get(), text.c_str(), -1, &rect, DrawFlags() | DT_CALCRECT);
+    std::tie(m_inkLeft, m_inkRight) = InkOverhang(dc.Get(), text, rect, DrawFlags());
+    SetBounds(Left(), Top(), m_inkLeft + rect.right + m_inkRight, rect.bottom);
 }
 
 void TLabel::Paint() {
@@ -56,7 +110,15 @@ void TLabel::Paint() {
     canvas->Brush()->SetStyle(bsClear);
     HDC dc = canvas->Handle();
     if (!Enabled()) SetTextColor(dc, ColorToRGB(clGrayText));
-    DrawTextA(dc, Caption().c_str(), -1, &rect, DrawFlags());
+    UINT flags = DrawFlags();
+    if (m_isAutoSize) {
+        // The text keeps the box it was measured in; its overhanging ink has
+        // the margins around it, which DrawText's own clipping would cut off.
+        rect.left += m_inkLeft;
+        rect.right -= m_inkRight;
+        flags |= DT_NOCLIP;
+    }
+    DrawTextA(dc, Caption().c_str(), -1, &rect, flags);
 }
 
 void TLabel::WndProc(TMessage& message) {

@@ -36,6 +36,9 @@ private:
 
     bool m_isTransparent = false;
     bool m_isAutoSize = true;
+    // Pixels of ink outside the measured text box, left and right (AutoSize only).
+    int m_inkLeft = 0;
+    int m_inkRight = 0;
 };
 
 // A push button over the system's BUTTON class. It clicks as the system button

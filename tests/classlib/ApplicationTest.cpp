@@ -84,6 +84,12 @@ TEST(MediaPlayer, OpeningAMissingFileRaisesAndAValidSoundOpens) {
     player.Next();
     player.Close();
     EXPECT_FALSE(player.IsOpen());
+    // A quote would end the name in the command and hand the rest to MCI as
+    // options (this one opens the sound under an alias of its own choosing):
+    // no file name holds one, so it is a file that cannot be opened.
+    player.FileName = name + "\" alias qrinjected";
+    EXPECT_THROW(player.Open(), EMCIDeviceError);
+    EXPECT_FALSE(player.IsOpen());
     DeleteFileA(name.c_str());
 }
 

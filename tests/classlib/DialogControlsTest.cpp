@@ -465,3 +465,58 @@ TEST_F(DialogControls, ToolBarWrapsItsButtonsAndOneGroupedCheckButtonIsDownAtATi
     EXPECT_EQ(downs(), "0010");
     EXPECT_EQ(clicks, (std::vector<int>{2, 1, 0, 2}));
 }
+
+// The label must draw every glyph of its caption: what it puts on the form holds
+// as much ink as the same text drawn without any bounds.
+TEST_F(DialogControls, AutoSizedLabelsDrawTheirWholeCaption) {
+    struct Row {
+        const char* caption;
+        TAlignment alignment;
+        bool isItalic;
+    };
+    const Row rows[] = {
+        {"How often:", taLeftJustify, false},
+        {"How often:", taRightJustify, false},
+        {"How often:", taCenter, false},
+        {"Half of:", taLeftJustify, true},
+    };
+    form->SetColor(clWhite);
+    form->Font()->SetName("MS Sans Serif");
+    form->Font()->SetHeight(-11);
+    form->Show();
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    const auto ink = [memory] {
+        int count = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 200; ++x) count += GetPixel(memory, x, y) != RGB(255, 255, 255);
+        return count;
+    };
+    for (const Row& row : rows) {
+        auto* label = new TLabel(form);
+        label->SetTransparent(true);
+        label->Alignment = row.alignment;
+        label->SetParent(form);
+        label->Font()->SetStyle(row.isItalic ? fsItalic : 0);
+        label->SetCaption(row.caption);
+        label->SetBounds(10, 10, label->Width(), label->Height());
+        SendMessageA(form->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+        const int drawn = ink();
+
+        RECT all{0, 0, 200, 40};
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        HGDIOBJ oldFont = SelectObject(memory, label->Font()->Handle());
+        SetBkMode(memory, TRANSPARENT);
+        RECT free{10, 10, 10, 10};
+        DrawTextA(memory, row.caption, -1, &free, DT_SINGLELINE | DT_NOCLIP);
+        SelectObject(memory, oldFont);
+        EXPECT_EQ(drawn, ink()) << row.caption << " aligned " << row.alignment << (row.isItalic ? " italic" : "");
+        delete label;
+    }
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
