@@ -47,6 +47,7 @@ void TkelCustomThreadComponent::BindThread(TkelEventThread* thread) {
 
 void TkelCustomThreadComponent::CreateThread() {
     if (IsDesigning()) return;
+    RefuseOnOwnThread();
     TkelEventThread* old = m_thread;
     TkelEventThread* fresh = NewThread();
     BindThread(fresh);
@@ -82,6 +83,13 @@ void TkelCustomThreadComponent::FinishThread(TkelEventThread* thread) {
     delete thread;
 }
 
+void TkelCustomThreadComponent::RefuseOnOwnThread() const {
+    // The old thread would go on running the handler unwaited for, into a
+    // component that may be freed meanwhile.
+    if (m_thread && GetCurrentThreadId() == m_thread->ThreadID())
+        throw EThread("A thread component cannot replace its thread from that thread");
+}
+
 void TkelCustomThreadComponent::Loaded() {
     TkelComponent::Loaded();
     if (IsDesigning() || !m_thread) return;
@@ -98,6 +106,7 @@ void TkelCustomThreadComponent::Execute() {
 
 void TkelCustomThreadComponent::TerminateHard() {
     if (IsDesigning() || !m_thread) return;
+    RefuseOnOwnThread();
     TkelEventThread* old = m_thread;
     TkelEventThread* fresh = NewThread();
     fresh->SetPriority(old->Priority());
@@ -110,12 +119,6 @@ void TkelCustomThreadComponent::TerminateHard() {
     old->SetOnExecute(nullptr);
     old->SetOnTerminate(nullptr);
     old->SetOnFinish(nullptr);
-    if (GetCurrentThreadId() == old->ThreadID()) {
-        // A handler restarting its own component cannot kill itself: it ends on its own.
-        old->Terminate();
-        old->SetFreeOnTerminate(true);
-        return;
-    }
     TerminateThread(old->Handle(), 0);
     if (WaitForSingleObject(old->Handle(), kKillWaitMs) == WAIT_OBJECT_0) {
         TThread::RemoveQueuedEvents(old);

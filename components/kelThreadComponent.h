@@ -33,7 +33,8 @@ public:
     const char* ClassName() const override { return "TkelCustomThreadComponent"; }
 
     // Creates the thread object (run time only), suspended as Suspended says. A
-    // thread made before is finished first and hands on its settings.
+    // thread made before is finished first and hands on its settings. Raises
+    // EThread when called from the component's own thread.
     virtual void CreateThread();
     // Runs the handler again: TerminateHard, then the new thread is resumed.
     virtual void Execute();
@@ -48,6 +49,7 @@ public:
     // Replaces the thread by a new suspended one with the same settings and kills
     // the old one (TerminateThread). The old object is freed once the system has
     // ended its thread, unless that thread died holding one of the object's locks.
+    // Raises EThread when called from the component's own thread.
     void TerminateHard();
     // The thread's exit value once it has ended; 0 while designing.
     uint32_t WaitFor();
@@ -100,6 +102,8 @@ private:
     void BindThread(TkelEventThread* thread);
     // Silences the thread, ends it and frees it (a thread freeing itself ends later).
     void FinishThread(TkelEventThread* thread);
+    // Raises EThread on the component's own thread.
+    void RefuseOnOwnThread() const;
     void CallPending();
 
     TkelEventThread* m_thread = nullptr;

@@ -120,6 +120,43 @@ TEST(kelThreadComponent, CreatingTheThreadAgainFinishesTheOldOneAndKeepsItsSetti
     EXPECT_EQ(1, runs.load());
 }
 
+TEST(kelThreadComponent, ItsOwnThreadCannotReplaceItsThread) {
+    using Operation = void (*)(TkelThreadComponent*);
+    const struct {
+        const char* name;
+        Operation operation;
+    } rows[] = {
+        {"CreateThread", [](TkelThreadComponent* c) { c->CreateThread(); }},
+        {"Execute", [](TkelThreadComponent* c) { c->Execute(); }},
+        {"TerminateHard", [](TkelThreadComponent* c) { c->TerminateHard(); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TComponent form(nullptr);
+        auto* component = new TkelThreadComponent(&form);
+        Event done;
+        std::atomic<int> runs{0};
+        bool refused = false;
+        component->SetOnExecute([&](TObject*) {
+            if (runs++ > 0) return;
+            try {
+                row.operation(component);
+            } catch (const EThread&) {
+                refused = true;
+            }
+            SetEvent(done.handle);
+        });
+        const DWORD id = component->ThreadID();
+        component->Resume();
+        ASSERT_TRUE(done.Wait());
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(id, component->ThreadID());
+        if (id == component->ThreadID()) {
+            EXPECT_EQ(0u, component->WaitFor());
+        }
+    }
+}
+
 TEST(kelThreadComponent, AHandlersExceptionIsShownOnTheMainThreadNamingComponentClassAndMessage) {
     MessageBoxRecorder recorder;
     const std::string title = Application->Title();
