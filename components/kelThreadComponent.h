@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 
 #include "classlib/Threads.h"
 #include "components/kelClasses.h"
@@ -26,7 +27,9 @@ class TkelCustomThreadComponent : public TkelComponent {
 public:
     explicit TkelCustomThreadComponent(TComponent* owner) : TkelCustomThreadComponent(owner, true) {}
     // Clears the thread's events, terminates it, resumes it when suspended and
-    // frees it, which waits for it to end.
+    // frees it, which waits for it to end. From a handler that the thread waits for
+    // (its own, or one it runs on the main thread) the thread is let go instead
+    // and frees itself once it has ended.
     ~TkelCustomThreadComponent() override;
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
@@ -51,7 +54,9 @@ public:
     // ended its thread, unless that thread died holding one of the object's locks.
     // Raises EThread when called from the component's own thread.
     void TerminateHard();
-    // The thread's exit value once it has ended; 0 while designing.
+    // The thread's exit value once it has ended; 0 while designing. Raises EThread
+    // from the thread itself, and from a handler on the main thread that the
+    // thread waits for (Synchronized, OnTerminate, OnException).
     uint32_t WaitFor();
     uint32_t TerminateWaitFor();
 
@@ -105,6 +110,7 @@ private:
     // Raises EThread on the component's own thread.
     void RefuseOnOwnThread() const;
     void CallPending();
+    void ClearPending();
 
     TkelEventThread* m_thread = nullptr;
     TThreadPriority m_priority = tpNormal;
@@ -121,7 +127,9 @@ private:
     std::atomic<bool> m_isPending{false};
     TkelThreadMethodEx m_pendingMethod;
     void* m_pendingData = nullptr;
-    std::atomic<bool> m_isDestroying{false};
+    // Shared with the code of a thread let go of, which reads it rather than
+    // the component that may be gone.
+    std::shared_ptr<std::atomic<bool>> m_isDestroying = std::make_shared<std::atomic<bool>>(false);
 };
 
 class TkelThreadComponent : public TkelCustomThreadComponent {
