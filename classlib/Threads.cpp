@@ -3,6 +3,7 @@
 
 #include <process.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -35,6 +36,9 @@ struct SyncQueue {
     // A message-only window of the main thread whose messages drain the queue, so
     // that it is drained in every message loop, a system dialog's too.
     std::atomic<HWND> Window{nullptr};
+    // The threads whose methods the main thread is running, innermost last; null
+    // for one that was killed meanwhile.
+    std::vector<TThread*> Serving;
 };
 
 // Lives as long as the process: a worker let go of may still queue at the end.
@@ -133,11 +137,17 @@ bool CheckSynchronize() {
             }
             request = queue.Requests.front();
             queue.Requests.pop_front();
+            queue.Serving.push_back(request->Thread);
         }
         try {
             request->Method();
         } catch (...) {
             request->Error = std::current_exception();
+        }
+        {
+            // Before the thread goes on: it may end and free itself at once.
+            TLock lock(queue.Lock);
+            queue.Serving.pop_back();
         }
         SetEvent(request->Done);
         ran = true;
@@ -216,6 +226,7 @@ void TThread::Terminate() {
 
 uint32_t TThread::WaitFor() {
     if (GetCurrentThreadId() == m_threadId) throw EThread("A thread cannot wait for itself");
+    if (IsWaitingForCaller()) throw EThread("Cannot wait for a thread that is waiting for the caller");
     if (FreeOnTerminate()) throw EThread("Cannot wait for a thread that frees itself");
     if (Suspended() && !HasEnded()) {
         if (!Terminated()) throw EThread("Cannot wait for a suspended thread");
@@ -225,6 +236,14 @@ uint32_t TThread::WaitFor() {
     DWORD code = 0;
     GetExitCodeThread(m_handle, &code);
     return code;
+}
+
+bool TThread::IsWaitingForCaller() const {
+    // Only the main thread runs methods of other threads.
+    if (GetCurrentThreadId() != gMainThreadId) return false;
+    SyncQueue& queue = Queue();
+    TLock lock(queue.Lock);
+    return std::find(queue.Serving.begin(), queue.Serving.end(), this) != queue.Serving.end();
 }
 
 void TThread::StopAndWait() {
@@ -327,6 +346,8 @@ void TThread::RemoveQueuedEvents(TThread* thread) {
             }
         }
         if (queue.Requests.empty()) ResetEvent(queue.Event);
+        for (TThread*& served : queue.Serving)
+            if (served == thread) served = nullptr;
     }
     for (const auto& request : dropped) SetEvent(request->Done);
 }

@@ -101,8 +101,12 @@ public:
     // that a worker waiting for the main thread can end. A suspended thread that
     // was told to terminate is resumed so that it can end; waiting for a thread
     // that can never end (suspended and not terminated, the calling thread itself,
-    // a thread that frees itself) raises EThread.
+    // a thread that frees itself, one waiting for the caller) raises EThread.
     uint32_t WaitFor();
+    // Whether the thread waits in Synchronize for a method the calling thread is
+    // running, directly or beneath another such method: it cannot end before that
+    // method has returned, so the caller must not wait for it.
+    bool IsWaitingForCaller() const;
 
     HANDLE Handle() const { return m_handle; }
     DWORD ThreadID() const { return m_threadId; }
@@ -131,7 +135,8 @@ public:
     void Synchronize(const TThreadMethod& method);
     static void Synchronize(TThread* thread, const TThreadMethod& method);
     // Drops the methods the thread queued that have not run yet; the thread is let
-    // go of its wait (for a thread that was killed, or is about to be).
+    // go of its wait (for a thread that was killed, or is about to be). From then
+    // on it waits for nobody.
     static void RemoveQueuedEvents(TThread* thread);
     // The thread object whose thread calls this, or null outside such threads.
     static TThread* CurrentThread();

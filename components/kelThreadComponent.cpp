@@ -31,7 +31,7 @@ TkelCustomThreadComponent::TkelCustomThreadComponent(TComponent* owner, bool cre
 }
 
 TkelCustomThreadComponent::~TkelCustomThreadComponent() {
-    m_isDestroying.store(true);
+    m_isDestroying->store(true);
     if (!m_thread) return;
     FinishThread(m_thread);
     m_thread = nullptr;
@@ -47,6 +47,7 @@ void TkelCustomThreadComponent::BindThread(TkelEventThread* thread) {
 
 void TkelCustomThreadComponent::CreateThread() {
     if (IsDesigning()) return;
+    RefuseOnOwnThread();
     TkelEventThread* old = m_thread;
     TkelEventThread* fresh = NewThread();
     BindThread(fresh);
@@ -73,13 +74,22 @@ void TkelCustomThreadComponent::FinishThread(TkelEventThread* thread) {
     thread->SetOnTerminate(nullptr);
     thread->SetOnFinish(nullptr);
     thread->Terminate();
-    if (GetCurrentThreadId() == thread->ThreadID()) {
-        // A handler remaking its own thread cannot wait for itself: it ends on its own.
+    if (thread->Suspended()) thread->Resume();
+    if (GetCurrentThreadId() == thread->ThreadID() || thread->IsWaitingForCaller()) {
+        // Called from a handler of the thread (in it, or on the main thread while it
+        // waits there): the thread cannot end before the handler returns, so waiting
+        // would never end. It is let go and frees itself once it has ended.
         thread->SetFreeOnTerminate(true);
         return;
     }
-    if (thread->Suspended()) thread->Resume();
     delete thread;
+}
+
+void TkelCustomThreadComponent::RefuseOnOwnThread() const {
+    // The old thread would go on running the handler unwaited for, into a
+    // component that may be freed meanwhile.
+    if (m_thread && GetCurrentThreadId() == m_thread->ThreadID())
+        throw EThread("A thread component cannot replace its thread from that thread");
 }
 
 void TkelCustomThreadComponent::Loaded() {
@@ -98,6 +108,7 @@ void TkelCustomThreadComponent::Execute() {
 
 void TkelCustomThreadComponent::TerminateHard() {
     if (IsDesigning() || !m_thread) return;
+    RefuseOnOwnThread();
     TkelEventThread* old = m_thread;
     TkelEventThread* fresh = NewThread();
     fresh->SetPriority(old->Priority());
@@ -110,12 +121,6 @@ void TkelCustomThreadComponent::TerminateHard() {
     old->SetOnExecute(nullptr);
     old->SetOnTerminate(nullptr);
     old->SetOnFinish(nullptr);
-    if (GetCurrentThreadId() == old->ThreadID()) {
-        // A handler restarting its own component cannot kill itself: it ends on its own.
-        old->Terminate();
-        old->SetFreeOnTerminate(true);
-        return;
-    }
     TerminateThread(old->Handle(), 0);
     if (WaitForSingleObject(old->Handle(), kKillWaitMs) == WAIT_OBJECT_0) {
         TThread::RemoveQueuedEvents(old);
@@ -143,14 +148,18 @@ void TkelCustomThreadComponent::SynchronizeEx(const TkelThreadMethodEx& method, 
     if (!m_isPending.compare_exchange_strong(expected, true)) return;
     m_pendingMethod = method;
     m_pendingData = data;
+    // The method may free the component: then nothing of it is touched after.
+    const auto isDestroying = m_isDestroying;
     try {
         TThread::Synchronize(m_thread, [this] { CallPending(); });
     } catch (...) {
-        m_pendingMethod = nullptr;
-        m_pendingData = nullptr;
-        m_isPending.store(false);
+        if (!isDestroying->load()) ClearPending();
         throw;
     }
+    if (!isDestroying->load()) ClearPending();
+}
+
+void TkelCustomThreadComponent::ClearPending() {
     m_pendingMethod = nullptr;
     m_pendingData = nullptr;
     m_isPending.store(false);
@@ -158,11 +167,14 @@ void TkelCustomThreadComponent::SynchronizeEx(const TkelThreadMethodEx& method, 
 
 void TkelCustomThreadComponent::CallPending() {
     // A component on its way out shows nothing more.
-    if (m_isDestroying.load() || !m_pendingMethod) return;
+    if (m_isDestroying->load() || !m_pendingMethod) return;
+    // Copies: the method may free the component, and the stored method with it.
+    const auto isDestroying = m_isDestroying;
+    const TkelThreadMethodEx method = m_pendingMethod;
     try {
-        m_pendingMethod(m_pendingData);
+        method(m_pendingData);
     } catch (...) {
-        kelAppHandleException(this);
+        kelAppHandleException(isDestroying->load() ? nullptr : this);
     }
 }
 
@@ -192,14 +204,18 @@ void TkelCustomThreadComponent::DoExecute(TObject* sender) {
     (void)sender;
     const TNotifyEvent handler = OnExecute();
     if (!handler) return;
+    const auto isDestroying = m_isDestroying;
     // The exception lives until the main thread has shown it: SynchronizeEx
     // returns only then, still inside the handler.
     try {
         handler(this);
     } catch (const std::exception& error) {
+        // A handler that freed its component reports to nobody.
+        if (isDestroying->load()) return;
         SynchronizeEx([this](void* data) { DoException(*static_cast<const std::exception*>(data)); },
                       const_cast<std::exception*>(&error));
     } catch (...) {
+        if (isDestroying->load()) return;
         const Exception error("Unknown exception");
         SynchronizeEx([this](void* data) { DoException(*static_cast<const std::exception*>(data)); },
                       const_cast<Exception*>(&error));

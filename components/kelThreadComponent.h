@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 
 #include "classlib/Threads.h"
 #include "components/kelClasses.h"
@@ -26,14 +27,17 @@ class TkelCustomThreadComponent : public TkelComponent {
 public:
     explicit TkelCustomThreadComponent(TComponent* owner) : TkelCustomThreadComponent(owner, true) {}
     // Clears the thread's events, terminates it, resumes it when suspended and
-    // frees it, which waits for it to end.
+    // frees it, which waits for it to end. From a handler that the thread waits for
+    // (its own, or one it runs on the main thread) the thread is let go instead
+    // and frees itself once it has ended.
     ~TkelCustomThreadComponent() override;
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     const char* ClassName() const override { return "TkelCustomThreadComponent"; }
 
     // Creates the thread object (run time only), suspended as Suspended says. A
-    // thread made before is finished first and hands on its settings.
+    // thread made before is finished first and hands on its settings. Raises
+    // EThread when called from the component's own thread.
     virtual void CreateThread();
     // Runs the handler again: TerminateHard, then the new thread is resumed.
     virtual void Execute();
@@ -48,8 +52,11 @@ public:
     // Replaces the thread by a new suspended one with the same settings and kills
     // the old one (TerminateThread). The old object is freed once the system has
     // ended its thread, unless that thread died holding one of the object's locks.
+    // Raises EThread when called from the component's own thread.
     void TerminateHard();
-    // The thread's exit value once it has ended; 0 while designing.
+    // The thread's exit value once it has ended; 0 while designing. Raises EThread
+    // from the thread itself, and from a handler on the main thread that the
+    // thread waits for (Synchronized, OnTerminate, OnException).
     uint32_t WaitFor();
     uint32_t TerminateWaitFor();
 
@@ -100,7 +107,10 @@ private:
     void BindThread(TkelEventThread* thread);
     // Silences the thread, ends it and frees it (a thread freeing itself ends later).
     void FinishThread(TkelEventThread* thread);
+    // Raises EThread on the component's own thread.
+    void RefuseOnOwnThread() const;
     void CallPending();
+    void ClearPending();
 
     TkelEventThread* m_thread = nullptr;
     TThreadPriority m_priority = tpNormal;
@@ -117,7 +127,9 @@ private:
     std::atomic<bool> m_isPending{false};
     TkelThreadMethodEx m_pendingMethod;
     void* m_pendingData = nullptr;
-    std::atomic<bool> m_isDestroying{false};
+    // Shared with the code of a thread let go of, which reads it rather than
+    // the component that may be gone.
+    std::shared_ptr<std::atomic<bool>> m_isDestroying = std::make_shared<std::atomic<bool>>(false);
 };
 
 class TkelThreadComponent : public TkelCustomThreadComponent {

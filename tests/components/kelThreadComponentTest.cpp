@@ -48,6 +48,45 @@ public:
     std::vector<Box> boxes;
 };
 
+// A duplicate of the thread handle that stays valid after the thread object has gone.
+HANDLE KeepHandle(HANDLE thread) {
+    HANDLE kept = nullptr;
+    DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &kept, SYNCHRONIZE | THREAD_TERMINATE, FALSE, 0);
+    return kept;
+}
+
+// Kills the thread once the time is up: a main thread that would wait for it for
+// ever gets back, and the test fails instead of hanging the run.
+class Watchdog {
+public:
+    Watchdog(HANDLE thread, DWORD ms) : m_thread(thread), m_ms(ms) {
+        m_watch = ::CreateThread(nullptr, 0, &Watchdog::Watch, this, 0, nullptr);
+    }
+    ~Watchdog() {
+        SetEvent(m_stop.handle);
+        WaitForSingleObject(m_watch, INFINITE);
+        CloseHandle(m_watch);
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    bool Fired() const { return m_isFired.load(); }
+
+private:
+    static DWORD WINAPI Watch(void* parameter) {
+        auto* self = static_cast<Watchdog*>(parameter);
+        if (!self->m_stop.Wait(self->m_ms)) {
+            self->m_isFired.store(true);
+            TerminateThread(self->m_thread, 0);
+        }
+        return 0;
+    }
+    HANDLE m_thread;
+    DWORD m_ms;
+    Event m_stop;
+    HANDLE m_watch = nullptr;
+    std::atomic<bool> m_isFired{false};
+};
+
 }  // namespace
 
 TEST(kelThreadComponent, WhileDesignedItKeepsCopiesAndHasNoThread) {
@@ -118,6 +157,126 @@ TEST(kelThreadComponent, CreatingTheThreadAgainFinishesTheOldOneAndKeepsItsSetti
     component->Resume();
     component->WaitFor();
     EXPECT_EQ(1, runs.load());
+}
+
+TEST(kelThreadComponent, ItsOwnThreadCannotReplaceItsThread) {
+    using Operation = void (*)(TkelThreadComponent*);
+    const struct {
+        const char* name;
+        Operation operation;
+    } rows[] = {
+        {"CreateThread", [](TkelThreadComponent* c) { c->CreateThread(); }},
+        {"Execute", [](TkelThreadComponent* c) { c->Execute(); }},
+        {"TerminateHard", [](TkelThreadComponent* c) { c->TerminateHard(); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TComponent form(nullptr);
+        auto* component = new TkelThreadComponent(&form);
+        Event done;
+        std::atomic<int> runs{0};
+        bool refused = false;
+        component->SetOnExecute([&](TObject*) {
+            if (runs++ > 0) return;
+            try {
+                row.operation(component);
+            } catch (const EThread&) {
+                refused = true;
+            }
+            SetEvent(done.handle);
+        });
+        const DWORD id = component->ThreadID();
+        component->Resume();
+        ASSERT_TRUE(done.Wait());
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(id, component->ThreadID());
+        if (id == component->ThreadID()) {
+            EXPECT_EQ(0u, component->WaitFor());
+        }
+    }
+}
+
+// Handlers run on the main thread while the component's thread waits there for
+// them to return. Freeing the component or making its thread again lets that
+// thread go, to end by itself; waiting for it is refused rather than hanging.
+TEST(kelThreadComponent, AHandlerItsThreadWaitsForLetsTheThreadGoAndCannotWaitForIt) {
+    enum Handler { kSynchronizedExecute, kSynchronizedTimer, kTerminate, kException, kNested };
+    enum Action { kFree, kCreateThread, kWaitFor, kTerminateWaitFor };
+    const char* const handlerNames[] = {"synchronized OnExecute", "synchronized OnTimer", "OnTerminate", "OnException",
+                                        "inside another thread's synchronized OnExecute"};
+    const char* const actionNames[] = {"free", "CreateThread", "WaitFor", "TerminateWaitFor"};
+    for (Handler handler : {kSynchronizedExecute, kSynchronizedTimer, kTerminate, kException, kNested}) {
+        for (Action action : {kFree, kCreateThread, kWaitFor, kTerminateWaitFor}) {
+            SCOPED_TRACE(std::string(handlerNames[handler]) + ", " + actionNames[action]);
+            TComponent form(nullptr);
+            TkelCustomThreadComponent* component = nullptr;
+            bool ran = false, refused = false;
+            const auto act = [&] {
+                if (ran) return;
+                ran = true;
+                try {
+                    switch (action) {
+                        case kFree: delete component; break;
+                        case kCreateThread: component->CreateThread(); break;
+                        case kWaitFor: component->WaitFor(); break;
+                        case kTerminateWaitFor: component->TerminateWaitFor(); break;
+                    }
+                } catch (const EThread&) {
+                    refused = true;
+                }
+            };
+            if (handler == kSynchronizedTimer) {
+                auto* timer = new TkelThreadTimer(&form);
+                timer->SetSynchronized(true);
+                timer->SetInterval(10);
+                timer->SetOnTimer([&](TObject*) { act(); });
+                component = timer;
+            } else {
+                auto* thread = new TkelThreadComponent(&form);
+                if (handler == kSynchronizedExecute) {
+                    thread->SetSynchronized(true);
+                    thread->SetOnExecute([&](TObject*) { act(); });
+                } else if (handler == kTerminate) {
+                    thread->SetOnTerminate([&](TObject*) { act(); });
+                } else if (handler == kException) {
+                    thread->SetOnExecute([](TObject*) { throw EFoo("x"); });
+                    thread->SetOnException([&](const std::exception&) { act(); });
+                } else {
+                    auto* other = new TkelThreadComponent(&form);
+                    other->SetSynchronized(true);
+                    other->SetOnExecute([&](TObject*) { act(); });
+                    thread->SetSynchronized(true);
+                    thread->SetOnExecute([other](TObject*) {
+                        other->Resume();
+                        other->WaitFor();
+                    });
+                }
+                component = thread;
+            }
+            const DWORD id = component->ThreadID();
+            const HANDLE first = KeepHandle(component->Handle());
+            {
+                Watchdog watchdog(first, 5000);
+                if (handler == kSynchronizedTimer)
+                    static_cast<TkelThreadTimer*>(component)->SetEnabled(true);
+                else
+                    component->Resume();
+                EXPECT_TRUE(PumpUntil([&] { return ran; }, 10000));
+                if (action == kFree || action == kCreateThread) {
+                    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(first, 0) == WAIT_OBJECT_0; }, 10000))
+                        << "the thread let go ends by itself";
+                } else {
+                    delete component;
+                }
+                EXPECT_FALSE(watchdog.Fired()) << "hung";
+            }
+            EXPECT_EQ(action == kWaitFor || action == kTerminateWaitFor, refused);
+            if (action == kCreateThread) {
+                EXPECT_NE(id, component->ThreadID());
+            }
+            CloseHandle(first);
+        }
+    }
 }
 
 TEST(kelThreadComponent, AHandlersExceptionIsShownOnTheMainThreadNamingComponentClassAndMessage) {
