@@ -80,10 +80,12 @@ bool Converter::LoadFromFile(const std::string& name) {
     // list as it was instead of leaving a part of the file in it.
     std::vector<std::unique_ptr<Eintrag>> records;
     if (!ReadRecordFile(fileName, records, true)) {
-        // A missing default file is a first start. One that exists but cannot be
-        // read (locked, no permission) holds reminders: say so, and keep the next
-        // save from writing the list over it before they are safe.
-        if (isDefault && !FileExists(fileName)) return false;
+        // A missing default file is a first start, and only the system's "not
+        // found" says that it is missing. One that may be there but cannot be
+        // read (locked, no permission, a folder that does not answer) holds
+        // reminders: say so, and keep the next save from writing the list over
+        // it before they are safe.
+        if (isDefault && FileIsMissing(fileName)) return false;
         if (isDefault) m_defaultFileUnreadable = true;
         ShowFileMessage(L"Error reading the file \"", fileName);
         return false;
@@ -147,8 +149,9 @@ void Converter::SaveToFile(const std::string& name) {
 }
 
 bool Converter::TakeBackUnreadableFile(const std::string& fileName) {
-    // Gone meanwhile: there is nothing left to lose.
-    if (!FileExists(fileName)) {
+    // Gone meanwhile: there is nothing left to lose. Only the system's "not
+    // found" says so; a file that does not answer for a moment is still there.
+    if (FileIsMissing(fileName)) {
         m_defaultFileUnreadable = false;
         return true;
     }

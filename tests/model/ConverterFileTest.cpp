@@ -23,7 +23,10 @@ protected:
         m_savedAppPath = AppPath;
         AppPath = folder.Path() + "\\";
     }
-    void TearDown() override { AppPath = m_savedAppPath; }
+    void TearDown() override {
+        SetFileAttributesQuery(nullptr);
+        AppPath = m_savedAppPath;
+    }
 
     std::string DefaultFile() const { return folder.File("index.dat"); }
 
@@ -63,6 +66,22 @@ protected:
     }
     std::wstring SaveError(const std::string& name) const {
         return L"Error saving the file \"" + AnsiToWide(name) + L"\"";
+    }
+
+    // Until reset, the system answers for the reminder file's attributes with
+    // the failure `error`, as a file held by another program or on a network
+    // folder that dropped out may.
+    void FailAttributesOfDefaultFile(uint32_t error) {
+        const std::string name = DefaultFile();
+        SetFileAttributesQuery([name, error](const std::string& asked, uint32_t& code) -> uint32_t {
+            if (SameFileName(asked, name)) {
+                code = error;
+                return INVALID_FILE_ATTRIBUTES;
+            }
+            const DWORD attributes = GetFileAttributesA(asked.c_str());
+            code = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+            return attributes;
+        });
     }
 
     void ExpectOneMessage(const std::wstring& text) {
@@ -250,6 +269,44 @@ TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) 
     run.SaveToFile("");
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_EQ(kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+}
+
+TEST_F(ReminderFile, OnlyNotFoundMeansThatThereIsNoReminderFile) {
+    Converter source;
+    Add(source, "Precious");
+    source.SaveToFile("");
+    const std::string before = TestFolder::ReadBytes(DefaultFile());
+
+    // The file, locked all the while, does not answer for a moment at start or
+    // at the first save: it is neither a first start nor gone meanwhile, and the
+    // save once it is free takes its reminder back instead of writing over it.
+    struct Case {
+        bool atStart;
+        uint32_t error;
+    };
+    for (const Case& test : {Case{true, ERROR_ACCESS_DENIED}, Case{false, ERROR_BAD_NETPATH}}) {
+        SCOPED_TRACE(test.atStart ? "at start" : "at the first save");
+        TestFolder::WriteBytes(DefaultFile(), before);
+        Converter run;
+        {
+            FileLock lock(DefaultFile());
+            ASSERT_TRUE(lock.IsHeld());
+            if (test.atStart) FailAttributesOfDefaultFile(test.error);
+            run.LoadFromFile("");
+            ExpectOneMessage(ReadError(DefaultFile()));
+            SetFileAttributesQuery(nullptr);
+            if (!test.atStart) FailAttributesOfDefaultFile(test.error);
+            Add(run, "New");
+            run.SaveToFile("");
+            ASSERT_EQ(1u, host.Messages.size());
+            host.Messages.clear();
+            SetFileAttributesQuery(nullptr);
+        }
+        run.SaveToFile("");
+        EXPECT_TRUE(host.Messages.empty());
+        EXPECT_EQ((std::vector<std::string>{"Precious", "New"}), Titles(run));
+        EXPECT_EQ(2 * kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+    }
 }
 
 TEST_F(ReminderFile, AFailingSaveOfTheReminderFileIsReportedOnceUntilOneWorks) {
