@@ -6,12 +6,45 @@
 #include <io.h>
 
 #include <cctype>
+#include <utility>
 
 #include "classlib/SysUtils.h"
 
-bool FileExists(const std::string& fileName) {
+namespace {
+
+TFileAttributesQuery& AttributesQuery() {
+    static TFileAttributesQuery query;
+    return query;
+}
+
+DWORD QueryAttributes(const std::string& fileName, DWORD& error) {
+    if (const TFileAttributesQuery& query = AttributesQuery()) {
+        uint32_t code = 0;
+        const DWORD attributes = query(fileName, code);
+        error = code;
+        return attributes;
+    }
     const DWORD attributes = GetFileAttributesA(fileName.c_str());
+    error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+    return attributes;
+}
+
+}  // namespace
+
+void SetFileAttributesQuery(TFileAttributesQuery query) {
+    AttributesQuery() = std::move(query);
+}
+
+bool FileExists(const std::string& fileName) {
+    DWORD error = 0;
+    const DWORD attributes = QueryAttributes(fileName, error);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FileIsMissing(const std::string& fileName) {
+    DWORD error = 0;
+    return QueryAttributes(fileName, error) == INVALID_FILE_ATTRIBUTES &&
+           (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
 }
 
 namespace {
@@ -73,7 +106,8 @@ bool WriteTemporary(const char* name, const std::function<bool(std::FILE*)>& wri
 }  // namespace
 
 bool WriteFileReplacing(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
-    const DWORD attributes = GetFileAttributesA(fileName.c_str());
+    DWORD error = 0;
+    const DWORD attributes = QueryAttributes(fileName, error);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         return false;

@@ -2,6 +2,7 @@
 // of a file's whole content.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -9,6 +10,18 @@
 
 // Whether a file (not a folder) of that name exists.
 bool FileExists(const std::string& fileName);
+
+// Whether the system says that nothing of that name is there: "file not found"
+// or "path not found". Any other failure (access denied for a moment, a network
+// folder that dropped out) says nothing, and the file may well be there.
+bool FileIsMissing(const std::string& fileName);
+
+// The system's answer to the attributes of a name: the attributes, or
+// 0xFFFFFFFF with the system's error code in `error`.
+using TFileAttributesQuery = std::function<uint32_t(const std::string& fileName, uint32_t& error)>;
+// Replaces the system's answer that FileExists, FileIsMissing and
+// WriteFileReplacing read; an empty function restores the system's. For tests.
+void SetFileAttributesQuery(TFileAttributesQuery query);
 
 // Whether two names denote the same file: both made absolute, then compared
 // without regard to case or to the kind of separator.

@@ -93,13 +93,21 @@ public:
 private:
     std::unique_ptr<TRecurrenceCache> m_recurrence;
     // Before the first save over a reminder file that could not be read at start:
-    // reads its reminders into the list, or else moves it aside and says where.
+    // reads its reminders into the list, or else moves it aside and puts into
+    // `keptAside` what the user is to be told once the list is written.
     // False when it can be neither read nor moved, and must not be written over.
-    bool TakeBackUnreadableFile(const std::string& fileName);
+    bool TakeBackUnreadableFile(const std::string& fileName, std::wstring& keptAside);
+    // While that file can be neither read nor moved: the run's list is saved to
+    // a file beside it, and the user is told once where.
+    void SaveBesideUnreadableFile(const std::string& fileName);
+    // Reports a failed save of the default file once, until a save works again.
+    void ReportDefaultSave(bool ok, const std::string& fileName);
 
     // Set when the default reminder file exists but could not be read: it is not
     // written over until its reminders are in the list or the file is kept aside.
     bool m_defaultFileUnreadable = false;
+    // The file beside it that holds this run's list meanwhile, once there is one.
+    std::string m_besideFileName;
     // A failed save of the default file was reported; cleared by one that works.
     bool m_saveFailureReported = false;
 };

@@ -114,8 +114,10 @@ void Converter::SetAutostart(bool on) {
         TRegistry registry;
         registry.RootKey = HKEY_CURRENT_USER;
         if (!registry.OpenKey(kRunKey, on)) return;
+        // Quoted: from a folder with blanks ("D:\My Tools\...") Windows would
+        // otherwise try "D:\My.exe" first at every logon.
         if (on)
-            registry.WriteString(kRunValue, ProgramFileName());
+            registry.WriteString(kRunValue, "\"" + ProgramFileName() + "\"");
         else
             registry.DeleteValue(kRunValue);
     } catch (const Exception&) {

@@ -63,11 +63,27 @@ bool ReadRecordFile(const std::string& fileName, std::vector<std::unique_ptr<Ein
     return ok;
 }
 
-// A name beside the reminder file that says why it was put there and is not taken yet.
-std::string UnreadableFileName() {
-    std::string name = AppPath + "index (unreadable).dat";
-    for (int n = 2; FileExists(name); ++n) name = AppPath + "index (unreadable " + std::to_string(n) + ").dat";
-    return name;
+// A name beside the reminder file that says why the file was put there
+// ("index (why).dat", then "index (why 2).dat" and on) and is surely not taken
+// yet; empty when the folder gives no clear answer for a name.
+std::string FreeNameBeside(const std::string& why) {
+    for (int n = 1;; ++n) {
+        const std::string name = AppPath + "index (" + why + (n > 1 ? " " + std::to_string(n) : "") + ").dat";
+        if (FileIsMissing(name)) return name;
+        if (FileGetAttr(name) == -1) return std::string();
+    }
+}
+
+// Writes the list's records to a file, replacing it only once complete.
+bool WriteRecordFile(const std::string& fileName, const Eintrag* first) {
+    return WriteFileReplacing(fileName, [first](std::FILE* file) {
+        std::vector<uint8_t> buffer(Eintrag::kImageSize);
+        for (const Eintrag* e = first; e; e = e->Next) {
+            e->WriteImage(buffer.data());
+            if (!WriteAll(file, buffer.data(), buffer.size())) return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace
@@ -80,10 +96,12 @@ bool Converter::LoadFromFile(const std::string& name) {
     // list as it was instead of leaving a part of the file in it.
     std::vector<std::unique_ptr<Eintrag>> records;
     if (!ReadRecordFile(fileName, records, true)) {
-        // A missing default file is a first start. One that exists but cannot be
-        // read (locked, no permission) holds reminders: say so, and keep the next
-        // save from writing the list over it before they are safe.
-        if (isDefault && !FileExists(fileName)) return false;
+        // A missing default file is a first start, and only the system's "not
+        // found" says that it is missing. One that may be there but cannot be
+        // read (locked, no permission, a folder that does not answer) holds
+        // reminders: say so, and keep the next save from writing the list over
+        // it before they are safe.
+        if (isDefault && FileIsMissing(fileName)) return false;
         if (isDefault) m_defaultFileUnreadable = true;
         ShowFileMessage(L"Error reading the file \"", fileName);
         return false;
@@ -122,20 +140,23 @@ bool Converter::LoadFromFile(const std::string& name) {
 
 void Converter::SaveToFile(const std::string& name) {
     const std::string fileName = name.empty() ? DefaultReminderFile() : name;
-    const bool isDefault = SameFileName(fileName, DefaultReminderFile());
-    bool ok = !isDefault || !m_defaultFileUnreadable || TakeBackUnreadableFile(fileName);
-    ok = ok && WriteFileReplacing(fileName, [this](std::FILE* file) {
-             std::vector<uint8_t> buffer(Eintrag::kImageSize);
-             for (const Eintrag* e = First(); e; e = e->Next) {
-                 e->WriteImage(buffer.data());
-                 if (!WriteAll(file, buffer.data(), buffer.size())) return false;
-             }
-             return true;
-         });
-    if (!isDefault) {
-        if (!ok) ShowFileMessage(L"Error saving the file \"", fileName);
+    if (!SameFileName(fileName, DefaultReminderFile())) {
+        if (!WriteRecordFile(fileName, First())) ShowFileMessage(L"Error saving the file \"", fileName);
         return;
     }
+    std::wstring keptAside;
+    if (m_defaultFileUnreadable && !TakeBackUnreadableFile(fileName, keptAside)) {
+        SaveBesideUnreadableFile(fileName);
+        return;
+    }
+    const bool ok = WriteRecordFile(fileName, First());
+    // Told only once the list is written: a program ended while the box is
+    // open must not leave the folder without a reminder file.
+    if (!keptAside.empty()) ModelHost().ShowMessage(keptAside, TextWarning, 0);
+    ReportDefaultSave(ok, fileName);
+}
+
+void Converter::ReportDefaultSave(bool ok, const std::string& fileName) {
     // The reminder file is written after every change: a folder that cannot be
     // written says so once, not on every change, until a save works again.
     if (ok) {
@@ -146,9 +167,10 @@ void Converter::SaveToFile(const std::string& name) {
     }
 }
 
-bool Converter::TakeBackUnreadableFile(const std::string& fileName) {
-    // Gone meanwhile: there is nothing left to lose.
-    if (!FileExists(fileName)) {
+bool Converter::TakeBackUnreadableFile(const std::string& fileName, std::wstring& keptAside) {
+    // Gone meanwhile: there is nothing left to lose. Only the system's "not
+    // found" says so; a file that does not answer for a moment is still there.
+    if (FileIsMissing(fileName)) {
         m_defaultFileUnreadable = false;
         return true;
     }
@@ -173,13 +195,29 @@ bool Converter::TakeBackUnreadableFile(const std::string& fileName) {
         return true;
     }
     // Still unreadable: it is kept under a name that says so, and the user is told where.
-    const std::string aside = UnreadableFileName();
-    if (!RenameFile(fileName, aside)) return false;
+    const std::string aside = FreeNameBeside("unreadable");
+    if (aside.empty() || !RenameFile(fileName, aside)) return false;
     m_defaultFileUnreadable = false;
-    ModelHost().ShowMessage(L"The file \"" + AnsiToWide(fileName) + L"\" could not be read. It is kept as \"" +
-                                AnsiToWide(aside) + L"\".",
-                            TextWarning, 0);
+    keptAside =
+        L"The file \"" + AnsiToWide(fileName) + L"\" could not be read. It is kept as \"" + AnsiToWide(aside) + L"\".";
     return true;
+}
+
+void Converter::SaveBesideUnreadableFile(const std::string& fileName) {
+    // A run that has nothing to keep leaves no file behind.
+    const bool isNew = m_besideFileName.empty();
+    if (isNew && !First()) return;
+    // Each run has a file of its own, so an earlier run's is never written over.
+    if (isNew) m_besideFileName = FreeNameBeside("saved beside");
+    const bool ok = !m_besideFileName.empty() && WriteRecordFile(m_besideFileName, First());
+    if (ok && isNew) {
+        ModelHost().ShowMessage(L"The file \"" + AnsiToWide(fileName) +
+                                    L"\" could not be read. The reminders of this run are saved in \"" +
+                                    AnsiToWide(m_besideFileName) + L"\".",
+                                TextWarning, 0);
+    }
+    if (!ok && isNew) m_besideFileName.clear();
+    ReportDefaultSave(ok, fileName);
 }
 
 void Converter::ExportWithDialog() {

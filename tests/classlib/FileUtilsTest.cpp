@@ -79,6 +79,14 @@ TEST(FileNames, ExistenceAndSameness) {
     TestFolder::WriteBytes(name, "x");
     EXPECT_TRUE(FileExists(name));
     EXPECT_FALSE(FileExists(folder.Path()));
+    // Only "not found" says that nothing is there; a name the system refuses
+    // (here a wildcard) says nothing either way.
+    const std::pair<std::string, bool> missing[] = {{folder.File("none.txt"), true},
+                                                    {folder.File("no folder\\a.txt"), true},
+                                                    {name, false},
+                                                    {folder.Path(), false},
+                                                    {folder.File("a*.txt"), false}};
+    for (const auto& row : missing) EXPECT_EQ(row.second, FileIsMissing(row.first)) << row.first;
 
     EXPECT_TRUE(SameFileName(name, folder.Path() + "/A.TXT"));
     EXPECT_TRUE(SameFileName(name, folder.Path() + "\\sub\\..\\a.txt"));

@@ -49,7 +49,7 @@ TEST(Autostart, SettingTwiceLeavesOneValueAndRemovingAMissingValueIsQuiet) {
     ASSERT_TRUE(registry.OpenKeyReadOnly(kRunKey));
     char program[MAX_PATH] = {0};
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    EXPECT_EQ(registry.ReadString("Quib Reminder"), program);
+    EXPECT_EQ(registry.ReadString("Quib Reminder"), "\"" + std::string(program) + "\"");
     registry.CloseKey();
     converter.SetAutostart(false);
     EXPECT_FALSE(converter.IsAutostart());

@@ -23,7 +23,10 @@ protected:
         m_savedAppPath = AppPath;
         AppPath = folder.Path() + "\\";
     }
-    void TearDown() override { AppPath = m_savedAppPath; }
+    void TearDown() override {
+        SetFileAttributesQuery(nullptr);
+        AppPath = m_savedAppPath;
+    }
 
     std::string DefaultFile() const { return folder.File("index.dat"); }
 
@@ -65,10 +68,31 @@ protected:
         return L"Error saving the file \"" + AnsiToWide(name) + L"\"";
     }
 
-    void ExpectOneMessage(const std::wstring& text) {
+    // Until reset, the system answers for the reminder file's attributes with
+    // the failure `error`, as a file held by another program or on a network
+    // folder that dropped out may.
+    void FailAttributesOfDefaultFile(uint32_t error) {
+        const std::string name = DefaultFile();
+        SetFileAttributesQuery([name, error](const std::string& asked, uint32_t& code) -> uint32_t {
+            if (SameFileName(asked, name)) {
+                code = error;
+                return INVALID_FILE_ATTRIBUTES;
+            }
+            const DWORD attributes = GetFileAttributesA(asked.c_str());
+            code = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+            return attributes;
+        });
+    }
+
+    std::wstring SavedBeside(const std::string& beside) const {
+        return L"The file \"" + AnsiToWide(DefaultFile()) +
+               L"\" could not be read. The reminders of this run are saved in \"" + AnsiToWide(beside) + L"\".";
+    }
+
+    void ExpectOneMessage(const std::wstring& text, const std::wstring& title = L"Error") {
         ASSERT_EQ(1u, host.Messages.size());
         EXPECT_EQ(text, host.Messages[0].Text);
-        EXPECT_EQ(L"Error", host.Messages[0].Title);
+        EXPECT_EQ(title, host.Messages[0].Title);
         EXPECT_EQ(0, host.Messages[0].Mode);
         host.Messages.clear();
     }
@@ -202,35 +226,48 @@ TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) 
     source.SaveToFile("");
     const std::string before = TestFolder::ReadBytes(DefaultFile());
 
-    // Locked at start and still at the first saves: the file stays as it is and
-    // one failure is reported. Once it is free, the next save takes its reminders
-    // back, those of the run after them, without doubling any.
+    // Locked at start and still at the first saves: the file stays as it is, the
+    // run's list goes to a file of its own beside it (an earlier run's is kept),
+    // and the user is told once where. Once it is free, the next save takes its
+    // reminders back, those of the run after them, without doubling any.
+    const std::string earlierRun = folder.File("index (saved beside).dat");
+    TestFolder::WriteBytes(earlierRun, "an earlier run");
     FileLock lock(DefaultFile());
     ASSERT_TRUE(lock.IsHeld());
     converter.LoadFromFile("");
     ExpectOneMessage(ReadError(DefaultFile()));
     EXPECT_EQ(0, converter.Count());
+    converter.SaveToFile("");  // nothing of the run to keep yet
+    EXPECT_TRUE(host.Messages.empty());
+    EXPECT_EQ(3, folder.EntryCount());
     host.Pictures = 10;
     converter.LoadFromFile(folder.File("backup.qbr"));
     Add(converter, "New", 5);
     converter.SaveToFile("");
+    Add(converter, "Newer", 6);
     converter.SaveToFile("");
-    ExpectOneMessage(SaveError(DefaultFile()));
+    const std::string beside = folder.File("index (saved beside 2).dat");
+    ExpectOneMessage(SavedBeside(beside), L"Warning");
+    EXPECT_EQ(3 * kRecord, TestFolder::ReadBytes(beside).size());
+    EXPECT_TRUE(TestFolder::ReadBytes(earlierRun) == "an earlier run");
     lock.Release();
     EXPECT_TRUE(before == TestFolder::ReadBytes(DefaultFile()));
     converter.SaveToFile("");
     EXPECT_TRUE(host.Messages.empty());
-    EXPECT_EQ((std::vector<std::string>{"Other", "Precious", "New"}), Titles(converter));
+    EXPECT_EQ((std::vector<std::string>{"Other", "Precious", "New", "Newer"}), Titles(converter));
     EXPECT_EQ(40, converter.First()->PictureIndex);
     converter.SaveToFile("");
-    EXPECT_EQ(3 * kRecord, TestFolder::ReadBytes(DefaultFile()).size());
-    EXPECT_EQ(3u, Titles(converter).size());
+    EXPECT_EQ(4 * kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+    EXPECT_EQ(4u, Titles(converter).size());
 
     // Unreadable but movable at the first save: the file is kept aside under a
-    // name that says so, the user is told once where, and the run saves as usual.
+    // name that says so, the run saves as usual, and then the user is told once
+    // where (a program ended while that box is open leaves a reminder file).
     TestFolder::WriteBytes(DefaultFile(), before);
     const std::string aside = folder.File("index (unreadable).dat");
     Converter run;
+    size_t savedAtNotice = 0;
+    host.OnMessage = [&] { savedAtNotice = TestFolder::ReadBytes(DefaultFile()).size(); };
     {
         FileLock movable(DefaultFile(), FILE_SHARE_DELETE);
         ASSERT_TRUE(movable.IsHeld());
@@ -244,12 +281,52 @@ TEST_F(ReminderFile, AnUnreadableDefaultFileLosesNoReminderAndTheRunStillSaves) 
                   AnsiToWide(aside) + L"\".",
               host.Messages[0].Text);
     EXPECT_EQ(L"Warning", host.Messages[0].Title);
+    EXPECT_EQ(kRecord, savedAtNotice);
     host.Messages.clear();
     EXPECT_TRUE(before == TestFolder::ReadBytes(aside));
     EXPECT_EQ(kRecord, TestFolder::ReadBytes(DefaultFile()).size());
     run.SaveToFile("");
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_EQ(kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+}
+
+TEST_F(ReminderFile, OnlyNotFoundMeansThatThereIsNoReminderFile) {
+    Converter source;
+    Add(source, "Precious");
+    source.SaveToFile("");
+    const std::string before = TestFolder::ReadBytes(DefaultFile());
+
+    // The file, locked all the while, does not answer for a moment at start or
+    // at the first save: it is neither a first start nor gone meanwhile, and the
+    // save once it is free takes its reminder back instead of writing over it.
+    struct Case {
+        bool atStart;
+        uint32_t error;
+    };
+    for (const Case& test : {Case{true, ERROR_ACCESS_DENIED}, Case{false, ERROR_BAD_NETPATH}}) {
+        SCOPED_TRACE(test.atStart ? "at start" : "at the first save");
+        TestFolder::WriteBytes(DefaultFile(), before);
+        Converter run;
+        {
+            FileLock lock(DefaultFile());
+            ASSERT_TRUE(lock.IsHeld());
+            if (test.atStart) FailAttributesOfDefaultFile(test.error);
+            run.LoadFromFile("");
+            ExpectOneMessage(ReadError(DefaultFile()));
+            SetFileAttributesQuery(nullptr);
+            if (!test.atStart) FailAttributesOfDefaultFile(test.error);
+            Add(run, "New");
+            run.SaveToFile("");
+            ASSERT_EQ(1u, host.Messages.size());
+            EXPECT_EQ(L"Warning", host.Messages[0].Title);
+            host.Messages.clear();
+            SetFileAttributesQuery(nullptr);
+        }
+        run.SaveToFile("");
+        EXPECT_TRUE(host.Messages.empty());
+        EXPECT_EQ((std::vector<std::string>{"Precious", "New"}), Titles(run));
+        EXPECT_EQ(2 * kRecord, TestFolder::ReadBytes(DefaultFile()).size());
+    }
 }
 
 TEST_F(ReminderFile, AFailingSaveOfTheReminderFileIsReportedOnceUntilOneWorks) {

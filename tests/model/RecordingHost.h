@@ -22,6 +22,7 @@ public:
     int PictureCount() override { return Pictures; }
     int ShowMessage(const std::wstring& text, const std::wstring& title, int mode) override {
         Messages.push_back({text, title, mode});
+        if (OnMessage) OnMessage();
         return 0;
     }
     void ApplyHintTimings(int32_t hintDelay, int32_t hintHidePause) override {
@@ -45,4 +46,5 @@ public:
     int Refreshes = 0;
     int Replacements = 0;
     std::function<void()> OnReplaced;
+    std::function<void()> OnMessage;  // while the message's box would be open
 };
