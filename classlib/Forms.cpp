@@ -400,7 +400,11 @@ void TCustomForm::PaintWindow(HDC dc) {
 void TCustomForm::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_CLOSE:
-            Close();
+            // Alt+F4, the system menu's Close or the taskbar: as the system's
+            // dialogs do, the request is the form's Esc, so a form with a Cancel
+            // button undoes and ends what it was doing the way that button does.
+            // Close() called by code keeps its own meaning.
+            if (!DialogKey(VK_ESCAPE, 0, nullptr)) Close();
             message.Result = 0;
             return;
         case CM_RELEASE:

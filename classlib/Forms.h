@@ -106,6 +106,8 @@ public:
     TModalResult ModalResult() const { return m_modalResult; }
     void SetModalResult(TModalResult result) { m_modalResult = result; }
     // Asks OnCloseQuery and OnClose and then hides, frees or ends the application.
+    // A close request of the system (WM_CLOSE) clicks the form's Cancel button
+    // instead, where it has a visible, enabled one.
     void Close();
     // Deletes the form once every message on its stack has been handled. A second
     // call, or one after the form is gone, does nothing.

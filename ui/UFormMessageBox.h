@@ -42,7 +42,8 @@ private:
 // Shows a message box modally over the program's windows (owned by the main
 // window) and returns what its buttons or keys set: 0 after "OK", "No", Enter
 // or Esc typed into the box, 1 after "Yes"; after the close glyph the mode
-// itself, except 0 for the yes/no box; 0 when the program's end closed it. Once the program is ending the
+// itself, except 0 for the yes/no box; Alt+F4 and the system menu's Close as
+// the glyph; 0 when the program's end closed it. Once the program is ending the
 // system's message box asks instead ("Yes" 1, anything else 0).
 int32_t ShowMessageBox(const std::wstring& text, const std::wstring& title, int32_t mode);
 

@@ -186,7 +186,7 @@ void TFormRemindeNow::StoreWindowPosition() {
     General_Settings.AlertForm_Top = Top();
 }
 
-// Called by "OK", Esc and the close glyph.
+// Called by "OK", Esc, the close glyph and every close request of the system (Alt+F4).
 void TFormRemindeNow::ButtonDontRemindeMoreClick(TObject* sender) {
     (void)sender;
     if (Entry) {

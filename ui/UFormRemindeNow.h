@@ -57,7 +57,7 @@ public:
     void FormMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
     //--- Button and menu events
-    // "OK" (also Esc and the close glyph): the occurrence is acknowledged.
+    // "OK" (also Esc, the close glyph and Alt+F4): the occurrence is acknowledged.
     void ButtonDontRemindeMoreClick(TObject* sender);
     // "Snooze": the menu of postponements.
     void ButtonRemindeMeLaterClick(TObject* sender);

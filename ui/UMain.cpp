@@ -505,6 +505,9 @@ void TMainForm::SaveAll() {
 }
 
 void TMainForm::StoreWindowRect() {
+    // Not placed yet (a start with the window hidden): its bounds are the
+    // design's, and the rectangle the user left it at stays remembered.
+    if (FirstShow) return;
     General_Settings.MainForm_Left = Left();
     General_Settings.MainForm_Top = Top();
     General_Settings.MainForm_Width = Width();

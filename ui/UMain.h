@@ -146,7 +146,7 @@ public:
     void PlaceWindow();
     // Hides the window and its taskbar button and saves the reminders and settings.
     void HideToTray();
-    // The window's rectangle into the settings.
+    // The window's rectangle into the settings, once the window has been placed.
     void StoreWindowRect();
 
     void WndProc(TMessage& message) override;

@@ -432,8 +432,9 @@ void TImageButton::OnClickButtonCalenderSettingsOK(TObject* sender) {
     dialog->Release();
 }
 
-// Called when "Cancel" is clicked, Esc typed or the close glyph released: the
-// month grid is laid out again with the stored first weekday.
+// Called when "Cancel" is clicked, Esc typed, the close glyph released or the
+// dialog closed by the system (Alt+F4): the month grid is laid out again with
+// the stored first weekday.
 void TImageButton::OnClickButtonCalenderSettingsCancel(TObject* sender) {
     (void)sender;
     DrawFace();

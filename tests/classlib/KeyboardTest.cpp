@@ -1,7 +1,7 @@
 // The keyboard of every form: dialog keys routed by the application's loop
-// (Tab along the tab order, Enter to the focused or Default button, Esc to the
-// Cancel button), key-press handlers that swallow characters, and the push
-// button's own clicks.
+// (Tab along the tab order, Enter to the focused or Default button, Esc and
+// Alt+F4 to the Cancel button), key-press handlers that swallow characters, and
+// the push button's own clicks.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -150,6 +150,21 @@ TEST_F(KeyboardTest, EscClicksTheCancelButtonOnceAndGoesNoFurther) {
     EXPECT_EQ(clicks.size(), 3u);
     EXPECT_EQ(pressed, "\x1b\x1b");
     EXPECT_EQ(formPressed, "\x1b\x1b");
+
+    // Alt+F4 and a close request are the form's Esc; without a Cancel button
+    // to click the form closes as Close says.
+    int queries = 0;
+    form->OnCloseQuery = [&queries](TObject*, bool& canClose) {
+        ++queries;
+        canClose = false;
+    };
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(queries, 1);
+    cancel->Show();
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(clicks.size(), 5u);
+    EXPECT_EQ(queries, 1);
     EXPECT_TRUE(errors.messages.empty());
 }
 

@@ -138,8 +138,10 @@ TEST_F(AboutBoxTest, ShowsTheProgramsTextsAndOpensTheHomePageWithoutClosing) {
     });
 }
 
-TEST_F(AboutBoxTest, EscAndALeftClickOnTheGlyphCloseItARightClickDoesNot) {
+TEST_F(AboutBoxTest, EscAltF4AndALeftClickOnTheGlyphCloseItARightClickDoesNot) {
     Run([](TFormAbout* box) { PostKey(box->Handle(), VK_ESCAPE); });
+    Run([](TFormAbout* box) { SendMessageA(box->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); });
+    Run([](TFormAbout* box) { SendMessageA(box->Handle(), WM_CLOSE, 0, 0); });
     Run([](TFormAbout* box) {
         const int x = box->ClientWidth() - 12;
         Mouse(box, WM_RBUTTONDOWN, WM_RBUTTONUP, x, 10);

@@ -1,5 +1,5 @@
 // The alarm window as the due check opens it: its text and picture, "OK",
-// Esc and the close glyph, "Snooze", several alarms at once, placement, a
+// Esc, the close glyph and Alt+F4, "Snooze", several alarms at once, placement, a
 // deleted or replaced reminder while its alarm is open, and a sound that fails.
 #include <gtest/gtest.h>
 
@@ -247,32 +247,47 @@ TEST_F(AlarmWindowTest, OkStoresTheOccurrenceAndTheNextPassStaysSilent) {
     EXPECT_FALSE(e->AlertOpen);
 }
 
-TEST_F(AlarmWindowTest, EscapeAndTheCloseGlyphActExactlyLikeOk) {
-    for (const bool escape : {true, false}) {
-        SCOPED_TRACE(escape ? "Esc" : "close glyph");
+TEST_F(AlarmWindowTest, EscapeTheCloseGlyphAndAltF4ActExactlyLikeOk) {
+    enum class Way { Escape, Glyph, AltF4, CloseRequest };
+    struct Row {
+        Way way;
+        const char* name;
+        int left;
+    };
+    const Row rows[] = {{Way::Escape, "Esc", 11},
+                        {Way::Glyph, "close glyph", 22},
+                        // Alt+F4 and the system menu's Close.
+                        {Way::AltF4, "SC_CLOSE", 33},
+                        {Way::CloseRequest, "WM_CLOSE", 44}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         gConverter->Clear();
         Eintrag* e = AddReminder("Call", Date(2024, 3, 15, 10, 0));
         Pass();
         TFormRemindeNow* window = OnlyWindow();
         ASSERT_NE(window, nullptr);
         HWND handle = window->Handle();
-        window->SetBounds(escape ? 11 : 22, 33, window->Width(), window->Height());
-        if (escape) {
+        window->SetBounds(row.left, 33, window->Width(), window->Height());
+        if (row.way == Way::Escape) {
             // Through the message loop, where the dialog keys are handled.
             PostMessageA(window->ButtonRemindeMeLater->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
             PumpUntilIdle();
-        } else {
+        } else if (row.way == Way::Glyph) {
             const int x = window->ClientWidth() - 12;
             // A right press and release do nothing; a left release on the glyph acknowledges.
             SendMessageA(handle, WM_RBUTTONDOWN, MK_RBUTTON, Point(x, 10));
             SendMessageA(handle, WM_RBUTTONUP, 0, Point(x, 10));
             EXPECT_TRUE(e->AlertOpen);
             SendMessageA(handle, WM_LBUTTONUP, 0, Point(x, 10));
+        } else if (row.way == Way::AltF4) {
+            SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            SendMessageA(handle, WM_CLOSE, 0, 0);
         }
         EXPECT_FALSE(e->AlertOpen);
         EXPECT_TRUE(e->Acknowledged);
         EXPECT_EQ(e->LastReminded.tm_hour, 10);
-        EXPECT_EQ(General_Settings.AlertForm_Left, escape ? 11 : 22);
+        EXPECT_EQ(General_Settings.AlertForm_Left, row.left);
         EXPECT_EQ(General_Settings.AlertForm_Top, 33);
         PumpUntilIdle();
         EXPECT_FALSE(IsWindow(handle));

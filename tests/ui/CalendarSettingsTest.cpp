@@ -237,6 +237,9 @@ TEST_F(CalendarSettingsTest, FirstWeekdayRelaysTheMainGridAtOnceAndEveryWayOfCan
             SendMessageA(dialog->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, glyph);
             SendMessageA(dialog->Handle(), WM_LBUTTONUP, 0, glyph);
         },
+        // Alt+F4 or the system menu's Close, and a close request.
+        [](TFormCalenderOptions* dialog) { SendMessageA(dialog->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+        [](TFormCalenderOptions* dialog) { SendMessageA(dialog->Handle(), WM_CLOSE, 0, 0); },
     };
     ASSERT_EQ(0, FirstWeekday());
     for (const auto& cancel : cancels) {

@@ -416,6 +416,35 @@ TEST_F(MainWindowTest, EscapeCloseRequestAndSessionEndHideOrSave) {
     EXPECT_EQ(General_Settings.MainForm_Height, 500);
 }
 
+TEST_F(MainWindowTest, AHiddenStartKeepsTheRememberedRectangleUntilTheWindowIsPlaced) {
+    for (const bool isSessionEnd : {false, true}) {
+        SCOPED_TRACE(isSessionEnd ? "session end" : "exit");
+        FirstShow = true;
+        General_Settings.Hide_Window_at_Start = 1;
+        General_Settings.MainForm_Left = 31;
+        General_Settings.MainForm_Top = 41;
+        General_Settings.MainForm_Width = 611;
+        General_Settings.MainForm_Height = 451;
+        Application->CreateForm(MainForm);
+        ASSERT_FALSE(Application->ShowMainForm);
+        if (isSessionEnd)
+            SendMessageA(MainForm->Handle(), WM_ENDSESSION, FALSE, 0);
+        else
+            FreeForm(MainForm);  // the end of the program
+        EXPECT_EQ(General_Settings.MainForm_Left, 31);
+        EXPECT_EQ(General_Settings.MainForm_Top, 41);
+        EXPECT_EQ(General_Settings.MainForm_Width, 611);
+        EXPECT_EQ(General_Settings.MainForm_Height, 451);
+    }
+    // Once shown and placed, the window's own rectangle is stored again.
+    MainForm->Show();
+    EXPECT_EQ(MainForm->Left(), 31);
+    MainForm->SetBounds(50, 60, 700, 500);
+    SendMessageA(MainForm->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(General_Settings.MainForm_Left, 50);
+    EXPECT_EQ(General_Settings.MainForm_Height, 500);
+}
+
 TEST_F(MainWindowTest, TheTrayIconHidesOnMinimiseAndItsClicksAndMenuBringTheWindowBack) {
     CreateAndShow();
     TkelTrayIcon* tray = MainForm->MainTrayIcon;

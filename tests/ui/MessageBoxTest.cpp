@@ -128,6 +128,14 @@ TEST_F(MessageBoxTest, ResultForEveryModeAndEveryWayOfClosing) {
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { ClickGlyph(box); }), 0);
     EXPECT_EQ(Run(16, [](TFormMessageBox* box) { ClickGlyph(box); }), 16);
     EXPECT_EQ(Run(2, [](TFormMessageBox* box) { ClickGlyph(box); }), 2);
+    // Alt+F4 (the system menu's Close is the same command) and a close request act as the glyph.
+    for (int32_t mode : {0, 1, 16}) {
+        SCOPED_TRACE(mode);
+        const int32_t glyph = mode == 1 ? 0 : mode;
+        EXPECT_EQ(Run(mode, [](TFormMessageBox* box) { SendMessageA(box->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }),
+                  glyph);
+        EXPECT_EQ(Run(mode, [](TFormMessageBox* box) { SendMessageA(box->Handle(), WM_CLOSE, 0, 0); }), glyph);
+    }
     // Esc clicks the Cancel button wherever the focus is: "OK", or "No".
     EXPECT_EQ(Run(0, [](TFormMessageBox* box) { PostKey(box->ButtonOK->Handle(), VK_ESCAPE); }), 0);
     EXPECT_EQ(Run(1, [](TFormMessageBox* box) { PostKey(box->ButtonYes->Handle(), VK_ESCAPE); }), 0);
