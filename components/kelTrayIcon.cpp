@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
-#include "classlib/AllocateHWnd.h"
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
 #include "components/kelVclConsts.h"
@@ -23,13 +21,6 @@ template <size_t N>
 void CopyField(char (&field)[N], const std::string& text, size_t limit) {
     std::memset(field, 0, N);
     std::memcpy(field, text.data(), std::min({text.size(), limit, N - 1}));
-}
-
-// The icons whose procedures sit on the application window, so that one taken
-// off from the middle of the chain can hand its successor what it replaced.
-std::vector<TkelTrayIcon*>& AppHooks() {
-    static std::vector<TkelTrayIcon*> hooks;
-    return hooks;
 }
 
 }  // namespace
@@ -426,37 +417,24 @@ void TkelTrayIcon::HookApp() {
     HWND app = kelAppHandle();
     if (!app) return;
     m_appWindow = app;
-    m_appHook = MakeObjectInstance([this](TMessage& message) { HookAppProc(message); });
-    m_savedAppProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_appHook)));
-    AppHooks().push_back(this);
+    m_appLink = TkelSubclass::Create([this](TMessage& message) { HookAppProc(message); });
+    m_appLink->AttachOnTop(app);
 }
 
 void TkelTrayIcon::UnhookApp() {
-    auto& hooks = AppHooks();
-    hooks.erase(std::remove(hooks.begin(), hooks.end(), this), hooks.end());
-    if (m_savedAppProc) {
-        if (IsWindow(m_appWindow)) {
-            // Further down the chain, the icon that replaced this one's procedure
-            // calls what this one replaced; otherwise the window gets it back.
-            TkelTrayIcon* successor = nullptr;
-            for (TkelTrayIcon* other : hooks)
-                if (other->m_appWindow == m_appWindow && other->m_savedAppProc == m_appHook) successor = other;
-            if (successor)
-                successor->m_savedAppProc = m_savedAppProc;
-            else
-                SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_savedAppProc));
-        }
-        m_savedAppProc = nullptr;
-    }
-    if (m_appHook) {
-        FreeObjectInstance(m_appHook);
-        m_appHook = nullptr;
+    // Whatever sits on the window before or after the icon stays chained.
+    if (m_appLink) {
+        m_appLink->Detach();
+        m_appLink.reset();
     }
     m_appWindow = nullptr;
 }
 
 void TkelTrayIcon::HookAppProc(TMessage& message) {
+    // The handlers may free the icon; its link then hands the message on all the
+    // same, to what follows it in the chain as it is then.
+    const std::shared_ptr<TkelSubclass> link = m_appLink;
+    HWND window = m_appWindow;
     if (message.Msg == WM_SIZE && message.WParam == SIZE_MINIMIZED && m_minimizeToTray) {
         try {
             DoMinimize();
@@ -464,7 +442,6 @@ void TkelTrayIcon::HookAppProc(TMessage& message) {
             kelAppHandleException(this);
         }
     }
-    message.Result = m_savedAppProc
-                         ? CallWindowProcA(m_savedAppProc, m_appWindow, message.Msg, message.WParam, message.LParam)
-                         : DefWindowProcA(m_appWindow, message.Msg, message.WParam, message.LParam);
+    message.Result =
+        link ? link->CallPrev(message) : DefWindowProcA(window, message.Msg, message.WParam, message.LParam);
 }

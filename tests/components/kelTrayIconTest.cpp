@@ -13,6 +13,7 @@
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
 #include "components/kelTrayIcon.h"
+#include "components/kelWndProcHook.h"
 #include "kelTestSupport.h"
 
 namespace {
@@ -516,32 +517,60 @@ TEST_F(TrayIcon, IconsCycleThroughTheImageList) {
 
 TEST_F(TrayIcon, TheApplicationWindowGetsItsOwnProcedureBackExactlyInAnyOrder) {
     constexpr UINT kProbe = WM_USER + 5;
-    for (const bool firstGoesFirst : {false, true}) {
-        const WNDPROC original = AppProc();
-        // Icons of two owners: each goes with its owner, in whatever order they close.
-        TComponent otherOwner(nullptr);
-        auto* first = MakeTray();
-        EXPECT_NE(original, AppProc());
-        auto* second = new TkelTrayIcon(&otherOwner);
-        second->SetMinimizeToTray(true);
+    // Two subclasses of the application window, each with an owner of its own: icons,
+    // or an icon and a window-procedure hook. Each goes with its owner, in whatever
+    // order they close, and the one left still sees the window's messages.
+    struct Subclass {
+        std::unique_ptr<TComponent> owner = std::make_unique<TComponent>(nullptr);
         int minimized = 0;
-        second->OnMinimize = [&](TObject*) { ++minimized; };
-        EXPECT_NE(original, AppProc());
-
-        delete (firstGoesFirst ? static_cast<TComponent*>(first) : second);
-        EXPECT_NE(original, AppProc()) << firstGoesFirst;
-        if (firstGoesFirst) {
-            // The icon left on the window still sees its messages.
-            SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
-            EXPECT_EQ(1, minimized);
-            ShowWindow(m_app, SW_SHOWNORMAL);
-            second->OnMinimize = nullptr;
+    };
+    auto put = [this](Subclass& on, bool hook) {
+        if (hook) {
+            auto* subclass = new TkelWndProcHook(on.owner.get());
+            subclass->SetHandle(m_app);
+            subclass->OnMessageBefore = [&on](TObject*, TMessage& message, bool&) {
+                if (message.Msg == WM_SIZE && message.WParam == SIZE_MINIMIZED) ++on.minimized;
+            };
+            subclass->SetActive(true);
+        } else {
+            auto* subclass = new TkelTrayIcon(on.owner.get());
+            subclass->SetMinimizeToTray(true);
+            subclass->OnMinimize = [&on](TObject*) { ++on.minimized; };
         }
-        delete (firstGoesFirst ? static_cast<TComponent*>(second) : first);
-        EXPECT_EQ(original, AppProc()) << firstGoesFirst;
+    };
+    struct Case {
+        const char* what;
+        bool firstIsHook;
+        bool secondIsHook;
+        bool firstGoesFirst;
+    };
+    const Case cases[] = {
+        {"icon, icon; the second goes first", false, false, false},
+        {"icon, icon; the first goes first", false, false, true},
+        {"icon, hook; the hook goes first", false, true, false},
+        {"icon, hook; the icon goes first", false, true, true},
+        {"hook, icon; the icon goes first", true, false, false},
+        {"hook, icon; the hook goes first", true, false, true},
+    };
+    for (const Case& c : cases) {
+        const WNDPROC original = AppProc();
+        Subclass first;
+        Subclass second;
+        put(first, c.firstIsHook);
+        EXPECT_NE(original, AppProc()) << c.what;
+        put(second, c.secondIsHook);
+        Subclass& left = c.firstGoesFirst ? second : first;
+        (c.firstGoesFirst ? first : second).owner.reset();
+        EXPECT_NE(original, AppProc()) << c.what;
+        SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+        ShowWindow(m_app, SW_SHOWNORMAL);
+        m_form->Show();
+        EXPECT_EQ(1, left.minimized) << c.what << ": the one left still sees the window's messages";
+        left.owner.reset();
+        EXPECT_EQ(original, AppProc()) << c.what;
         m_appMessages.clear();
         SendMessageA(m_app, kProbe, 0, 0);
-        EXPECT_EQ(std::vector<UINT>{kProbe}, m_appMessages) << firstGoesFirst;
+        EXPECT_EQ(std::vector<UINT>{kProbe}, m_appMessages) << c.what;
     }
 }
 
