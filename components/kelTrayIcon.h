@@ -191,6 +191,9 @@ private:
     HWND m_appWindow = nullptr;
     // The icon's place in the chain of procedures on the application window.
     std::shared_ptr<TkelSubclass> m_appLink;
+    // Cleared when the icon has been destroyed; code that fires an event holds a
+    // copy to learn whether a handler freed the icon.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     TkelNotifyIconDataVer5 m_data = {};
 
     bool m_enabled = true;
