@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
-#include "classlib/AllocateHWnd.h"
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
 #include "components/kelVclConsts.h"
@@ -23,13 +21,6 @@ template <size_t N>
 void CopyField(char (&field)[N], const std::string& text, size_t limit) {
     std::memset(field, 0, N);
     std::memcpy(field, text.data(), std::min({text.size(), limit, N - 1}));
-}
-
-// The icons whose procedures sit on the application window, so that one taken
-// off from the middle of the chain can hand its successor what it replaced.
-std::vector<TkelTrayIcon*>& AppHooks() {
-    static std::vector<TkelTrayIcon*> hooks;
-    return hooks;
 }
 
 }  // namespace
@@ -85,6 +76,9 @@ TkelTrayIcon::~TkelTrayIcon() {
     }
     UnhookApp();
     if (m_imageList) m_imageList->UnRegisterChanges(&m_changeLink);
+    // A menu opened by the icon does not keep pointing at it.
+    if (m_popupMenu && m_popupMenu->PopupComponent == this) m_popupMenu->PopupComponent = nullptr;
+    *m_alive = false;
 }
 
 //--- Talking to the shell
@@ -138,6 +132,7 @@ void TkelTrayIcon::Show() {
 }
 
 void TkelTrayIcon::Hide() {
+    const std::shared_ptr<bool> alive = m_alive;
     m_iconFlags &= ~static_cast<uint32_t>(NIF_ICON);
     DeleteFromTray();
     if (IsDesigning())
@@ -145,6 +140,7 @@ void TkelTrayIcon::Hide() {
     else
         m_visible = false;
     if (OnHide) OnHide(this);
+    if (!*alive) return;
     // Without its icon the application could not be reached any more, so it comes
     // back; not when the owner itself is going (the program is ending then).
     TComponent* owner = Owner();
@@ -201,7 +197,9 @@ void TkelTrayIcon::SetIconID(int32_t value) {
     if (value == m_iconID) return;
     // The shell knows the icon by its id: take it out under the old one, add it under the new.
     const bool wasVisible = m_visible;
+    const std::shared_ptr<bool> alive = m_alive;
     SetVisible(false);
+    if (!*alive) return;
     m_iconID = value;
     SetVisible(wasVisible);
 }
@@ -274,8 +272,10 @@ void TkelTrayIcon::Notification(TComponent* component, TOperation operation) {
 void TkelTrayIcon::Loaded() {
     TkelCustomTimer::Loaded();
     if (!IsDesigning() && m_minimizeOnStart) {
+        const std::shared_ptr<bool> alive = m_alive;
         kelAppSetShowMainForm(false);
         DoMinimize();
+        if (!*alive) return;
     }
     if ((!IsDesigning() && m_visible) || (IsDesigning() && m_visibleOnDesigning)) Show();
 }
@@ -294,8 +294,11 @@ void TkelTrayIcon::WndProc(TMessage& message) {
     if (message.Msg == kelTaskbarCreatedMsg && kelTaskbarCreatedMsg != 0) {
         // The shell restarted and forgot the icon: put it back.
         if (m_visible) {
+            const std::shared_ptr<bool> alive = m_alive;
             Hide();
+            if (!*alive) return;
             Show();
+            if (!*alive) return;
         }
     }
     TkelCustomTimer::WndProc(message);
@@ -303,6 +306,8 @@ void TkelTrayIcon::WndProc(TMessage& message) {
 
 void TkelTrayIcon::HandleCallback(TMessage& message) {
     if (IsDesigning() || !m_enabled) return;
+    // A handler may free the icon: after each event it is touched only while it lives.
+    const std::shared_ptr<bool> alive = m_alive;
     POINT point = {};
     GetCursorPos(&point);
     const TShiftState shift = kelGetShiftState();
@@ -310,19 +315,19 @@ void TkelTrayIcon::HandleCallback(TMessage& message) {
         case WM_MOUSEMOVE: MouseMove(shift, point.x, point.y); break;
         case WM_LBUTTONDOWN:
             MouseDown(mbLeft, shift | ssLeft, point.x, point.y);
-            m_clickPending = true;
+            if (*alive) m_clickPending = true;
             break;
         case WM_LBUTTONUP:
             MouseUp(mbLeft, shift | ssLeft, point.x, point.y);
-            if (m_clickPending) Click();
-            if (m_popupByLeft) ShowPopup();
-            m_clickPending = false;
+            if (*alive && m_clickPending) Click();
+            if (*alive && m_popupByLeft) ShowPopup();
+            if (*alive) m_clickPending = false;
             break;
         case WM_LBUTTONDBLCLK: DblClick(); break;
         case WM_RBUTTONDOWN: MouseDown(mbRight, shift | ssRight, point.x, point.y); break;
         case WM_RBUTTONUP:
             MouseUp(mbRight, shift | ssRight, point.x, point.y);
-            ShowPopup();
+            if (*alive) ShowPopup();
             break;
         case WM_MBUTTONDOWN: MouseDown(mbMiddle, shift | ssMiddle, point.x, point.y); break;
         case WM_MBUTTONUP: MouseUp(mbMiddle, shift | ssMiddle, point.x, point.y); break;
@@ -359,8 +364,10 @@ void TkelTrayIcon::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 }
 
 void TkelTrayIcon::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    // Activating the owner runs its handlers at once.
+    const std::shared_ptr<bool> alive = m_alive;
     SetForegroundOwner();
-    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    if (*alive && OnMouseUp) OnMouseUp(this, button, shift, x, y);
 }
 
 void TkelTrayIcon::Click() {
@@ -368,13 +375,14 @@ void TkelTrayIcon::Click() {
 }
 
 void TkelTrayIcon::DblClick() {
+    const std::shared_ptr<bool> alive = m_alive;
     if (m_popupMenu && m_popupMenu->AutoPopup && !m_popupByLeft) {
         TMenuItem* items = m_popupMenu->Items();
         for (int i = 0; i < items->Count(); ++i) {
             if (!items->Items(i)->Default) continue;
             items->Items(i)->Click();
-            if (OnDblClick) OnDblClick(this);
-            SetForegroundOwner();
+            if (*alive && OnDblClick) OnDblClick(this);
+            if (*alive) SetForegroundOwner();
             return;
         }
     }
@@ -384,6 +392,7 @@ void TkelTrayIcon::DblClick() {
             HideMainForm();
         else
             ShowMainForm();
+        if (!*alive) return;
     }
     if (OnDblClick) OnDblClick(this);
 }
@@ -392,16 +401,20 @@ void TkelTrayIcon::ShowPopup() {
     if (!m_popupMenu || !m_popupMenu->AutoPopup) return;
     POINT point = {};
     GetCursorPos(&point);
+    const std::shared_ptr<bool> alive = m_alive;
     kelAppProcessMessages();
-    // The menu may have gone while messages were handled.
-    if (!m_popupMenu) return;
+    // The icon or its menu may have gone while messages were handled, or while
+    // the owner's activation ran its handlers.
+    if (!*alive || !m_popupMenu) return;
     HWND owner = kelWindowOf(Owner());
     if (owner) SetForegroundWindow(owner);
+    if (!*alive || !m_popupMenu) return;
     m_popupMenu->PopupComponent = this;
+    // The chosen item runs inside, and may free the icon.
     m_popupMenu->Popup(point.x, point.y);
     // Lets the menu close properly when the user clicks elsewhere.
     if (owner) PostMessageA(owner, WM_NULL, 0, 0);
-    if (OnPopupMenu) OnPopupMenu(this);
+    if (*alive && OnPopupMenu) OnPopupMenu(this);
 }
 
 //--- Main form and minimising to the tray
@@ -416,9 +429,11 @@ void TkelTrayIcon::HideMainForm() {
 
 void TkelTrayIcon::DoMinimize() {
     if (IsDesigning()) return;
+    const std::shared_ptr<bool> alive = m_alive;
     HideMainForm();
+    if (!*alive) return;
     SetVisible(true);
-    if (OnMinimize) OnMinimize(this);
+    if (*alive && OnMinimize) OnMinimize(this);
 }
 
 void TkelTrayIcon::HookApp() {
@@ -426,45 +441,32 @@ void TkelTrayIcon::HookApp() {
     HWND app = kelAppHandle();
     if (!app) return;
     m_appWindow = app;
-    m_appHook = MakeObjectInstance([this](TMessage& message) { HookAppProc(message); });
-    m_savedAppProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_appHook)));
-    AppHooks().push_back(this);
+    m_appLink = TkelSubclass::Create([this](TMessage& message) { HookAppProc(message); });
+    m_appLink->AttachOnTop(app);
 }
 
 void TkelTrayIcon::UnhookApp() {
-    auto& hooks = AppHooks();
-    hooks.erase(std::remove(hooks.begin(), hooks.end(), this), hooks.end());
-    if (m_savedAppProc) {
-        if (IsWindow(m_appWindow)) {
-            // Further down the chain, the icon that replaced this one's procedure
-            // calls what this one replaced; otherwise the window gets it back.
-            TkelTrayIcon* successor = nullptr;
-            for (TkelTrayIcon* other : hooks)
-                if (other->m_appWindow == m_appWindow && other->m_savedAppProc == m_appHook) successor = other;
-            if (successor)
-                successor->m_savedAppProc = m_savedAppProc;
-            else
-                SetWindowLongPtrA(m_appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_savedAppProc));
-        }
-        m_savedAppProc = nullptr;
-    }
-    if (m_appHook) {
-        FreeObjectInstance(m_appHook);
-        m_appHook = nullptr;
+    // Whatever sits on the window before or after the icon stays chained.
+    if (m_appLink) {
+        m_appLink->Detach();
+        m_appLink.reset();
     }
     m_appWindow = nullptr;
 }
 
 void TkelTrayIcon::HookAppProc(TMessage& message) {
+    // The handlers may free the icon; its link then hands the message on all the
+    // same, to what follows it in the chain as it is then.
+    const std::shared_ptr<TkelSubclass> link = m_appLink;
+    const std::shared_ptr<bool> alive = m_alive;
+    HWND window = m_appWindow;
     if (message.Msg == WM_SIZE && message.WParam == SIZE_MINIMIZED && m_minimizeToTray) {
         try {
             DoMinimize();
         } catch (...) {
-            kelAppHandleException(this);
+            kelAppHandleException(*alive ? this : nullptr);
         }
     }
-    message.Result = m_savedAppProc
-                         ? CallWindowProcA(m_savedAppProc, m_appWindow, message.Msg, message.WParam, message.LParam)
-                         : DefWindowProcA(m_appWindow, message.Msg, message.WParam, message.LParam);
+    message.Result =
+        link ? link->CallPrev(message) : DefWindowProcA(window, message.Msg, message.WParam, message.LParam);
 }

@@ -12,6 +12,7 @@
 
 #include "components/kelClassLibLink.h"
 #include "components/kelComponents.h"
+#include "components/kelSubclass.h"
 
 // The icon of a balloon tip, handed to the shell as its info flags.
 enum TkelTrayIconInfoType { tiiNone, tiiInfo, tiiWarning, tiiError };
@@ -188,8 +189,11 @@ private:
     std::unique_ptr<TIcon> m_icon;
     TChangeLink m_changeLink;
     HWND m_appWindow = nullptr;
-    WNDPROC m_savedAppProc = nullptr;
-    WNDPROC m_appHook = nullptr;
+    // The icon's place in the chain of procedures on the application window.
+    std::shared_ptr<TkelSubclass> m_appLink;
+    // Cleared when the icon has been destroyed; code that fires an event holds a
+    // copy to learn whether a handler freed the icon.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     TkelNotifyIconDataVer5 m_data = {};
 
     bool m_enabled = true;

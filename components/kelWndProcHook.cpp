@@ -3,9 +3,6 @@
 
 #include <algorithm>
 
-#include "classlib/AllocateHWnd.h"
-#include "components/kelPlatformHooks.h"
-
 TkelWndProcHookList* kelWndProcHookList = nullptr;
 
 namespace {
@@ -38,38 +35,34 @@ void TkelWndProcHookList::Remove(TkelCustomWndProcHook* hook) {
 
 WNDPROC TkelWndProcHookList::BaseProc(HWND window) const {
     for (const TkelCustomWndProcHook* hook : m_hooks)
-        if (hook->m_active && hook->m_hookedWindow == window && hook->m_prevWndProc) return hook->m_prevWndProc;
+        if (hook->m_active && hook->m_hookedWindow == window && hook->PrevWndProc()) return hook->PrevWndProc();
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-}
-
-void TkelWndProcHookList::Chain(HWND window, WNDPROC base) {
-    TkelCustomWndProcHook* previous = nullptr;
-    for (TkelCustomWndProcHook* hook : m_hooks) {
-        if (!hook->m_active || hook->m_hookedWindow != window) continue;
-        hook->m_prevWndProc = previous ? previous->m_instance : base;
-        previous = hook;
-    }
-    kelSetWindowProc(window, reinterpret_cast<LONG_PTR>(previous ? previous->m_instance : base));
 }
 
 void TkelWndProcHookList::Install(TkelCustomWndProcHook* hook, HWND window) {
     // Once in a chain is enough: chaining a hook behind itself would loop forever.
-    if (hook->m_hookedWindow || !IsWindow(window)) return;
-    const WNDPROC base = BaseProc(window);
+    if (hook->m_hookedWindow || !hook->m_link || !IsWindow(window)) return;
+    // The most recently created active hook sees messages first: a hook goes right
+    // behind the next one created after it that is on the window, or in front of
+    // everything when there is none.
+    TkelCustomWndProcHook* upper = nullptr;
+    auto at = std::find(m_hooks.begin(), m_hooks.end(), hook);
+    if (at != m_hooks.end()) ++at;
+    for (; at != m_hooks.end() && !upper; ++at)
+        if ((*at)->m_active && (*at)->m_hookedWindow == window && (*at)->m_link) upper = *at;
+    if (upper)
+        hook->m_link->AttachBelow(*upper->m_link);
+    else
+        hook->m_link->AttachOnTop(window);
     hook->m_active = true;
     hook->m_hookedWindow = window;
-    Chain(window, base);
 }
 
 void TkelWndProcHookList::Uninstall(TkelCustomWndProcHook* hook) {
-    HWND window = hook->m_hookedWindow;
-    if (!window) return;
-    const WNDPROC base = BaseProc(window);
+    if (!hook->m_hookedWindow) return;
     hook->m_active = false;
     hook->m_hookedWindow = nullptr;
-    hook->m_prevWndProc = nullptr;
-    // A window that is gone keeps no procedure to put back.
-    if (IsWindow(window)) Chain(window, base);
+    if (hook->m_link) hook->m_link->Detach();
 }
 
 //--- TkelCustomWndProcHook
@@ -146,7 +139,7 @@ void TkelCustomWndProcHook::Hook() {
         m_active = true;
         return;
     }
-    if (!m_instance) m_instance = MakeObjectInstance([this](TMessage& message) { WndProc(message); });
+    if (!m_link) m_link = TkelSubclass::Create([this](TMessage& message) { WndProc(message); });
     HWND window = GetHandle();
     if (IsWindowHandle(window) && kelWndProcHookList) kelWndProcHookList->Install(this, window);
     m_active = true;
@@ -158,11 +151,10 @@ void TkelCustomWndProcHook::UnHook() {
         return;
     }
     if (kelWndProcHookList) kelWndProcHookList->Uninstall(this);
-    if (m_instance) {
-        FreeObjectInstance(m_instance);
-        m_instance = nullptr;
+    if (m_link) {
+        m_link->Detach();
+        m_link.reset();
     }
-    m_prevWndProc = nullptr;
     m_active = false;
 }
 
@@ -184,14 +176,15 @@ void TkelCustomWndProcHook::Notification(TComponent* component, TOperation opera
 
 void TkelCustomWndProcHook::WndProc(TMessage& message) {
     HWND window = m_hookedWindow;
-    if (!window) {
+    // The handler may switch this hook or others off, or free them: the link stays
+    // in its chain until the message is done and hands it on as the chain is then.
+    // After the handler the hook is touched only while it lives.
+    const std::shared_ptr<TkelSubclass> link = m_link;
+    if (!window || !link) {
         // Not in a chain: no window calls this procedure.
         message.Result = 0;
         return;
     }
-    // The handler may switch the hook off or free it: what the message needs is
-    // taken now, and after the handler the hook is touched only while it lives.
-    const WNDPROC previous = m_prevWndProc;
     const bool autoDrag = m_autoDrag;
     const std::shared_ptr<bool> alive = m_alive;
     const TkelMessageEvent before = OnMessageBefore;
@@ -206,10 +199,8 @@ void TkelCustomWndProcHook::WndProc(TMessage& message) {
         if (message.Msg == WM_LBUTTONDOWN && autoDrag && IsWindow(window)) {
             ReleaseCapture();
             SendMessageA(window, WM_SYSCOMMAND, kMoveByCaption, 0);
-        } else if (previous) {
-            message.Result = CallWindowProcA(previous, window, message.Msg, message.WParam, message.LParam);
         } else {
-            message.Result = DefWindowProcA(window, message.Msg, message.WParam, message.LParam);
+            message.Result = link->CallPrev(message);
         }
     }
     if (!*alive) return;

@@ -14,6 +14,7 @@
 #include "classlib/Messages.h"
 #include "components/kelClassLibLink.h"
 #include "components/kelComponents.h"
+#include "components/kelSubclass.h"
 
 // A message on its way through a hook. Handled = true keeps it from the window's
 // previous procedure (and from the drag).
@@ -35,13 +36,12 @@ public:
     void Remove(TkelCustomWndProcHook* hook);
     // The procedure the window had before any hook of the list.
     WNDPROC BaseProc(HWND window) const;
-    // Puts the hook on the window, or takes it off, and chains the rest anew.
+    // Puts the hook on the window at its place in the order, or takes it off.
+    // Procedures that others put on the window stay where they are.
     void Install(TkelCustomWndProcHook* hook, HWND window);
     void Uninstall(TkelCustomWndProcHook* hook);
 
 private:
-    void Chain(HWND window, WNDPROC base);
-
     std::vector<TkelCustomWndProcHook*> m_hooks;
 };
 
@@ -76,9 +76,9 @@ public:
     TWinControl* WinControl() const { return GetWinControl(); }
 
     // The procedure messages go on to (null while not hooked).
-    WNDPROC PrevWndProc() const { return m_prevWndProc; }
+    WNDPROC PrevWndProc() const { return m_link && m_hookedWindow ? m_link->Prev() : nullptr; }
     // The hook's own window procedure (null while switched off).
-    WNDPROC Instance() const { return m_instance; }
+    WNDPROC Instance() const { return m_link ? m_link->Instance() : nullptr; }
     // The window the hook is chained into (null while it is in no chain).
     HWND HookedWindow() const { return m_hookedWindow; }
 
@@ -103,8 +103,8 @@ private:
     bool m_autoDrag = false;
     HWND m_handle = nullptr;
     TWinControl* m_winControl = nullptr;
-    WNDPROC m_prevWndProc = nullptr;
-    WNDPROC m_instance = nullptr;
+    // The hook's place in the chain of procedures on its window.
+    std::shared_ptr<TkelSubclass> m_link;
     HWND m_hookedWindow = nullptr;
     // Cleared by the destructor; a message in progress holds a copy to see it.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

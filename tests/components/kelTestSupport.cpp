@@ -1,8 +1,21 @@
 // Helpers shared by the component library's tests.
 #include "kelTestSupport.h"
 
+#include <new>
+
 #include "classlib/Registry.h"
 #include "components/kelPlatformHooks.h"
+
+void* FencedAllocate(size_t size) {
+    void* memory = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!memory) throw std::bad_alloc();
+    return memory;
+}
+
+void FencedFree(void* memory) noexcept {
+    // Decommitted but still reserved: the addresses fault and are not reused.
+    if (memory) VirtualFree(memory, 0, MEM_DECOMMIT);
+}
 
 RunRecorder::RunRecorder() {
     kelPlatformHooks().RunProcess = [this](const std::string& commandLine, bool wait) {

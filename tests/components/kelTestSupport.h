@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 
 #include <string>
@@ -29,6 +30,21 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000)
     }
     return true;
 }
+
+// Memory of its own pages for one object, left unmapped when the object is freed
+// (the address range is never given out again), so that any use of it after that
+// faults at once instead of reading what happens to be left there.
+void* FencedAllocate(size_t size);
+void FencedFree(void* memory) noexcept;
+
+// A T that lives on fenced memory, whoever deletes it (its owner, a handler).
+template <class T>
+class Fenced final : public T {
+public:
+    using T::T;
+    static void* operator new(size_t size) { return FencedAllocate(size); }
+    static void operator delete(void* memory) noexcept { FencedFree(memory); }
+};
 
 // Records the errors the application would show, for the life of the object.
 class ExceptionRecorder {

@@ -13,6 +13,7 @@
 #include "components/kelPlatformHooks.h"
 #include "components/kelSysUtils.h"
 #include "components/kelTrayIcon.h"
+#include "components/kelWndProcHook.h"
 #include "kelTestSupport.h"
 
 namespace {
@@ -514,34 +515,167 @@ TEST_F(TrayIcon, IconsCycleThroughTheImageList) {
     EXPECT_TRUE(TkelTrayIcon::StaticClassInfo().FindProperty("Icon")->IsStored(*tray));
 }
 
+TEST_F(TrayIcon, AHandlerMayFreeItsIcon) {
+    // The icon lives on fenced memory: whatever touches it after a handler freed it faults.
+    enum Trigger { kShellCallbacks, kShellRestart, kMinimise };
+    using Arm = void (*)(TkelTrayIcon&, TMenuItem&, const TNotifyEvent& freeIcon);
+    struct Case {
+        const char* what;
+        Arm arm;
+        Trigger trigger;
+        std::vector<UINT> callbacks;
+    };
+    const Case cases[] = {
+        {"the default item run by a double click",
+         [](TkelTrayIcon&, TMenuItem& item, const TNotifyEvent& freeIcon) {
+             item.Default = true;
+             item.OnClick = freeIcon;
+         },
+         kShellCallbacks,
+         {WM_LBUTTONDBLCLK}},
+        {"the left button going down",
+         [](TkelTrayIcon& tray, TMenuItem&, const TNotifyEvent& freeIcon) {
+             tray.OnMouseDown = [freeIcon](TObject* sender, TMouseButton, TShiftState, int, int) { freeIcon(sender); };
+         },
+         kShellCallbacks,
+         {WM_LBUTTONDOWN}},
+        {"the left button coming up",
+         [](TkelTrayIcon& tray, TMenuItem&, const TNotifyEvent& freeIcon) {
+             tray.OnMouseUp = [freeIcon](TObject* sender, TMouseButton, TShiftState, int, int) { freeIcon(sender); };
+         },
+         kShellCallbacks,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        {"the click",
+         [](TkelTrayIcon& tray, TMenuItem&, const TNotifyEvent& freeIcon) {
+             tray.SetPopupByLeft(true);
+             tray.OnClick = freeIcon;
+         },
+         kShellCallbacks,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        {"the item chosen from the left button's menu",
+         [](TkelTrayIcon& tray, TMenuItem& item, const TNotifyEvent& freeIcon) {
+             tray.SetPopupByLeft(true);
+             item.OnClick = freeIcon;
+         },
+         kShellCallbacks,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        {"the item chosen from the right button's menu",
+         [](TkelTrayIcon&, TMenuItem& item, const TNotifyEvent& freeIcon) { item.OnClick = freeIcon; },
+         kShellCallbacks,
+         {WM_RBUTTONUP}},
+        {"taking the icon out when the shell restarts",
+         [](TkelTrayIcon& tray, TMenuItem&, const TNotifyEvent& freeIcon) {
+             tray.SetVisible(true);
+             tray.OnHide = freeIcon;
+         },
+         kShellRestart,
+         {}},
+        {"putting the icon in when the application is minimised",
+         [](TkelTrayIcon& tray, TMenuItem&, const TNotifyEvent& freeIcon) {
+             tray.SetMinimizeToTray(true);
+             tray.OnShow = freeIcon;
+         },
+         kMinimise,
+         {}},
+        {"the minimise event",
+         [](TkelTrayIcon& tray, TMenuItem&, const TNotifyEvent& freeIcon) {
+             tray.SetMinimizeToTray(true);
+             tray.OnMinimize = freeIcon;
+         },
+         kMinimise,
+         {}},
+    };
+    const WNDPROC appProc = AppProc();
+    for (const Case& c : cases) {
+        auto* menu = new TPopupMenu(m_form);
+        auto* item = new TMenuItem(m_form);
+        menu->Items()->Add(item);
+        m_popupChoice = item->Command();
+        TkelTrayIcon* tray = new Fenced<TkelTrayIcon>(m_form);
+        tray->SetPopupMenu(menu);
+        int freed = 0;
+        c.arm(*tray, *item, [tray, &freed](TObject*) {
+            ++freed;
+            delete tray;
+        });
+        HWND trayWindow = tray->WindowHandle();
+        m_appMessages.clear();
+        switch (c.trigger) {
+            case kShellCallbacks:
+                for (UINT callback : c.callbacks) SendMessageA(trayWindow, kelTrayIconCallbackMsg, 0, callback);
+                break;
+            case kShellRestart: SendMessageA(trayWindow, kelTaskbarCreatedMsg, 0, 0); break;
+            case kMinimise: SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0); break;
+        }
+        EXPECT_EQ(1, freed) << c.what;
+        EXPECT_EQ(nullptr, menu->PopupComponent) << c.what;
+        EXPECT_EQ(appProc, AppProc()) << c.what << ": the icon has left the application window";
+        if (c.trigger == kMinimise) {
+            EXPECT_NE(m_appMessages.end(), std::find(m_appMessages.begin(), m_appMessages.end(), UINT(WM_SIZE)))
+                << c.what << ": the application window still saw its message";
+        }
+        ShowWindow(m_app, SW_SHOWNORMAL);
+        m_form->Show();
+        delete menu;
+    }
+}
+
 TEST_F(TrayIcon, TheApplicationWindowGetsItsOwnProcedureBackExactlyInAnyOrder) {
     constexpr UINT kProbe = WM_USER + 5;
-    for (const bool firstGoesFirst : {false, true}) {
-        const WNDPROC original = AppProc();
-        // Icons of two owners: each goes with its owner, in whatever order they close.
-        TComponent otherOwner(nullptr);
-        auto* first = MakeTray();
-        EXPECT_NE(original, AppProc());
-        auto* second = new TkelTrayIcon(&otherOwner);
-        second->SetMinimizeToTray(true);
+    // Two subclasses of the application window, each with an owner of its own: icons,
+    // or an icon and a window-procedure hook. Each goes with its owner, in whatever
+    // order they close, and the one left still sees the window's messages.
+    struct Subclass {
+        std::unique_ptr<TComponent> owner = std::make_unique<TComponent>(nullptr);
         int minimized = 0;
-        second->OnMinimize = [&](TObject*) { ++minimized; };
-        EXPECT_NE(original, AppProc());
-
-        delete (firstGoesFirst ? static_cast<TComponent*>(first) : second);
-        EXPECT_NE(original, AppProc()) << firstGoesFirst;
-        if (firstGoesFirst) {
-            // The icon left on the window still sees its messages.
-            SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
-            EXPECT_EQ(1, minimized);
-            ShowWindow(m_app, SW_SHOWNORMAL);
-            second->OnMinimize = nullptr;
+    };
+    auto put = [this](Subclass& on, bool hook) {
+        if (hook) {
+            auto* subclass = new TkelWndProcHook(on.owner.get());
+            subclass->SetHandle(m_app);
+            subclass->OnMessageBefore = [&on](TObject*, TMessage& message, bool&) {
+                if (message.Msg == WM_SIZE && message.WParam == SIZE_MINIMIZED) ++on.minimized;
+            };
+            subclass->SetActive(true);
+        } else {
+            auto* subclass = new TkelTrayIcon(on.owner.get());
+            subclass->SetMinimizeToTray(true);
+            subclass->OnMinimize = [&on](TObject*) { ++on.minimized; };
         }
-        delete (firstGoesFirst ? static_cast<TComponent*>(second) : first);
-        EXPECT_EQ(original, AppProc()) << firstGoesFirst;
+    };
+    struct Case {
+        const char* what;
+        bool firstIsHook;
+        bool secondIsHook;
+        bool firstGoesFirst;
+    };
+    const Case cases[] = {
+        {"icon, icon; the second goes first", false, false, false},
+        {"icon, icon; the first goes first", false, false, true},
+        {"icon, hook; the hook goes first", false, true, false},
+        {"icon, hook; the icon goes first", false, true, true},
+        {"hook, icon; the icon goes first", true, false, false},
+        {"hook, icon; the hook goes first", true, false, true},
+    };
+    for (const Case& c : cases) {
+        const WNDPROC original = AppProc();
+        Subclass first;
+        Subclass second;
+        put(first, c.firstIsHook);
+        EXPECT_NE(original, AppProc()) << c.what;
+        put(second, c.secondIsHook);
+        Subclass& left = c.firstGoesFirst ? second : first;
+        (c.firstGoesFirst ? first : second).owner.reset();
+        EXPECT_NE(original, AppProc()) << c.what;
+        SendMessageA(m_app, WM_SIZE, SIZE_MINIMIZED, 0);
+        ShowWindow(m_app, SW_SHOWNORMAL);
+        m_form->Show();
+        EXPECT_EQ(1, left.minimized) << c.what << ": the one left still sees the window's messages";
+        left.owner.reset();
+        EXPECT_EQ(original, AppProc()) << c.what;
         m_appMessages.clear();
         SendMessageA(m_app, kProbe, 0, 0);
-        EXPECT_EQ(std::vector<UINT>{kProbe}, m_appMessages) << firstGoesFirst;
+        EXPECT_EQ(std::vector<UINT>{kProbe}, m_appMessages) << c.what;
     }
 }
 

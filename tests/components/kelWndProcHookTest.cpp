@@ -29,6 +29,14 @@ LRESULT CALLBACK BaseProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcA(window, msg, wparam, lparam);
 }
 
+// A procedure put on the window by code that is no hook.
+WNDPROC gOtherPrev = nullptr;
+
+LRESULT CALLBACK OtherProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (gTrace && msg == kProbe) gTrace->push_back("other");
+    return CallWindowProcA(gOtherPrev, window, msg, wparam, lparam);
+}
+
 HWND MakeWindow() {
     static const bool registered = [] {
         WNDCLASSA cls = {};
@@ -173,36 +181,65 @@ TEST_F(WndProcHook, AutoDragTurnsAPressIntoTheSystemsMoveByTheCaption) {
 }
 
 TEST_F(WndProcHook, AHookThatGoesInItsOwnHandlerStillPassesTheMessageOn) {
+    // B, created last, sees the message first; its handler takes itself or A, the
+    // hook behind it, off the window.
     struct Case {
         const char* what;
+        bool takesA;
         bool freed;
         Trace expected;
+        Trace then;
     };
     const Case cases[] = {
-        {"switched off", false, {"B before", "A before", "base", "A after 42", "B after 42"}},
-        {"freed", true, {"B before", "A before", "base", "A after 42"}},
+        {"B switched off",
+         false,
+         false,
+         {"B before", "A before", "base", "A after 42", "B after 42"},
+         {"A before", "base", "A after 42"}},
+        {"B freed", false, true, {"B before", "A before", "base", "A after 42"}, {"A before", "base", "A after 42"}},
+        {"A switched off", true, false, {"B before", "base", "B after 42"}, {"B before", "base", "B after 42"}},
+        {"A freed", true, true, {"B before", "base", "B after 42"}, {"B before", "base", "B after 42"}},
     };
     for (const Case& c : cases) {
         auto a = MakeHook("A");
         auto b = MakeHook("B");
         a->SetActive(true);
         b->SetActive(true);
-        const bool freed = c.freed;
-        TkelWndProcHook* self = b.get();
-        b->OnMessageBefore = [this, freed, self, &b](TObject*, TMessage& message, bool&) {
+        std::unique_ptr<TkelWndProcHook>& target = c.takesA ? a : b;
+        bool done = false;
+        b->OnMessageBefore = [this, &c, &target, &done](TObject*, TMessage& message, bool&) {
             if (message.Msg != kProbe) return;
             trace.push_back("B before");
-            if (freed)
-                b.reset();
+            if (done) return;
+            done = true;
+            if (c.freed)
+                target.reset();
             else
-                self->SetActive(false);
+                target->SetActive(false);
         };
         trace.clear();
         EXPECT_EQ(42, SendMessageA(window, kProbe, 0, 0)) << c.what;
         EXPECT_EQ(c.expected, trace) << c.what;
-        EXPECT_EQ(a->Instance(), ProcOf(window)) << c.what;
-        EXPECT_EQ((Trace{"A before", "base", "A after 42"}), Probe()) << c.what;
+        EXPECT_EQ((c.takesA ? b : a)->Instance(), ProcOf(window)) << c.what;
+        EXPECT_EQ(c.then, Probe()) << c.what;
     }
+}
+
+TEST_F(WndProcHook, AProcedureOthersPutInFrontOfAHookStaysWhenTheHookGoes) {
+    const WNDPROC original = ProcOf(window);
+    auto hook = MakeHook("H");
+    hook->SetActive(true);
+    gOtherPrev =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherProc)));
+    EXPECT_EQ((Trace{"other", "H before", "base", "H after 42"}), Probe());
+    // The other procedure still calls what was the hook's: that now only passes on.
+    hook->SetActive(false);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(OtherProc), ProcOf(window));
+    EXPECT_EQ((Trace{"other", "base"}), Probe());
+    // It lets go in turn: the window gets its own procedure back.
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOtherPrev));
+    EXPECT_EQ(Trace{"base"}, Probe());
+    EXPECT_EQ(original, ProcOf(window));
 }
 
 TEST_F(WndProcHook, AFailingHandlerIsReportedAndTheMessageStillArrives) {
