@@ -224,8 +224,26 @@ bool kelCopyFileWithEvents(const std::string& source,
         if (onError) onError(nullptr, ERROR_FILE_NOT_FOUND, Format(LoadResString(SkelNoFile), source));
         return false;
     }
+    // The thread reports a failure and a cancel only through the events: they
+    // are watched on the way, so that the result can tell them.
+    bool isFailed = false;
+    TkelCopyErrorEvent watchError = [&isFailed, onError](TObject* sender, uint32_t code, const std::string& message) {
+        isFailed = true;
+        if (onError) onError(sender, code, message);
+    };
+    TkelCopyProgressEvent watchProgress;
+    if (onProgress)
+        watchProgress = [&isFailed, onProgress](TObject* sender, uint32_t copied, uint32_t total, bool& cancel) {
+            try {
+                onProgress(sender, copied, total, cancel);
+            } catch (...) {
+                isFailed = true;  // a failing handler ends the copy
+                throw;
+            }
+            if (cancel) isFailed = true;
+        };
     std::unique_ptr<TkelLocalCopyThread> thread(NewThread<TkelLocalCopyThread>(
-        source, dest, false, false, std::move(onError), std::move(onProgress), std::move(onFinish), nullptr));
+        source, dest, false, false, std::move(watchError), std::move(watchProgress), std::move(onFinish), nullptr));
     for (;;) {
         if (Application && Application->Terminated()) return false;  // freeing the thread stops it
         kelAppProcessMessages();
@@ -237,7 +255,7 @@ bool kelCopyFileWithEvents(const std::string& source,
     // Freeing waits for the thread, serving what it still asks of this one
     // (its OnFinish).
     thread.reset();
-    return true;
+    return !isFailed;
 }
 
 std::string kelGetSpecialFolderLocation(int folderId) {

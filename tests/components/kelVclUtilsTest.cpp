@@ -303,9 +303,9 @@ TEST(FileRoutines, CopyWithEventsReportsProgressFinishAndErrors) {
     EXPECT_EQ(300000u, progress.back());
     EXPECT_EQ(1u, errors.size());
 
-    // Cancelled at the first progress: the copy ends and still finishes.
+    // Cancelled at the first progress: the copy ends, still finishes, and has not copied.
     int calls = 0;
-    EXPECT_TRUE(kelCopyFileWithEvents(
+    EXPECT_FALSE(kelCopyFileWithEvents(
         folder.File("big.bin"), folder.File("cancelled.bin"), onError,
         [&](TObject*, uint32_t, uint32_t, bool& cancel) {
             ++calls;
@@ -314,6 +314,12 @@ TEST(FileRoutines, CopyWithEventsReportsProgressFinishAndErrors) {
         onFinish));
     EXPECT_EQ(1, calls);
     EXPECT_EQ(2, finishes);
+
+    // A folder stands where the copy should go: the thread's error is the result too.
+    CreateDirectoryA(folder.File("taken").c_str(), nullptr);
+    EXPECT_FALSE(kelCopyFileWithEvents(folder.File("big.bin"), folder.File("taken"), onError, nullptr, onFinish));
+    EXPECT_EQ(2u, errors.size());
+    EXPECT_EQ(3, finishes);
 }
 
 TEST(FileRoutines, ClearDirLeavesTheFolderEmptyAndCopyFilesUsesTheShell) {
