@@ -178,11 +178,24 @@ bool kelCopyFiles(const TStrings* list) {
 
 namespace {
 
+// A path less the prefix that has the system take it as it is: "\\?\X:\..." (or
+// "\\.\X:\...") is "X:\...", and "\\?\UNC\server\share\..." is
+// "\\server\share\...". The system does not tidy such a path; without the prefix,
+// the root check below tidies it (".." and all) before judging it.
+std::string WithoutLiteralPrefix(const std::string& path) {
+    if (path.size() < 4 || path[0] != '\\' || path[1] != '\\' || (path[2] != '?' && path[2] != '.') || path[3] != '\\')
+        return path;
+    const std::string rest = path.substr(4);
+    if (SameText(rest.substr(0, 3), "UNC") && (rest.size() == 3 || rest[3] == '\\'))
+        return "\\\\" + rest.substr(std::min<size_t>(rest.size(), 4));
+    return rest;
+}
+
 // Whether the folder is the root of a drive or share, or names none: a root is
 // never deleted. "X:\" less its separator, "X:", is the drive's current folder,
 // which nobody named.
 bool IsRootFolder(const std::string& folder) {
-    const std::string path = kelRemoveSlash(folder);
+    const std::string path = kelRemoveSlash(WithoutLiteralPrefix(folder));
     if (path.empty() || path == ExtractFileDrive(path)) return true;
     const std::string full = kelRemoveSlash(ExpandFileName(path));
     return full.empty() || full == ExtractFileDrive(full);

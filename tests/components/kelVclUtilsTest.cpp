@@ -1,6 +1,7 @@
 // The taskbar button (the application window) and the main form, shown and hidden together.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,35 @@ bool AppVisible() {
 bool FormVisible(TForm* form) {
     return form->Visible() && IsWindowVisible(form->Handle());
 }
+
+// A share "\\server\share" that exists: under Wine, a folder of the prefix's
+// "dosdevices\unc". Server() is empty where there is none.
+class TestShare {
+public:
+    TestShare() {
+        char prefix[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return;
+        std::string unc = "Z:" + std::string(prefix) + "/dosdevices/unc";
+        std::replace(unc.begin(), unc.end(), '/', '\\');
+        CreateDirectoryA(unc.c_str(), nullptr);
+        m_server = "kelsrv" + std::to_string(GetCurrentProcessId());
+        m_folder = unc + "\\" + m_server;
+        TestFolder::Remove(m_folder);  // left by a run that ended early
+        if (!CreateDirectoryA(m_folder.c_str(), nullptr) || !CreateDirectoryA((m_folder + "\\share").c_str(), nullptr))
+            m_server.clear();
+    }
+    ~TestShare() {
+        if (!m_folder.empty()) TestFolder::Remove(m_folder);
+    }
+    TestShare(const TestShare&) = delete;
+    TestShare& operator=(const TestShare&) = delete;
+    const std::string& Server() const { return m_server; }
+
+private:
+    std::string m_server;
+    std::string m_folder;
+};
 
 }  // namespace
 
@@ -359,6 +389,9 @@ TEST(FileRoutines, ClearDirLeavesTheFolderEmptyAndCopyFilesUsesTheShell) {
 
 TEST(FileRoutines, RootsAreNeverRemovedAndShortNamesAreMadeAgain) {
     TestFolder folder;
+    TestShare share;
+    ASSERT_FALSE(share.Server().empty());
+    const std::string server = share.Server();
     const std::string drive = ExtractFileDrive(folder.Path());
     const std::string saved = GetCurrentDir();
     ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
@@ -367,9 +400,14 @@ TEST(FileRoutines, RootsAreNeverRemovedAndShortNamesAreMadeAgain) {
         sources.push_back(operation.pFrom);
         return 0;
     };
-    // "X:\" less its separator would be the current folder of the drive.
-    for (const std::string& root : {drive + "\\", drive, drive + "\\.", folder.Path() + "\\..\\..\\..\\..\\..\\..",
-                                    std::string("\\"), std::string()}) {
+    // "X:\" less its separator would be the current folder of the drive. The
+    // system takes a "\\?\" path as it is, ".." and all.
+    const std::string up = "\\..\\..\\..\\..\\..\\..";
+    for (const std::string& root :
+         {drive + "\\", drive, drive + "\\.", folder.Path() + up, std::string("\\"), std::string(),
+          "\\\\" + server + "\\share", "\\\\?\\UNC\\" + server + "\\share", "\\\\?\\unc\\" + server + "\\share\\",
+          "\\\\?\\UNC\\" + server + "\\share\\x\\..", "\\\\?\\" + drive + "\\", "\\\\?\\" + folder.Path() + up,
+          "\\\\.\\" + folder.Path() + up}) {
         kelRemoveDir(root);
         kelClearDir(root);
     }
