@@ -201,13 +201,13 @@ TEST(kelAutoRun, TheEntryFollowsEveryChangeAndNotWhileDesigning) {
     autoRun.SetFileName("C:\\Apps\\first.exe");
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
     autoRun.SetAutoRun(true);
-    EXPECT_EQ("C:\\Apps\\first.exe", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
+    EXPECT_EQ("\"C:\\Apps\\first.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
     autoRun.SetFileName("C:\\Apps\\second.exe");
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
-    EXPECT_EQ("C:\\Apps\\second.exe", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "second.exe"));
+    EXPECT_EQ("\"C:\\Apps\\second.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "second.exe"));
     autoRun.SetKind(aekUserRunOnce);
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "second.exe"));
-    EXPECT_EQ("C:\\Apps\\second.exe", Entry(redirect, HKEY_CURRENT_USER, kRunOnceKey, "second.exe"));
+    EXPECT_EQ("\"C:\\Apps\\second.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunOnceKey, "second.exe"));
     autoRun.SetAutoRun(false);
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunOnceKey, "second.exe"));
 
@@ -254,7 +254,7 @@ TEST(kelAutoRun, LoadingSetsTheEntryRightAndTouchesNoOtherKind) {
     {
         auto stream = streamOf(true);
         std::unique_ptr<TComponent> read(ReadComponent(*stream, nullptr));
-        EXPECT_EQ("C:\\Apps\\tool.exe", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "tool.exe"));
+        EXPECT_EQ("\"C:\\Apps\\tool.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "tool.exe"));
     }
     EXPECT_EQ("mine", Entry(redirect, HKEY_LOCAL_MACHINE, kRunKey, "tool.exe"));
 }
