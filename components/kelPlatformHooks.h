@@ -29,7 +29,7 @@ struct TkelPlatformHooks {
     // replaces the loaded viewer's entry (when the viewer could be loaded).
     std::function<HWND(HWND caller, const char* file, UINT command, DWORD_PTR data)> HtmlHelpCall;
     std::function<BOOL(HWND window, const char* file, UINT command, ULONG_PTR data)> WinHelpCall;
-    // Loading the HTML Help viewer's library by name (null: not there).
+    // Loading the HTML Help viewer's library by its full name (null: not there).
     std::function<HMODULE(const char* name)> LoadHelpLibrary;
     // Replacing a window's procedure (GWLP_WNDPROC); the previous one comes back.
     std::function<LONG_PTR(HWND window, LONG_PTR procedure)> SetWindowProc;
