@@ -1,7 +1,10 @@
 // The HTML Help loader.
 #include "components/HtmlHelpLoader.h"
 
+#include <string>
+
 #include "components/kelPlatformHooks.h"
+#include "components/kelSysUtils.h"
 
 HMODULE HHCtrlHandle = nullptr;
 THtmlHelpAProc HtmlHelpAEntry = nullptr;
@@ -16,7 +19,10 @@ bool LoadHH() {
     if (!HHCtrlHandle) {
         HtmlHelpAEntry = nullptr;
         try {
-            HHCtrlHandle = kelLoadHelpLibrary("HHCTRL.OCX");
+            // From the system's folder by its full name: by its bare name a copy
+            // in the program's folder (or the current one) would be loaded first.
+            const std::string systemDir = kelGetSystemDir();
+            if (systemDir.size() > 1) HHCtrlHandle = kelLoadHelpLibrary((systemDir + "HHCTRL.OCX").c_str());
             if (HHCtrlHandle)
                 HtmlHelpAEntry = reinterpret_cast<THtmlHelpAProc>(
                     reinterpret_cast<void*>(GetProcAddress(HHCtrlHandle, "HtmlHelpA")));

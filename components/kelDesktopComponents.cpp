@@ -446,13 +446,39 @@ void TkelWav::UpdateSoundOptions() {
 
 namespace {
 
-// Whether the bytes hold a whole RIFF image: the system reads a wave from memory
-// by the sizes written in it, and would read past data that claims more.
+// Whether the bytes hold a whole wave image: the system reads a wave from memory
+// by the sizes written in it, its own and each chunk's, and trusts every one of
+// them. A chunk that claims more than the image holds would have it read past
+// the data (on the sound's own thread, where nothing can catch it), and so
+// would its search for a format or data chunk the image lacks: it walks on
+// past the end. The format, at least a PCM format's 16 bytes, comes before the
+// data, where the player looks for them.
 bool IsWholeRiffImage(const TMemoryStream& data, uint32_t size) {
-    if (size < 12 || !data.Memory() || std::memcmp(data.Memory(), "RIFF", 4) != 0) return false;
+    const uint8_t* bytes = data.Memory();
+    if (size < 12 || !bytes || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
+        return false;
     uint32_t riffSize = 0;
-    std::memcpy(&riffSize, data.Memory() + 4, 4);
-    return riffSize <= size - 8;
+    std::memcpy(&riffSize, bytes + 4, 4);
+    if (riffSize > size - 8 || riffSize < 4) return false;
+    // The chunks follow the form type, each a name, a size and its bytes, padded
+    // to an even length.
+    const uint64_t end = uint64_t(riffSize) + 8;
+    uint64_t at = 12;
+    bool hasFormat = false;
+    bool hasData = false;
+    while (at + 8 <= end) {
+        uint32_t chunkSize = 0;
+        std::memcpy(&chunkSize, bytes + at + 4, 4);
+        if (chunkSize > end - at - 8) return false;
+        if (!hasFormat && std::memcmp(bytes + at, "fmt ", 4) == 0) {
+            if (chunkSize < 16) return false;
+            hasFormat = true;
+        } else if (hasFormat && std::memcmp(bytes + at, "data", 4) == 0) {
+            hasData = true;
+        }
+        at += 8 + uint64_t(chunkSize) + (chunkSize & 1);
+    }
+    return hasFormat && hasData;
 }
 
 }  // namespace

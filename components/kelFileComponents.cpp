@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <utility>
 #include <vector>
 
 #include "classlib/FileUtils.h"
@@ -57,6 +58,19 @@ std::string ReadClassesDefault(const std::string& key, bool* isOpened = nullptr)
     } catch (const ERegistryException&) {
         return std::string();
     }
+}
+
+// Writes the open key's default value. A value that is expandable stays so: the
+// keys of a file type are shared by every extension mapped to it and by the
+// programs that registered it, and "%SystemRoot%\..." written as plain text
+// would no longer be expanded.
+void WriteDefaultKeepingType(TRegistry& registry, const std::string& value) {
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(registry.CurrentKey(), "", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+        type == REG_EXPAND_SZ)
+        registry.WriteExpandString("", value);
+    else
+        registry.WriteString("", value);
 }
 
 void AnnounceAssociationChange() {
@@ -282,7 +296,7 @@ bool TkelFileAssociation::WriteAssociation() {
         registry.RootKey = HKEY_CLASSES_ROOT;
         const auto writeDefault = [&registry](const std::string& key, const std::string& value) {
             if (!registry.OpenKey(key, true)) return false;
-            registry.WriteString("", value);
+            WriteDefaultKeepingType(registry, value);
             registry.CloseKey();
             return true;
         };
@@ -319,10 +333,60 @@ bool TkelFileAssociation::DeleteAssociation() {
     return isDeleted;
 }
 
+bool TkelFileAssociation::WriteChangedValue(const void* field) {
+    // Without a file type yet, the whole association is made, its type named
+    // after the extension.
+    if (!field || m_extDescription.empty()) return WriteAssociation();
+    if (IsBusy() || m_extension.empty()) return false;
+    m_extension = FixExtension(m_extension);
+    if (m_extension == ".") return false;
+    const std::string typeKey = "\\" + m_extDescription;
+    std::string key;
+    std::string value;
+    if (field == &m_extDescription) {
+        key = "\\" + m_extension;
+        value = m_extDescription;
+    } else if (field == &m_fileDescription) {
+        key = typeKey;
+        value = m_fileDescription;
+    } else if (field == &m_iconFile || field == &m_iconIndex) {
+        // As the whole write: no icon file, no icon value.
+        if (m_iconFile.empty()) return true;
+        key = typeKey + "\\DefaultIcon";
+        value = m_iconFile + "," + std::to_string(m_iconIndex);
+    } else {
+        for (int verb = 0; verb < 5 && key.empty(); ++verb) {
+            // A verb is written only with its command, as by the whole write.
+            if (m_commands[verb].empty()) continue;
+            const std::string shellKey = typeKey + "\\shell\\" + kVerbs[verb];
+            if (field == &m_commands[verb]) {
+                key = shellKey + "\\command";
+                value = m_commands[verb];
+            } else if (field == &m_descriptions[verb]) {
+                key = shellKey;
+                value = m_descriptions[verb];
+            }
+        }
+        if (key.empty()) return true;
+    }
+    try {
+        TRegistry registry;
+        registry.RootKey = HKEY_CLASSES_ROOT;
+        if (!registry.OpenKey(key, true)) return false;
+        WriteDefaultKeepingType(registry, value);
+    } catch (const ERegistryException&) {
+        return false;
+    }
+    AnnounceAssociationChange();
+    return true;
+}
+
 void TkelFileAssociation::UpdateAssociation() {
+    // Set only while a setter calls: the property whose value alone is written.
+    const void* changed = std::exchange(m_changedField, nullptr);
     if (IsBusy()) return;
     if (!HasState(csDesigning)) {
-        WriteAssociation();
+        WriteChangedValue(changed);
         return;
     }
     if (m_isReadOnly) {
@@ -330,7 +394,7 @@ void TkelFileAssociation::UpdateAssociation() {
                         MB_OK | MB_ICONWARNING);
         return;
     }
-    if (!WriteAssociation())
+    if (!WriteChangedValue(changed))
         kelMessageBoxEx(kelAppHandle(), LoadResString(SkelRegistry_CannotWrite), LoadResString(SkelError),
                         MB_OK | MB_ICONERROR);
 }

@@ -99,7 +99,9 @@ private:
 // it; at run time it is written to the registry at once unless ReadOnly is set
 // (WriteAssociation writes all of them on request). While designing, ReadOnly
 // refuses a change with a warning; otherwise the change is written, and a
-// failure to write is shown.
+// failure to write is shown. A change writes its own value only, and every
+// write keeps an expandable value expandable: the file type's key is shared
+// with other extensions and programs.
 class TkelFileAssociation : public TkelComponent {
 public:
     explicit TkelFileAssociation(TComponent* owner);
@@ -167,6 +169,9 @@ private:
     void Change(T& field, const T& value);
     void ClearProperties();
     bool IsBusy() const { return HasState(csLoading) || HasState(csReading) || HasState(csDestroying); }
+    // Writes the one registry value of the property whose field is given (all of
+    // them without one, or without a file type yet).
+    bool WriteChangedValue(const void* field);
 
     std::string m_extension;
     std::string m_extDescription;
@@ -179,6 +184,8 @@ private:
     // Of the verbs open, opennew, edit, print and printto.
     std::string m_commands[5];
     std::string m_descriptions[5];
+    // The field of the property a setter is applying, for UpdateAssociation.
+    const void* m_changedField = nullptr;
 };
 
 template <class T>
@@ -190,7 +197,10 @@ void TkelFileAssociation::Change(T& field, const T& value) {
     }
     // While designing, ReadOnly refuses the change (UpdateAssociation warns).
     if (!(HasState(csDesigning) && m_isReadOnly)) field = value;
-    if (HasState(csDesigning) || ChangingAllowed()) UpdateAssociation();
+    if (HasState(csDesigning) || ChangingAllowed()) {
+        m_changedField = &field;
+        UpdateAssociation();
+    }
 }
 
 //=== File storage

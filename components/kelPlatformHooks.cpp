@@ -160,3 +160,16 @@ int kelSHFileOperation(SHFILEOPSTRUCTA& operation) {
     if (kelPlatformHooks().FileOperation) return kelPlatformHooks().FileOperation(operation);
     return SHFileOperationA(&operation);
 }
+
+UINT kelOemCodePage() {
+    if (kelPlatformHooks().OemCodePage) return kelPlatformHooks().OemCodePage();
+    return GetOEMCP();
+}
+
+int kelWideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength, char* out, int outSize,
+                           const char* defaultChar, BOOL* usedDefaultChar) {
+    if (kelPlatformHooks().WideCharToMultiByteCall)
+        return kelPlatformHooks().WideCharToMultiByteCall(codePage, flags, wide, wideLength, out, outSize, defaultChar,
+                                                          usedDefaultChar);
+    return WideCharToMultiByte(codePage, flags, wide, wideLength, out, outSize, defaultChar, usedDefaultChar);
+}

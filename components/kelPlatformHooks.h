@@ -3,7 +3,8 @@
 // procedures, starting programs, the registry keys of Windows and of other
 // programs, the taskbar's Start button, sounds, ending the session and the
 // machine's power state) go through these replaceable functions, so that tests can record
-// what would have happened. Each starts out as the real call; an empty function
+// what would have happened; so do the OEM code page and the conversion into it,
+// which tests can change. Each starts out as the real call; an empty function
 // restores it.
 #pragma once
 
@@ -28,7 +29,7 @@ struct TkelPlatformHooks {
     // replaces the loaded viewer's entry (when the viewer could be loaded).
     std::function<HWND(HWND caller, const char* file, UINT command, DWORD_PTR data)> HtmlHelpCall;
     std::function<BOOL(HWND window, const char* file, UINT command, ULONG_PTR data)> WinHelpCall;
-    // Loading the HTML Help viewer's library by name (null: not there).
+    // Loading the HTML Help viewer's library by its full name (null: not there).
     std::function<HMODULE(const char* name)> LoadHelpLibrary;
     // Replacing a window's procedure (GWLP_WNDPROC); the previous one comes back.
     std::function<LONG_PTR(HWND window, LONG_PTR procedure)> SetWindowProc;
@@ -66,6 +67,13 @@ struct TkelPlatformHooks {
     // The shell's file operation (copy, move, rename, delete; it may show
     // progress and confirmation windows).
     std::function<int(SHFILEOPSTRUCTA& operation)> FileOperation;
+    // The OEM code page, which the command processor reads batch files in, and
+    // the system's conversion from UTF-16 (WideCharToMultiByte), which refuses
+    // some flags for some code pages on Windows, though not under Wine.
+    std::function<UINT()> OemCodePage;
+    std::function<int(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength, char* out, int outSize,
+                      const char* defaultChar, BOOL* usedDefaultChar)>
+        WideCharToMultiByteCall;
 };
 
 // The process-wide set of calls; tests replace members and put them back.
@@ -98,3 +106,6 @@ HINSTANCE kelShellExecuteCall(HWND owner, const std::string& verb, const std::st
                               const std::string& parameters, const std::string& folder, int show);
 UINT kelWinExec(const std::string& commandLine, UINT show);
 int kelSHFileOperation(SHFILEOPSTRUCTA& operation);
+UINT kelOemCodePage();
+int kelWideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength, char* out, int outSize,
+                           const char* defaultChar, BOOL* usedDefaultChar);

@@ -56,28 +56,29 @@ std::string ToOemExactly(const std::string& text) {
     const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(wideLength), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
+    const UINT codePage = kelOemCodePage();
+    // UTF-8 holds every name; the system refuses to say whether anything was
+    // lost in it (the call fails when asked), so it is not asked.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL isLossy = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &isLossy);
+    BOOL* lossy = codePage == CP_UTF8 ? nullptr : &isLossy;
+    const int length = kelWideCharToMultiByte(codePage, flags, wide.data(), wideLength, nullptr, 0, nullptr, lossy);
+    if (length <= 0) return std::string();
     std::string oem(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &oem[0], length, nullptr,
-                        &isLossy);
-    return isLossy || length <= 0 ? std::string() : oem;
+    if (kelWideCharToMultiByte(codePage, flags, wide.data(), wideLength, &oem[0], length, nullptr, lossy) != length)
+        return std::string();
+    return isLossy ? std::string() : oem;
+}
+
+[[noreturn]] void RefuseForBatch(const std::string& text, const std::string& why, DWORD code) {
+    throw EInOutError("Cannot write \"" + text + "\" to a batch file: " + why, code);
 }
 
 // Text as a batch line must hold it for the command processor to read exactly it:
-// in its code page, with "%" doubled so that nothing is taken for a variable. A
-// file's name that the code page cannot hold is written by its short name; a
-// replacement character there would be a wildcard.
-std::string ForBatch(const std::string& text, bool isFileName) {
-    std::string oem = ToOemExactly(text);
-    if (oem.empty() && !text.empty() && isFileName) {
-        char shortName[MAX_PATH] = {};
-        const DWORD length = GetShortPathNameA(text.c_str(), shortName, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) oem = ToOemExactly(shortName);
-    }
+// in its code page, with "%" doubled so that nothing is taken for a variable.
+std::string ForBatch(const std::string& text, const std::string& oem) {
     if (oem.empty() && !text.empty())
-        throw EInOutError("Cannot write \"" + text + "\" to a batch file", ERROR_NO_UNICODE_TRANSLATION);
+        RefuseForBatch(text, "a character has no counterpart in the OEM code page", ERROR_NO_UNICODE_TRANSLATION);
     std::string result;
     for (char c : oem) {
         result += c;
@@ -86,14 +87,49 @@ std::string ForBatch(const std::string& text, bool isFileName) {
     return result;
 }
 
-std::string BatchName(const std::string& fileName) {
-    return Quoted(ForBatch(fileName, true));
+// A file's name, quoted, for a batch line. "?" and "*" would make "del" take
+// other files too (the ANSI file functions put "?" for a letter the code page
+// lacks). A name the code page cannot hold may be written by its short name,
+// but only where the file is still there when the line runs: a file that the
+// batch deletes and makes again must be named by its own name, or "copy" would
+// make a file of the short name.
+std::string BatchName(const std::string& fileName, bool mayUseShortName) {
+    if (fileName.find_first_of("?*") != std::string::npos)
+        RefuseForBatch(fileName, "the name holds a wildcard", ERROR_INVALID_NAME);
+    std::string oem = ToOemExactly(fileName);
+    if (oem.empty() && !fileName.empty() && mayUseShortName) {
+        char shortName[MAX_PATH] = {};
+        const DWORD length = GetShortPathNameA(fileName.c_str(), shortName, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) oem = ToOemExactly(shortName);
+    }
+    return Quoted(ForBatch(fileName, oem));
+}
+
+// The characters the command processor acts on outside quotes.
+const std::string kBatchSpecial = "&|<>^";
+
+// A program's parameters for a batch line, so that the program gets them as the
+// direct call passes them: outside quotes the command processor's own characters
+// are escaped, or "x & del y" would run "del y". A line break would start a line
+// of its own.
+std::string BatchParameters(const std::string& parameters) {
+    if (parameters.find_first_of("\r\n") != std::string::npos)
+        RefuseForBatch(parameters, "the parameters hold a line break", ERROR_INVALID_PARAMETER);
+    const std::string text = ForBatch(parameters, ToOemExactly(parameters));
+    std::string result;
+    bool isQuoted = false;
+    for (char c : text) {
+        if (c == '"') isQuoted = !isQuoted;
+        if (!isQuoted && kBatchSpecial.find(c) != std::string::npos) result += '^';
+        result += c;
+    }
+    return result;
 }
 
 // Writes the batch file of a deferred operation and starts it. It tries to delete
-// `target` until it can or gives up; only once the file is gone do the `then`
-// lines run. Last, the batch file deletes itself.
-void RunDeferredBatch(const std::string& target, const std::vector<std::string>& then) {
+// the file of the quoted `name` until it can or gives up; only once the file is
+// gone do the `then` lines run. Last, the batch file deletes itself.
+void RunDeferredBatch(const std::string& name, const std::vector<std::string>& then) {
     const std::string temp = kelGetUniqueTempFileName("kel software");
     if (temp.empty()) {
         const DWORD code = GetLastError();
@@ -102,21 +138,22 @@ void RunDeferredBatch(const std::string& target, const std::vector<std::string>&
     const std::string batch = ChangeFileExt(temp, ".bat");
     // There first, so that it has a short name should its own name need one.
     WriteTextFileLines(batch, {});
-    std::vector<std::string> lines;
+    // Where delayed expansion is on (the registry can turn it on for every
+    // command processor), "!" in a name would be read as a variable.
+    std::vector<std::string> lines = {"setlocal DisableDelayedExpansion",
+                                      "set kelTries=0",
+                                      ":REPEAT",
+                                      "del " + name,
+                                      "if not exist " + name + " goto DONE",
+                                      "set /a kelTries+=1",
+                                      "if %kelTries% GEQ " + std::to_string(kDeferredTries) + " goto END",
+                                      "ping -n 2 127.0.0.1 >nul",
+                                      "goto REPEAT",
+                                      ":DONE"};
+    lines.insert(lines.end(), then.begin(), then.end());
+    lines.push_back(":END");
     try {
-        const std::string name = BatchName(target);
-        lines = {"set kelTries=0",
-                 ":REPEAT",
-                 "del " + name,
-                 "if not exist " + name + " goto DONE",
-                 "set /a kelTries+=1",
-                 "if %kelTries% GEQ " + std::to_string(kDeferredTries) + " goto END",
-                 "ping -n 2 127.0.0.1 >nul",
-                 "goto REPEAT",
-                 ":DONE"};
-        lines.insert(lines.end(), then.begin(), then.end());
-        lines.push_back(":END");
-        lines.push_back("del " + BatchName(batch));
+        lines.push_back("del " + BatchName(batch, true));
     } catch (...) {
         DeleteFileA(batch.c_str());
         throw;
@@ -294,12 +331,15 @@ void kelRun(const std::string& commandLine) {
 
 void kelRemoveFile(const std::string& fileName) {
     if (DeleteFileA(fileName.c_str())) return;
-    RunDeferredBatch(fileName, {});
+    RunDeferredBatch(BatchName(fileName, true), {});
 }
 
+// Every name is made ready for the batch before anything is written: a name the
+// batch cannot hold refuses the operation and leaves both files as they are.
 void kelReplaceFile(const std::string& source, const std::string& dest) {
     if (kelCopyFile(source, dest)) return;
-    RunDeferredBatch(dest, {"copy " + BatchName(source) + " " + BatchName(dest)});
+    const std::string name = BatchName(dest, false);
+    RunDeferredBatch(name, {"copy " + BatchName(source, true) + " " + name});
 }
 
 void kelReplaceFileAndRun(const std::string& source, const std::string& dest, const std::string& params) {
@@ -310,9 +350,10 @@ void kelReplaceFileAndRun(const std::string& source, const std::string& dest, co
         kelRun(command);
         return;
     }
-    std::string batchCommand = BatchName(dest);
-    if (!params.empty()) batchCommand += " " + ForBatch(params, false);
-    RunDeferredBatch(dest, {"copy " + BatchName(source) + " " + BatchName(dest), batchCommand});
+    const std::string name = BatchName(dest, false);
+    std::string batchCommand = name;
+    if (!params.empty()) batchCommand += " " + BatchParameters(params);
+    RunDeferredBatch(name, {"copy " + BatchName(source, true) + " " + name, batchCommand});
 }
 
 int32_t kelForEachFile(const std::string& mask,

@@ -169,7 +169,9 @@ bool kelRegisterAutoExec(TkelAutoExecKind kind, const std::string& fileName) {
     std::string key;
     GetAutoExecKey(kind, root, key);
     try {
-        kelRegWriteString(root, key, kelExtractFileName(fileName), fileName);
+        // Quoted: unquoted, a path with blanks ("D:\My Tools\app.exe") is tried
+        // as "D:\My.exe" first at every logon.
+        kelRegWriteString(root, key, kelExtractFileName(fileName), kelEncloseString(fileName, '"'));
         return true;
     } catch (const std::exception&) {
         return false;

@@ -178,11 +178,24 @@ bool kelCopyFiles(const TStrings* list) {
 
 namespace {
 
+// A path less the prefix that has the system take it as it is: "\\?\X:\..." (or
+// "\\.\X:\...") is "X:\...", and "\\?\UNC\server\share\..." is
+// "\\server\share\...". The system does not tidy such a path; without the prefix,
+// the root check below tidies it (".." and all) before judging it.
+std::string WithoutLiteralPrefix(const std::string& path) {
+    if (path.size() < 4 || path[0] != '\\' || path[1] != '\\' || (path[2] != '?' && path[2] != '.') || path[3] != '\\')
+        return path;
+    const std::string rest = path.substr(4);
+    if (SameText(rest.substr(0, 3), "UNC") && (rest.size() == 3 || rest[3] == '\\'))
+        return "\\\\" + rest.substr(std::min<size_t>(rest.size(), 4));
+    return rest;
+}
+
 // Whether the folder is the root of a drive or share, or names none: a root is
 // never deleted. "X:\" less its separator, "X:", is the drive's current folder,
 // which nobody named.
 bool IsRootFolder(const std::string& folder) {
-    const std::string path = kelRemoveSlash(folder);
+    const std::string path = kelRemoveSlash(WithoutLiteralPrefix(folder));
     if (path.empty() || path == ExtractFileDrive(path)) return true;
     const std::string full = kelRemoveSlash(ExpandFileName(path));
     return full.empty() || full == ExtractFileDrive(full);
@@ -224,8 +237,26 @@ bool kelCopyFileWithEvents(const std::string& source,
         if (onError) onError(nullptr, ERROR_FILE_NOT_FOUND, Format(LoadResString(SkelNoFile), source));
         return false;
     }
+    // The thread reports a failure and a cancel only through the events: they
+    // are watched on the way, so that the result can tell them.
+    bool isFailed = false;
+    TkelCopyErrorEvent watchError = [&isFailed, onError](TObject* sender, uint32_t code, const std::string& message) {
+        isFailed = true;
+        if (onError) onError(sender, code, message);
+    };
+    TkelCopyProgressEvent watchProgress;
+    if (onProgress)
+        watchProgress = [&isFailed, onProgress](TObject* sender, uint32_t copied, uint32_t total, bool& cancel) {
+            try {
+                onProgress(sender, copied, total, cancel);
+            } catch (...) {
+                isFailed = true;  // a failing handler ends the copy
+                throw;
+            }
+            if (cancel) isFailed = true;
+        };
     std::unique_ptr<TkelLocalCopyThread> thread(NewThread<TkelLocalCopyThread>(
-        source, dest, false, false, std::move(onError), std::move(onProgress), std::move(onFinish), nullptr));
+        source, dest, false, false, std::move(watchError), std::move(watchProgress), std::move(onFinish), nullptr));
     for (;;) {
         if (Application && Application->Terminated()) return false;  // freeing the thread stops it
         kelAppProcessMessages();
@@ -237,7 +268,7 @@ bool kelCopyFileWithEvents(const std::string& source,
     // Freeing waits for the thread, serving what it still asks of this one
     // (its OnFinish).
     thread.reset();
-    return true;
+    return !isFailed;
 }
 
 std::string kelGetSpecialFolderLocation(int folderId) {

@@ -201,13 +201,13 @@ TEST(kelAutoRun, TheEntryFollowsEveryChangeAndNotWhileDesigning) {
     autoRun.SetFileName("C:\\Apps\\first.exe");
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
     autoRun.SetAutoRun(true);
-    EXPECT_EQ("C:\\Apps\\first.exe", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
+    EXPECT_EQ("\"C:\\Apps\\first.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
     autoRun.SetFileName("C:\\Apps\\second.exe");
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "first.exe"));
-    EXPECT_EQ("C:\\Apps\\second.exe", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "second.exe"));
+    EXPECT_EQ("\"C:\\Apps\\second.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "second.exe"));
     autoRun.SetKind(aekUserRunOnce);
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "second.exe"));
-    EXPECT_EQ("C:\\Apps\\second.exe", Entry(redirect, HKEY_CURRENT_USER, kRunOnceKey, "second.exe"));
+    EXPECT_EQ("\"C:\\Apps\\second.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunOnceKey, "second.exe"));
     autoRun.SetAutoRun(false);
     EXPECT_EQ("<none>", Entry(redirect, HKEY_CURRENT_USER, kRunOnceKey, "second.exe"));
 
@@ -254,7 +254,7 @@ TEST(kelAutoRun, LoadingSetsTheEntryRightAndTouchesNoOtherKind) {
     {
         auto stream = streamOf(true);
         std::unique_ptr<TComponent> read(ReadComponent(*stream, nullptr));
-        EXPECT_EQ("C:\\Apps\\tool.exe", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "tool.exe"));
+        EXPECT_EQ("\"C:\\Apps\\tool.exe\"", Entry(redirect, HKEY_CURRENT_USER, kRunKey, "tool.exe"));
     }
     EXPECT_EQ("mine", Entry(redirect, HKEY_LOCAL_MACHINE, kRunKey, "tool.exe"));
 }
@@ -716,6 +716,64 @@ TEST(kelWav, TheStoredSoundComesFromTheFileAndOnlyAWholeImagePlays) {
     // Any other source drops the stored data.
     wav.SetPlayFrom(pfFile);
     EXPECT_EQ(0u, wav.DataSize());
+}
+
+namespace {
+
+std::string Word32(uint32_t value) {
+    return std::string(reinterpret_cast<const char*>(&value), 4);
+}
+
+// A chunk: its name, the size it claims and `bytes` bytes (a pad byte after an
+// odd count).
+std::string Chunk(const char* name, uint32_t claimed, size_t bytes) {
+    return name + Word32(claimed) + std::string(bytes + (bytes & 1), '\x80');
+}
+
+// A wave image of the chunks; the RIFF size is the true one unless given.
+std::string Riff(const std::string& chunks, int64_t riffSize = -1) {
+    return "RIFF" + Word32(riffSize < 0 ? uint32_t(4 + chunks.size()) : uint32_t(riffSize)) + "WAVE" + chunks;
+}
+
+}  // namespace
+
+TEST(kelWav, AStoredImageWithAChunkPastItsEndIsNotPlayed) {
+    // The player trusts every chunk's size: one that claims more than the image
+    // holds has it read past the data, on the sound's own thread.
+    const std::string fmt = WaveImage().substr(12, 24);
+    const struct {
+        const char* what;
+        std::string image;
+        bool isPlayed;
+    } cases[] = {
+        {"whole", WaveImage(), true},
+        {"fmt claims 0x08000000", Riff(Chunk("fmt ", 0x08000000, 16) + Chunk("data", 0, 0)), false},
+        {"data one past", Riff(fmt + Chunk("data", 17, 16)), false},
+        {"data 0x7fffffff", Riff(fmt + Chunk("data", 0x7FFFFFFF, 16)), false},
+        {"data all ones", Riff(fmt + Chunk("data", 0xFFFFFFFF, 16)), false},
+        {"past the RIFF size", Riff(fmt + Chunk("data", 16, 16), 4 + 24 + 8 + 8), false},
+        {"RIFF size without its form", Riff("", 2), false},
+        // The player looks for the format, then the data after it; missing, it
+        // walks on past the image.
+        {"no format", Riff(Chunk("fms ", 16, 16) + Chunk("data", 16, 16)), false},
+        {"no data", Riff(fmt + Chunk("date", 16, 16)), false},
+        {"data before the format", Riff(Chunk("data", 16, 16) + fmt), false},
+        {"format shorter than PCM's", Riff(Chunk("fmt ", 14, 14) + Chunk("data", 16, 16)), false},
+        {"another form", "RIFF" + Word32(4 + 24 + 24) + "AVI " + fmt + Chunk("data", 16, 16), false},
+        {"odd chunks with their pad", Riff(Chunk("LIST", 3, 3) + fmt + Chunk("data", 15, 15)), true},
+        {"the last pad missing", Riff(fmt + "data" + Word32(15) + std::string(15, '\x80')), true},
+        {"bytes after the image", Riff(fmt + Chunk("data", 16, 16)) + "tail", true},
+    };
+    SoundRecorder recorder;
+    TkelWav wav(nullptr);
+    wav.SetPlayFrom(pfDFM);
+    for (const auto& c : cases) {
+        wav.Data().Clear();
+        wav.Data().WriteBuffer(c.image.data(), static_cast<int32_t>(c.image.size()));
+        recorder.calls.clear();
+        wav.Play();
+        EXPECT_EQ(c.isPlayed ? 1u : 0u, recorder.calls.size()) << c.what;
+    }
 }
 
 TEST(kelWav, EachSourceStreamsOnlyItsOwnName) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -371,6 +372,74 @@ TEST(kelFileAssociation, WritesReadsAndDeletesAnExtensionsRegistration) {
     EXPECT_TRUE(kelRegKeyExists(HKEY_CLASSES_ROOT, extension.TypeName()));  // the type stays
     EXPECT_EQ("", reader.ExtDescription());
     EXPECT_TRUE(reader.DeleteAssociation());  // nothing left to delete
+}
+
+namespace {
+
+// A key's default value as its type and text (a number in decimal); "" for none.
+std::pair<DWORD, std::string> ClassesDefault(const std::string& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {REG_NONE, ""};
+    char data[512] = {};
+    DWORD type = REG_NONE;
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(handle, "", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        type = REG_NONE;
+    RegCloseKey(handle);
+    if (type == REG_DWORD) return {type, std::to_string(*reinterpret_cast<const DWORD*>(data))};
+    return {type, data};
+}
+
+}  // namespace
+
+TEST(kelFileAssociation, ASetterWritesItsOwnValueOnlyAndKeepsItsType) {
+    TestExtension extension;
+    const std::string type = extension.TypeName();
+    // A file type as other programs leave it: expandable icon and command, an
+    // icon text the component would write otherwise, a description that is no text.
+    kelRegWriteString(HKEY_CLASSES_ROOT, extension.name, "", type);
+    kelRegWriteString(HKEY_CLASSES_ROOT, type, "", "Document");
+    kelRegWriteExpandString(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", "%SystemRoot%\\system32\\shell32.dll,3,x");
+    kelRegWriteExpandString(HKEY_CLASSES_ROOT, type + "\\shell\\open\\command", "", "%SystemRoot%\\notepad.exe \"%1\"");
+    kelRegWriteInteger(HKEY_CLASSES_ROOT, type + "\\shell\\print", "", 7);
+    kelRegWriteString(HKEY_CLASSES_ROOT, type + "\\shell\\print\\command", "", "print.exe \"%1\"");
+    const std::vector<std::string> keys = {extension.name,
+                                           type,
+                                           type + "\\DefaultIcon",
+                                           type + "\\shell\\open",
+                                           type + "\\shell\\open\\command",
+                                           type + "\\shell\\print",
+                                           type + "\\shell\\print\\command"};
+    std::map<std::string, std::pair<DWORD, std::string>> expected;
+    for (const std::string& key : keys) expected[key] = ClassesDefault(key);
+
+    TkelFileAssociation association(nullptr);
+    association.SetExtension(extension.name);
+    association.SetReadOnly(false);
+    const struct {
+        std::function<void()> set;
+        std::string key;
+        std::pair<DWORD, std::string> value;
+    } cases[] = {
+        {[&] { association.SetFileDescription("Letter"); }, type, {REG_SZ, "Letter"}},
+        {[&] { association.SetOpenCommand("%SystemRoot%\\write.exe \"%1\""); },
+         type + "\\shell\\open\\command",
+         {REG_EXPAND_SZ, "%SystemRoot%\\write.exe \"%1\""}},
+        {[&] { association.SetIconIndex(5); },
+         type + "\\DefaultIcon",
+         {REG_EXPAND_SZ, "%SystemRoot%\\system32\\shell32.dll,5"}},
+        {[&] { association.SetOpenCommandDescription("&Open"); }, type + "\\shell\\open", {REG_SZ, "&Open"}},
+    };
+    for (const auto& c : cases) {
+        c.set();
+        expected[c.key] = c.value;
+        for (const std::string& key : keys) EXPECT_EQ(expected[key], ClassesDefault(key)) << c.key << ": " << key;
+    }
+
+    // Written whole on request, expandable values stay expandable.
+    EXPECT_TRUE(association.WriteAssociation());
+    EXPECT_EQ(DWORD(REG_EXPAND_SZ), ClassesDefault(type + "\\DefaultIcon").first);
+    EXPECT_EQ(expected[type + "\\shell\\open\\command"], ClassesDefault(type + "\\shell\\open\\command"));
 }
 
 TEST(kelFileAssociation, WhileDesigningReadOnlyRefusesChangesWithAWarning) {

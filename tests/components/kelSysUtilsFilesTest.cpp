@@ -43,10 +43,15 @@ std::string BatchOf(const RunRecorder& recorder) {
 // The lines of a deferred operation's batch: it tries, a bounded number of times,
 // to delete `quoted`, runs `then` once that is gone, and deletes itself.
 V DeferredLines(const std::string& quoted, const V& then, const std::string& batch) {
-    V lines = {"set kelTries=0",         ":REPEAT",
-               "del " + quoted,          "if not exist " + quoted + " goto DONE",
-               "set /a kelTries+=1",     "if %kelTries% GEQ 120 goto END",
-               "ping -n 2 127.0.0.1 >nul", "goto REPEAT",
+    V lines = {"setlocal DisableDelayedExpansion",
+               "set kelTries=0",
+               ":REPEAT",
+               "del " + quoted,
+               "if not exist " + quoted + " goto DONE",
+               "set /a kelTries+=1",
+               "if %kelTries% GEQ 120 goto END",
+               "ping -n 2 127.0.0.1 >nul",
+               "goto REPEAT",
                ":DONE"};
     lines.insert(lines.end(), then.begin(), then.end());
     lines.push_back(":END");
@@ -255,6 +260,30 @@ TEST(kelFiles, DeferredBatchWritesNamesAsTheCommandProcessorReadsThem) {
     EXPECT_EQ("keep", TestFolder::ReadBytes(bystander));
     RemoveBatch(batch);
 
+    // Parameters reach the program as the direct call passes them: the command
+    // processor's own characters are escaped, except within quotes.
+    const std::string app = folder.File("app.exe");
+    TestFolder::WriteBytes(app, "old");
+    TestFolder::WriteBytes(folder.File("new.exe"), "new");
+    {
+        FileLock lock(app);
+        RunRecorder recorder;
+        kelReplaceFileAndRun(folder.File("new.exe"), app, "x & del \"" + bystander + "\" | y<z>w^v \"a & b\"");
+        batch = BatchOf(recorder);
+        ASSERT_FALSE(batch.empty());
+        const std::string quotedApp = "\"" + app + "\"";
+        EXPECT_EQ(DeferredLines(quotedApp,
+                                {"copy \"" + folder.File("new.exe") + "\" " + quotedApp,
+                                 quotedApp + " x ^& del \"" + bystander + "\" ^| y^<z^>w^^v \"a & b\""},
+                                batch),
+                  ReadTextFileLines(batch));
+    }
+    kelRunProcess("\"" + batch + "\"", false);
+    EXPECT_TRUE(PumpUntil([&] { return !FileExists(batch); }, 15000));
+    EXPECT_EQ("new", TestFolder::ReadBytes(app));
+    EXPECT_EQ("keep", TestFolder::ReadBytes(bystander));
+    RemoveBatch(batch);
+
     // Parameters keep their "%" too; names are written in the OEM code page.
     if (GetACP() != 1252 || (GetOEMCP() != 437 && GetOEMCP() != 850)) return;
     const std::string dest = folder.File("caf\xE9.exe");
@@ -268,6 +297,92 @@ TEST(kelFiles, DeferredBatchWritesNamesAsTheCommandProcessorReadsThem) {
     const std::string oem = "\"" + folder.File("caf\x82.exe") + "\"";
     EXPECT_EQ(DeferredLines(oem, {"copy \"" + folder.File("new.exe") + "\" " + oem, oem + " %%1 100%%"}, batch),
               ReadTextFileLines(batch));
+    RemoveBatch(batch);
+
+    // Where the OEM code page is UTF-8, every name can be written, in UTF-8. The
+    // conversion is held to the rules Windows documents for it: UTF-8 takes no
+    // flag but WC_ERR_INVALID_CHARS and no default character.
+    recorder.runs.clear();
+    struct CodePageScope {
+        ~CodePageScope() {
+            kelPlatformHooks().OemCodePage = nullptr;
+            kelPlatformHooks().WideCharToMultiByteCall = nullptr;
+        }
+    } codePageScope;
+    kelPlatformHooks().OemCodePage = [] { return UINT(CP_UTF8); };
+    kelPlatformHooks().WideCharToMultiByteCall = [](UINT codePage, DWORD flags, const wchar_t* wide, int wideLength,
+                                                    char* out, int outSize, const char* defaultChar, BOOL* used) {
+        if (codePage == CP_UTF8 && ((flags & ~DWORD(WC_ERR_INVALID_CHARS)) || defaultChar || used)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+        }
+        return WideCharToMultiByte(codePage, flags, wide, wideLength, out, outSize, defaultChar, used);
+    };
+    kelReplaceFileAndRun(folder.File("new.exe"), dest, "%1");
+    batch = BatchOf(recorder);
+    ASSERT_FALSE(batch.empty());
+    const std::string utf8 = "\"" + folder.File("caf\xC3\xA9.exe") + "\"";
+    EXPECT_EQ(DeferredLines(utf8, {"copy \"" + folder.File("new.exe") + "\" " + utf8, utf8 + " %%1"}, batch),
+              ReadTextFileLines(batch));
+    RemoveBatch(batch);
+}
+
+TEST(kelFiles, DeferredOperationsRefuseWhatTheirBatchCannotHoldAndLeaveTheFiles) {
+    TestFolder folder;
+    for (const char* name : {"ab.txt", "ac.txt", "new.exe", "app.exe"}) TestFolder::WriteBytes(folder.File(name), name);
+    // "\x80" is "€" in the ANSI code page 1252, and no letter of the OEM code pages 437 and 850.
+    const bool isEuroLacking = GetACP() == 1252 && (GetOEMCP() == 437 || GetOEMCP() == 850);
+    const std::string report = folder.File("Report \x80 final version.exe");
+    TestFolder::WriteBytes(report, "report");
+    enum Kind { Remove, Replace, ReplaceAndRun };
+    const struct {
+        Kind kind;
+        std::string target;
+        std::string source;
+        std::string params;
+    } cases[] = {
+        // "del" would take every file the wildcard matches: ab.txt and ac.txt.
+        {Remove, folder.File("a?.txt"), "", ""},
+        {Remove, folder.File("a*.txt"), "", ""},
+        {Replace, folder.File("a?.txt"), folder.File("new.exe"), ""},
+        {Replace, folder.File("app.exe"), folder.File("n?w.exe"), ""},
+        {ReplaceAndRun, folder.File("app.exe"), folder.File("new*"), "-x"},
+        // Its short name is gone once "del" has run; "copy" would make a file of that name.
+        {Replace, report, folder.File("new.exe"), ""},
+        {ReplaceAndRun, report, folder.File("new.exe"), "-x"},
+        // A line break would start a line of its own.
+        {ReplaceAndRun, folder.File("app.exe"), folder.File("new.exe"), "-x\r\ndel ab.txt"},
+        {ReplaceAndRun, folder.File("app.exe"), folder.File("new.exe"), "-x\ndel ab.txt"},
+    };
+    for (const auto& c : cases) {
+        if (c.target == report && !isEuroLacking) continue;
+        FileLock heldApp(folder.File("app.exe"));
+        FileLock heldReport(report);
+        RunRecorder recorder;
+        const auto call = [&] {
+            if (c.kind == Remove) kelRemoveFile(c.target);
+            if (c.kind == Replace) kelReplaceFile(c.source, c.target);
+            if (c.kind == ReplaceAndRun) kelReplaceFileAndRun(c.source, c.target, c.params);
+        };
+        EXPECT_THROW(call(), EInOutError) << c.target << " " << c.source;
+        EXPECT_TRUE(recorder.runs.empty()) << c.target << " " << c.source;
+    }
+    for (const char* name : {"ab.txt", "ac.txt", "new.exe", "app.exe"})
+        EXPECT_EQ(name, TestFolder::ReadBytes(folder.File(name)));
+    EXPECT_EQ("report", TestFolder::ReadBytes(report));
+
+    // The held file to remove itself may go by its short name: the name is not needed again.
+    if (!isEuroLacking) return;
+    const std::string held = folder.File("Report \x80 final version.txt");
+    TestFolder::WriteBytes(held, "x");
+    char shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(held.c_str(), shortName, MAX_PATH), 0u);
+    FileLock lock(held);
+    RunRecorder recorder;
+    kelRemoveFile(held);
+    const std::string batch = BatchOf(recorder);
+    ASSERT_FALSE(batch.empty());
+    EXPECT_EQ(DeferredLines("\"" + std::string(shortName) + "\"", {}, batch), ReadTextFileLines(batch));
     RemoveBatch(batch);
 }
 

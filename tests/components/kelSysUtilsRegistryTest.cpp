@@ -190,7 +190,8 @@ TEST(kelAutoExec, RegisterAndUnregisterUnderTheFileName) {
     // A Run key that is not there cannot be opened; a name that is not in it is gone already.
     EXPECT_FALSE(kelUnregisterAutoExec(aekUserRun, "C:\\Apps\\tool.exe"));
     EXPECT_TRUE(kelRegisterAutoExec(aekUserRun, "C:\\Program Files\\App\\app.exe"));
-    EXPECT_EQ("C:\\Program Files\\App\\app.exe", kelRegReadString(HKEY_CURRENT_USER, run, "app.exe"));
+    // Quoted, or Windows would try "C:\Program.exe" first.
+    EXPECT_EQ("\"C:\\Program Files\\App\\app.exe\"", kelRegReadString(HKEY_CURRENT_USER, run, "app.exe"));
     EXPECT_EQ(DWORD(REG_SZ), TypeOf(HKEY_CURRENT_USER, run, "app.exe"));
     EXPECT_TRUE(kelUnregisterAutoExec(aekUserRun, "C:\\Apps\\tool.exe"));
 
@@ -201,7 +202,7 @@ TEST(kelAutoExec, RegisterAndUnregisterUnderTheFileName) {
     EXPECT_EQ(DWORD(REG_EXPAND_SZ), TypeOf(HKEY_CURRENT_USER, run, "other.exe"));
 
     EXPECT_TRUE(kelRegisterAutoExec(aekMachineRunOnce, "C:\\setup.exe"));
-    EXPECT_EQ("C:\\setup.exe", kelRegReadString(HKEY_CURRENT_USER, machine, "setup.exe"));
+    EXPECT_EQ("\"C:\\setup.exe\"", kelRegReadString(HKEY_CURRENT_USER, machine, "setup.exe"));
     EXPECT_TRUE(kelUnregisterAutoExec(aekMachineRunOnce, "C:\\setup.exe"));
 }
 

@@ -1,6 +1,7 @@
 // The taskbar button (the application window) and the main form, shown and hidden together.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,35 @@ bool AppVisible() {
 bool FormVisible(TForm* form) {
     return form->Visible() && IsWindowVisible(form->Handle());
 }
+
+// A share "\\server\share" that exists: under Wine, a folder of the prefix's
+// "dosdevices\unc". Server() is empty where there is none.
+class TestShare {
+public:
+    TestShare() {
+        char prefix[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return;
+        std::string unc = "Z:" + std::string(prefix) + "/dosdevices/unc";
+        std::replace(unc.begin(), unc.end(), '/', '\\');
+        CreateDirectoryA(unc.c_str(), nullptr);
+        m_server = "kelsrv" + std::to_string(GetCurrentProcessId());
+        m_folder = unc + "\\" + m_server;
+        TestFolder::Remove(m_folder);  // left by a run that ended early
+        if (!CreateDirectoryA(m_folder.c_str(), nullptr) || !CreateDirectoryA((m_folder + "\\share").c_str(), nullptr))
+            m_server.clear();
+    }
+    ~TestShare() {
+        if (!m_folder.empty()) TestFolder::Remove(m_folder);
+    }
+    TestShare(const TestShare&) = delete;
+    TestShare& operator=(const TestShare&) = delete;
+    const std::string& Server() const { return m_server; }
+
+private:
+    std::string m_server;
+    std::string m_folder;
+};
 
 }  // namespace
 
@@ -303,9 +333,9 @@ TEST(FileRoutines, CopyWithEventsReportsProgressFinishAndErrors) {
     EXPECT_EQ(300000u, progress.back());
     EXPECT_EQ(1u, errors.size());
 
-    // Cancelled at the first progress: the copy ends and still finishes.
+    // Cancelled at the first progress: the copy ends, still finishes, and has not copied.
     int calls = 0;
-    EXPECT_TRUE(kelCopyFileWithEvents(
+    EXPECT_FALSE(kelCopyFileWithEvents(
         folder.File("big.bin"), folder.File("cancelled.bin"), onError,
         [&](TObject*, uint32_t, uint32_t, bool& cancel) {
             ++calls;
@@ -314,6 +344,12 @@ TEST(FileRoutines, CopyWithEventsReportsProgressFinishAndErrors) {
         onFinish));
     EXPECT_EQ(1, calls);
     EXPECT_EQ(2, finishes);
+
+    // A folder stands where the copy should go: the thread's error is the result too.
+    CreateDirectoryA(folder.File("taken").c_str(), nullptr);
+    EXPECT_FALSE(kelCopyFileWithEvents(folder.File("big.bin"), folder.File("taken"), onError, nullptr, onFinish));
+    EXPECT_EQ(2u, errors.size());
+    EXPECT_EQ(3, finishes);
 }
 
 TEST(FileRoutines, ClearDirLeavesTheFolderEmptyAndCopyFilesUsesTheShell) {
@@ -353,6 +389,9 @@ TEST(FileRoutines, ClearDirLeavesTheFolderEmptyAndCopyFilesUsesTheShell) {
 
 TEST(FileRoutines, RootsAreNeverRemovedAndShortNamesAreMadeAgain) {
     TestFolder folder;
+    TestShare share;
+    ASSERT_FALSE(share.Server().empty());
+    const std::string server = share.Server();
     const std::string drive = ExtractFileDrive(folder.Path());
     const std::string saved = GetCurrentDir();
     ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
@@ -361,9 +400,14 @@ TEST(FileRoutines, RootsAreNeverRemovedAndShortNamesAreMadeAgain) {
         sources.push_back(operation.pFrom);
         return 0;
     };
-    // "X:\" less its separator would be the current folder of the drive.
-    for (const std::string& root : {drive + "\\", drive, drive + "\\.", folder.Path() + "\\..\\..\\..\\..\\..\\..",
-                                    std::string("\\"), std::string()}) {
+    // "X:\" less its separator would be the current folder of the drive. The
+    // system takes a "\\?\" path as it is, ".." and all.
+    const std::string up = "\\..\\..\\..\\..\\..\\..";
+    for (const std::string& root :
+         {drive + "\\", drive, drive + "\\.", folder.Path() + up, std::string("\\"), std::string(),
+          "\\\\" + server + "\\share", "\\\\?\\UNC\\" + server + "\\share", "\\\\?\\unc\\" + server + "\\share\\",
+          "\\\\?\\UNC\\" + server + "\\share\\x\\..", "\\\\?\\" + drive + "\\", "\\\\?\\" + folder.Path() + up,
+          "\\\\.\\" + folder.Path() + up}) {
         kelRemoveDir(root);
         kelClearDir(root);
     }
