@@ -1,6 +1,7 @@
 // The month grid: cell dates, the distribution of occurrences, and termination.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -359,4 +360,27 @@ TEST_F(DstGrid, MarchAndNovemberStayConsecutive) {
         for (int i = 0; i < 42; ++i) ASSERT_EQ(first + i, Converter::TmToDate(Cell(i / 7, i % 7).GetDate())) << i;
         EXPECT_EQ(42u, DaysOf(daily).size());
     }
+}
+
+// Under a zone whose clocks move from 00:00 to 01:00 (Beirut: on 31 March 2024, and
+// back on 27 October): that day has no 00:00:01, yet the grid still holds 42
+// consecutive days, each once, and a day's own date is its own even in the gap.
+using DstMidnightGrid = Grid;
+TEST_F(DstMidnightGrid, MarchAndOctoberStayConsecutive) {
+    ASSERT_EQ("2024-03-30", DayText(Normalized(MakeDate(2024, 3, 31, 0, 30))))
+        << "the clock of this zone does not move forward at midnight on 31 March 2024";
+    Eintrag* once = Add(MakeDate(2024, 3, 30, 12, 0));
+    for (int month : {3, 10}) {
+        for (bool sundayFirst : {true, false}) {
+            Show(2024, month, sundayFirst);
+            const TDateTime first = Converter::TmToDate(Cell(0, 0).GetDate());
+            EXPECT_EQ(sundayFirst ? 0 : 1, Cell(0, 0).GetDate().tm_wday);
+            for (int i = 0; i < 42; ++i) {
+                ASSERT_EQ(first + i, Converter::TmToDate(Cell(i / 7, i % 7).GetDate())) << month << " " << i;
+                ASSERT_EQ(first + i, Converter::TmToDate(Cell(i / 7, i % 7).GetDateOnly())) << month << " " << i;
+            }
+        }
+    }
+    Show(2024, 3);  // 25 February to 6 April
+    EXPECT_EQ((Days{"2024-03-30"}), DaysOf(once));
 }
