@@ -188,11 +188,12 @@ void PlaceByStepping(Converter& converter, const Eintrag& e, int32_t firstDay, i
     // The master's own start never moves: a working copy is stepped.
     Eintrag work;
     work.Assign(e);
+    tm planned = e.StartTime;
     int32_t day = DayValue(work.StartTime);
     while (day <= lastDay) {
         if (hasStop && Converter::CompareDateTime(work.StartTime, e.StopAfter) == 1) break;
         if (day >= firstDay) converter.AddToCells(&work);
-        if (StepDate(work.StartTime, e.IntervalCount, e.IntervalKind) == -1) break;  // past 2038
+        if (StepPlanned(planned, work.StartTime, e.IntervalCount, e.IntervalKind) == -1) break;  // past 2038
         day = DayValue(work.StartTime);
     }
 }
