@@ -1,8 +1,6 @@
 // The reminder list, the month grid and the date operations of the model.
 #include "model/Uconverter.h"
 
-#include <cmath>
-
 #include "model/Ufunction.h"
 #include "model/Uglobals.h"
 
@@ -16,31 +14,6 @@ int32_t DayValue(const tm& date) {
     day.tm_mon = date.tm_mon;
     day.tm_year = date.tm_year;
     return NormalizeDate(&day);
-}
-
-// Normalises a cell date. Days the run-time cannot represent (the days of
-// December 1969 before a January 1970 grid) are carried by the calendar alone,
-// so every cell shows its real date.
-void NormalizeCellDate(tm& date) {
-    if (NormalizeDate(&date) != -1) return;
-    int year = date.tm_year + 1900 + date.tm_mon / 12;
-    int month = date.tm_mon % 12;
-    if (month < 0) {
-        month += 12;
-        --year;
-    }
-    TDateTime first = 0;
-    if (!TryEncodeDate(year, month + 1, 1, first)) return;
-    const TDateTime value = first + (date.tm_mday - 1);
-    int y = 0, m = 0, d = 0;
-    DecodeDate(value, y, m, d);
-    date.tm_year = y - 1900;
-    date.tm_mon = m - 1;
-    date.tm_mday = d;
-    const int days = static_cast<int>(std::floor(value));
-    date.tm_wday = ((days % 7) + 7 + 6) % 7;  // day 0 (1899-12-30) was a Saturday
-    date.tm_yday = days - static_cast<int>(EncodeDate(y, 1, 1));
-    NormalizeDate(&date);  // succeeds once the carried date is representable
 }
 
 bool IsDayCopy(const Converter& converter, const Eintrag* record) {
@@ -150,25 +123,30 @@ int Converter::Count() const {
 
 void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sundayFirst) {
     KeepViewOnMasters(converter);
-    tm date;
-    ClearDateRecord(&date);
-    date.tm_year = year;
-    date.tm_mon = month;
-    date.tm_mday = 1;
-    NormalizeCellDate(date);
-    int shift = sundayFirst ? -date.tm_wday : 1 - date.tm_wday;
+    // The cells are laid out by the calendar, day after day, and only then normalised:
+    // stepping a normalised date instead repeats a day wherever the clock changes at
+    // midnight, since the run-time puts the first moment of that day on the evening before.
+    tm first;
+    ClearDateRecord(&first);
+    first.tm_year = year;
+    first.tm_mon = month;
+    first.tm_mday = 1;
+    CarryByCalendar(&first);
+    int shift = sundayFirst ? -first.tm_wday : 1 - first.tm_wday;
     if (shift == 1) shift = -6;
-    date.tm_mday = 1 + shift;
-    NormalizeCellDate(date);
     for (int row = 0; row < kGridRows; ++row) {
         for (int column = 0; column < kGridColumns; ++column) {
+            tm date = first;
+            date.tm_mday = 1 + shift + row * kGridColumns + column;
+            // Days the run-time cannot represent (the December days before a January
+            // 1970 grid) keep the date the calendar gives them.
+            CarryByCalendar(&date);
+            NormalizeDay(&date);
             TWeekDay& cell = converter.Cells[row][column];
             cell.Clear();
             cell.Head->Reset();
             cell.SetInMonth(date.tm_mon == month);
             cell.SetDate(date);
-            date.tm_mday += 1;
-            NormalizeCellDate(date);
         }
     }
 }
@@ -210,11 +188,12 @@ void PlaceByStepping(Converter& converter, const Eintrag& e, int32_t firstDay, i
     // The master's own start never moves: a working copy is stepped.
     Eintrag work;
     work.Assign(e);
+    tm planned = e.StartTime;
     int32_t day = DayValue(work.StartTime);
     while (day <= lastDay) {
         if (hasStop && Converter::CompareDateTime(work.StartTime, e.StopAfter) == 1) break;
         if (day >= firstDay) converter.AddToCells(&work);
-        if (StepDate(work.StartTime, e.IntervalCount, e.IntervalKind) == -1) break;  // past 2038
+        if (StepPlanned(planned, work.StartTime, e.IntervalCount, e.IntervalKind) == -1) break;  // past 2038
         day = DayValue(work.StartTime);
     }
 }

@@ -59,7 +59,7 @@ bool FindDueOccurrence(TRecurrenceEntry& memo, const Eintrag& e, TDateTime now, 
     TOccurrenceSeries* series = nullptr;
     int32_t index = 0;
     if (repeating) {
-        series = &memo.DueSeries(e, occurrence);
+        series = &memo.DueSeries(e, PlannedStart(e.StartTime, occurrence, occurrenceSeconds));
         index = series->LastBefore(now, TOccurrenceSeries::kDueReader);
         if (index > 0) {
             const TOccurrence* o = series->At(index, TOccurrenceSeries::kDueReader);

@@ -165,7 +165,8 @@ tm Eintrag::GetStartDateOnly() const {
     date.tm_mday = StartTime.tm_mday;
     date.tm_mon = StartTime.tm_mon;
     date.tm_year = StartTime.tm_year;
-    NormalizeDate(&date);
+    // The start's own day, also where that day begins in a daylight-saving gap.
+    NormalizeDay(&date);
     return date;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "classlib/SysUtils.h"
 
 void ClearDateRecord(tm* t) {
     t->tm_sec = 0;
@@ -35,4 +36,53 @@ int32_t NormalizeDate(tm* t) {
 std::string IntToStr2(int32_t n) {
     std::string text = std::to_string(n);
     return n >= 10 ? text : "0" + text;
+}
+
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+bool SameClockFields(const tm& a, const tm& b) {
+    return a.tm_min == b.tm_min && a.tm_hour == b.tm_hour && a.tm_mday == b.tm_mday && a.tm_mon == b.tm_mon &&
+           a.tm_year == b.tm_year;
+}
+
+}  // namespace
+
+bool CarryByCalendar(tm* t) {
+    const int64_t year = int64_t(t->tm_year) + 1900 + FloorDiv(t->tm_mon, 12);
+    const int month = int(int64_t(t->tm_mon) - 12 * FloorDiv(t->tm_mon, 12));
+    const int64_t minutes = int64_t(t->tm_hour) * 60 + t->tm_min;
+    TDateTime first = 0, lowest = 0, highest = 0;
+    if (year < 1 || year > 9999 || !TryEncodeDate(int(year), month + 1, 1, first)) return false;
+    const int64_t number = int64_t(first) + t->tm_mday - 1 + FloorDiv(minutes, 1440);
+    TryEncodeDate(1, 1, 1, lowest);
+    TryEncodeDate(9999, 12, 31, highest);
+    if (number < int64_t(lowest) || number > int64_t(highest)) return false;
+    int y = 0, m = 0, d = 0;
+    DecodeDate(TDateTime(number), y, m, d);
+    TDateTime newYear = 0;
+    TryEncodeDate(y, 1, 1, newYear);
+    const int64_t minuteOfDay = minutes - 1440 * FloorDiv(minutes, 1440);
+    t->tm_sec = 1;
+    t->tm_min = int(minuteOfDay % 60);
+    t->tm_hour = int(minuteOfDay / 60);
+    t->tm_mday = d;
+    t->tm_mon = m - 1;
+    t->tm_year = y - 1900;
+    t->tm_wday = int((number % 7 + 7 + 6) % 7);  // day 0 (1899-12-30) was a Saturday
+    t->tm_yday = int(number - int64_t(newYear));
+    return true;
+}
+
+int32_t NormalizeDay(tm* t) {
+    tm day = *t;
+    const int32_t result = NormalizeDate(t);
+    if (result != -1 && CarryByCalendar(&day) && !SameClockFields(*t, day)) {
+        day.tm_isdst = -1;
+        *t = day;
+    }
+    return result;
 }

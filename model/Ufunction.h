@@ -16,5 +16,19 @@ void ClearDateRecord(tm* t);
 // This is the only place in the program that calls mktime.
 int32_t NormalizeDate(tm* t);
 
+// Carries the minute, hour, day and month of a record into range by the calendar
+// alone, as mktime carries them but without any daylight-saving change: the date a
+// record stands for whatever the clock does on it. Sets tm_sec to 1 and the weekday
+// and day of the year; leaves tm_isdst. False, with the record unchanged, when the
+// carried date lies outside the years 1 to 9999.
+bool CarryByCalendar(tm* t);
+
+// NormalizeDate for a record that stands for a whole day (its date at 00:00:01, as
+// the grid's cells and a reminder's start day are). Where the clock changes at
+// midnight the run-time moves the day's first moment to the evening before; the
+// record then keeps its own date (fields carried by the calendar, tm_isdst -1),
+// and the result is still NormalizeDate's, so two records of one day compare equal.
+int32_t NormalizeDay(tm* t);
+
 // Two-digit decimal text of every displayed date and time: "07", "00", "10", "2024".
 std::string IntToStr2(int32_t n);

@@ -46,6 +46,7 @@ bool SameFields(const tm& a, const tm& b) {
 TOccurrence MakeOccurrence(const tm& date, int32_t seconds) {
     TOccurrence o;
     o.Date = date;
+    o.Planned = date;
     o.Seconds = seconds;
     o.Value = Converter::TmToDateTime(date);
     o.Day = static_cast<int32_t>(Converter::TmToDate(date));
@@ -56,7 +57,9 @@ TOccurrence MakeOccurrence(const tm& date, int32_t seconds) {
 
 //--- Stepping
 
-int32_t StepDate(tm& date, int32_t count, int32_t kind) {
+namespace {
+
+void MoveByInterval(tm& date, int32_t count, int32_t kind) {
     switch (kind) {
         case kIntervalDays: date.tm_mday = Saturated(int64_t(date.tm_mday) + count); break;
         case kIntervalWeeks: date.tm_mday = Saturated(int64_t(date.tm_mday) + 7 * int64_t(count)); break;
@@ -64,7 +67,34 @@ int32_t StepDate(tm& date, int32_t count, int32_t kind) {
         case kIntervalYears: date.tm_year = Saturated(int64_t(date.tm_year) + count); break;
         default: break;
     }
+}
+
+// The date to step on from after normalising gave a record: the record itself, or,
+// where normalising moved the clock (a daylight-saving gap), the date as the calendar
+// alone carries it. Both are the same wherever the clock does not change.
+tm PlannedAfter(const tm& date, const tm& normalised) {
+    tm carried = date;
+    if (CarryByCalendar(&carried) && !SameFields(carried, normalised)) return carried;
+    return normalised;
+}
+
+}  // namespace
+
+int32_t StepDate(tm& date, int32_t count, int32_t kind) {
+    MoveByInterval(date, count, kind);
     return NormalizeDate(&date);
+}
+
+int32_t StepPlanned(tm& planned, tm& occurrence, int32_t count, int32_t kind) {
+    MoveByInterval(planned, count, kind);
+    occurrence = planned;
+    const int32_t seconds = NormalizeDate(&occurrence);
+    if (seconds != -1) planned = PlannedAfter(planned, occurrence);
+    return seconds;
+}
+
+tm PlannedStart(const tm& start, const tm& normalised, int32_t seconds) {
+    return seconds == -1 ? normalised : PlannedAfter(start, normalised);
 }
 
 //--- TOccurrenceSeries
@@ -73,6 +103,7 @@ TOccurrenceSeries::TOccurrenceSeries(const tm& start, int32_t count, int32_t kin
     : m_count(count), m_kind(kind), m_startDate(start) {
     KeyOf(start, m_start);
     m_frontier.Date = start;
+    m_frontier.Planned = start;
     m_frontier.Seconds = -1;
     m_frontier.Value = 0;
     m_frontier.Day = 0;
@@ -105,20 +136,22 @@ tm TOccurrenceSeries::Unpack(uint32_t packed) {
 bool TOccurrenceSeries::Step(const tm& from, int32_t fromIndex, TOccurrence& next) {
     assert(fromIndex <= m_reached);
     if (fromIndex == m_reached && m_ended) return false;
-    tm date = from;
+    tm planned = from;
+    tm date;
     ++m_steps;
-    const int32_t seconds = StepDate(date, m_count, m_kind);
+    const int32_t seconds = StepPlanned(planned, date, m_count, m_kind);
     if (seconds == -1) {
         // A step that failed once fails again: the series ends here.
         if (fromIndex == m_reached) m_ended = true;
         return false;
     }
     next = MakeOccurrence(date, seconds);
+    next.Planned = planned;
     const int32_t index = fromIndex + 1;
     if (index > m_reached) {
         m_reached = index;
         m_frontier = next;
-        if ((index - 1) % kCheckpointSpacing == 0) m_checkpoints.push_back(Pack(next.Date));
+        if ((index - 1) % kCheckpointSpacing == 0) m_checkpoints.push_back({Pack(next.Date), Pack(next.Planned)});
     }
     return true;
 }
@@ -130,7 +163,7 @@ int32_t TOccurrenceSeries::BaseFor(int32_t k, tm& base) const {
     }
     size_t c = size_t(k - 2) / kCheckpointSpacing;
     c = std::min(c, m_checkpoints.size() - 1);
-    base = Unpack(m_checkpoints[c]);
+    base = Unpack(m_checkpoints[c].Planned);
     return 1 + int32_t(c) * kCheckpointSpacing;
 }
 
@@ -149,7 +182,7 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
     if (size > 0 && k == run.First + size) {
         // The one after the run: readers walk forward one occurrence at a time.
         TOccurrence next;
-        if (!Step(run.Items.back().Date, k - 1, next)) return nullptr;
+        if (!Step(run.Items.back().Planned, k - 1, next)) return nullptr;
         if (run.Items.size() >= kRunLimit) {
             const size_t dropped = run.Items.size() / 2;
             run.Items.erase(run.Items.begin(), run.Items.begin() + dropped);
@@ -162,7 +195,7 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
     // Elsewhere: beyond what was reached the frontier steps on; within it, from the
     // last checkpoint before k.
     while (m_reached < k - 1) {
-        const tm from = m_frontier.Date;
+        const tm from = m_frontier.Planned;
         TOccurrence next;
         if (!Step(from, m_reached, next)) return nullptr;
     }
@@ -171,7 +204,7 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
     TOccurrence current;
     while (index < k) {
         if (!Step(from, index, current)) return nullptr;
-        from = current.Date;
+        from = current.Planned;
         ++index;
     }
     SetRun(reader, k, &current, 1);
@@ -202,7 +235,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
         TOccurrence pair[2] = {m_frontier, m_frontier};
         int32_t index = m_reached;
         for (;;) {
-            if (!Step(pair[0].Date, index, pair[1])) {
+            if (!Step(pair[0].Planned, index, pair[1])) {
                 SetRun(reader, index, pair, 1);
                 return index;
             }
@@ -219,7 +252,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
     size_t low = 0, high = m_checkpoints.size();  // checkpoints [0, low) lie before
     while (low < high) {
         const size_t middle = (low + high) / 2;
-        const tm date = Unpack(m_checkpoints[middle]);
+        const tm date = Unpack(m_checkpoints[middle].Date);
         if (isBefore(MakeOccurrence(date, 0)))
             low = middle + 1;
         else
@@ -227,7 +260,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
     }
     if (low == 0) return 0;  // o[1] itself does not lie before
     int32_t index = 1 + int32_t(low - 1) * kCheckpointSpacing;
-    tm from = Unpack(m_checkpoints[low - 1]);
+    tm from = Unpack(m_checkpoints[low - 1].Planned);
     TOccurrence pair[2];
     bool havePrevious = false;
     for (;;) {
@@ -239,7 +272,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
                 int32_t baseIndex = BaseFor(index, base);
                 while (baseIndex < index) {
                     Step(base, baseIndex, pair[0]);
-                    base = pair[0].Date;
+                    base = pair[0].Planned;
                     ++baseIndex;
                 }
             }
@@ -248,7 +281,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
         }
         pair[0] = pair[1];
         havePrevious = true;
-        from = pair[1].Date;
+        from = pair[1].Planned;
         ++index;
     }
 }
@@ -289,10 +322,10 @@ TOccurrenceSeries& TRecurrenceEntry::GridSeries(const Eintrag& master) {
     return *m_grid;
 }
 
-TOccurrenceSeries& TRecurrenceEntry::DueSeries(const Eintrag& master, const tm& normalisedStart) {
-    if (SameFields(normalisedStart, master.StartTime)) return GridSeries(master);
-    if (!m_due || !m_due->IsSeriesOf(normalisedStart, master.IntervalCount, master.IntervalKind))
-        m_due = std::make_unique<TOccurrenceSeries>(normalisedStart, master.IntervalCount, master.IntervalKind);
+TOccurrenceSeries& TRecurrenceEntry::DueSeries(const Eintrag& master, const tm& plannedStart) {
+    if (SameFields(plannedStart, master.StartTime)) return GridSeries(master);
+    if (!m_due || !m_due->IsSeriesOf(plannedStart, master.IntervalCount, master.IntervalKind))
+        m_due = std::make_unique<TOccurrenceSeries>(plannedStart, master.IntervalCount, master.IntervalKind);
     return *m_due;
 }
 

@@ -30,26 +30,38 @@ bool HasUsableDates(const Eintrag& record);
 // instead of overflowing, and then fails like any date past 2038.
 int32_t StepDate(tm& date, int32_t count, int32_t kind);
 
+// One step of a series. planned is the date the step before aimed at (the start for
+// the first step): it moves by the interval and is carried by the calendar alone, so
+// every occurrence keeps the start's hour and minute. occurrence becomes that date
+// normalised: the same as planned, except where it falls into a daylight-saving gap,
+// which moves that one occurrence and no later one. Returns NormalizeDate's result.
+int32_t StepPlanned(tm& planned, tm& occurrence, int32_t count, int32_t kind);
+
+// The date a series steps on from, for a start and its normalised record: the
+// normalised record, unless normalising moved the start out of a daylight-saving gap.
+tm PlannedStart(const tm& start, const tm& normalised, int32_t seconds);
+
 //--- Occurrences
 
 // One occurrence after the start, with the values the grid and the due check compare.
 struct TOccurrence {
-    tm Date;            // normalised, seconds 1
-    int32_t Seconds;    // NormalizeDate's result for it
-    TDateTime Value;    // Converter::TmToDateTime of it
-    int32_t Day;        // whole part of Converter::TmToDate of it
+    tm Date;          // normalised, seconds 1
+    tm Planned;       // the date it was aimed at, which the next step starts from
+    int32_t Seconds;  // NormalizeDate's result for it
+    TDateTime Value;  // Converter::TmToDateTime of it
+    int32_t Day;      // whole part of Converter::TmToDate of it
 };
 
 // The occurrences of one repeating reminder after its start: o[1] is the start stepped
-// once, o[k+1] is o[k] stepped once, and the series ends before the first step that
-// cannot be represented. No occurrence can be computed without those before it (a
-// monthly series from 31 January drifts to the 3rd, a time in a daylight-saving gap
-// shifts the hour for good), so the series is stepped exactly as a plain loop from the
-// start would step it, but only once: every kCheckpointSpacing-th occurrence is kept
-// as a point to step on from, and each reader keeps the few occurrences around its
-// last look-up. A look-up near the previous one costs nothing, one elsewhere within
-// what was stepped before costs at most kCheckpointSpacing steps, and only stepping
-// beyond everything stepped so far depends on the reminder's age.
+// once, o[k+1] is o[k] stepped once (from the date it aimed at, StepPlanned), and the
+// series ends before the first step that cannot be represented. No occurrence can be
+// computed without those before it (a monthly series from 31 January drifts to the
+// 3rd), so the series is stepped exactly as a plain loop from the start would step it,
+// but only once: every kCheckpointSpacing-th occurrence is kept as a point to step on
+// from, and each reader keeps the few occurrences around its last look-up. A look-up
+// near the previous one costs nothing, one elsewhere within what was stepped before
+// costs at most kCheckpointSpacing steps, and only stepping beyond everything stepped
+// so far depends on the reminder's age.
 class TOccurrenceSeries {
 public:
     // The grid and the due check look at different instants; each keeps its own place.
@@ -87,7 +99,8 @@ private:
 
     template <class IsBefore>
     int32_t LastWhere(IsBefore isBefore, Reader reader);
-    // o[from + 1] from o[from]; false at the end of the series. Extends what was reached.
+    // o[from + 1] from the planned date of o[from]; false at the end of the series.
+    // Extends what was reached.
     bool Step(const tm& from, int32_t fromIndex, TOccurrence& next);
     // The point to step on from for an occurrence k >= 1: the last checkpoint before it, or the start.
     int32_t BaseFor(int32_t k, tm& base) const;
@@ -99,9 +112,13 @@ private:
     int32_t m_count;
     int32_t m_kind;
     tm m_startDate;
-    // Fields of o[1 + i * kCheckpointSpacing], packed (normalised dates sort as their values).
-    std::vector<uint32_t> m_checkpoints;
-    TOccurrence m_frontier;  // o[m_reached]; its Date is the start while m_reached is 0
+    // o[1 + i * kCheckpointSpacing], packed (normalised dates sort as their values).
+    struct Checkpoint {
+        uint32_t Date;     // what look-ups compare
+        uint32_t Planned;  // what the next step starts from
+    };
+    std::vector<Checkpoint> m_checkpoints;
+    TOccurrence m_frontier;  // o[m_reached]; its Planned is the start while m_reached is 0
     int32_t m_reached = 0;
     bool m_ended = false;
     int64_t m_steps = 0;
@@ -134,9 +151,9 @@ private:
 struct TRecurrenceEntry {
     // The series stepped from the stored start, as the grid places it.
     TOccurrenceSeries& GridSeries(const Eintrag& master);
-    // The series stepped from the normalised start, as the due check advances it;
-    // the grid's series when normalising left the fields a step reads as they were.
-    TOccurrenceSeries& DueSeries(const Eintrag& master, const tm& normalisedStart);
+    // The series stepped from the planned start (PlannedStart), as the due check
+    // advances it; the grid's series when that has the fields a step reads as stored.
+    TOccurrenceSeries& DueSeries(const Eintrag& master, const tm& plannedStart);
 
     TNormalizeMemo Start;         // the start, normalised (due check step 4)
     TNormalizeMemo LastReminded;  // the last-reminded date, normalised

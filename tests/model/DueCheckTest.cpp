@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "DueTestSupport.h"
 #include "model/Uglobals.h"
@@ -464,18 +465,67 @@ TEST_F(DueCheck, AnIdleReminderCostsNoStepsWhateverItsAge) {
     EXPECT_LE(series.StepCount() - before, 2 * TOccurrenceSeries::kCheckpointSpacing);
 }
 
-// Under EST5EDT: a daily 02:30 reminder crosses the spring gap on 10 March 2024. Its
-// occurrences are those of stepping from the start: the gap's 02:30 is normalised to
-// 01:30, and later days keep 01:30.
-using DstDueCheck = DueCheck;
-TEST_F(DstDueCheck, DailyThroughTheSpringGapFollowsTheSteppedHour) {
-    Add(MakeDate(2024, 3, 8, 2, 30), kIntervalDays, 1);
-    tm expected = Normalized(MakeDate(2024, 3, 8, 2, 30));
-    for (int i = 0; i < 4; ++i) expected = Converter::AddInterval(expected, 1, kIntervalDays);
-    ASSERT_EQ("2024-03-12", DayText(expected));
-    SetNow(2024, 3, 12, expected.tm_hour, expected.tm_min, 30);
-    FakeAlarmWindow* alarm = Pass();
-    ASSERT_NE(nullptr, alarm);
-    EXPECT_TRUE(Converter::SameDateRecord(expected, alarm->Occurrence));
-    EXPECT_EQ(1, alarm->Occurrence.tm_isdst);
+namespace {
+
+// A repeating reminder never acknowledged, and the alarm it gives at an instant: the
+// latest of its occurrences that has begun. Across a spring gap every occurrence keeps
+// the start's hour and minute, but the one that falls into the gap, which the run-time
+// moves an hour back.
+struct ClockChangeRow {
+    tm Start;
+    int Kind;
+    int Count;
+    int Now[5];  // year, month, day, hour, minute
+    const char* Alarm;
+};
+
+void ExpectAlarms(const std::vector<ClockChangeRow>& rows) {
+    for (const ClockChangeRow& row : rows) {
+        Converter converter;
+        AlarmHost host;
+        Eintrag* e = new Eintrag;
+        e->SetMaster(e);
+        e->StartTime = row.Start;
+        e->IntervalKind = row.Kind;
+        e->IntervalCount = row.Count;
+        e->ExactlyAt = true;
+        converter.Append(e);
+        SetNow(row.Now[0], row.Now[1], row.Now[2], row.Now[3], row.Now[4]);
+        EXPECT_EQ(row.Alarm, AlarmWhen(host.Pass(converter)))
+            << DayText(row.Start) << " kind " << row.Kind << ", at " << row.Now[2] << "." << row.Now[1] << "."
+            << row.Now[0] << " " << row.Now[3] << ":" << row.Now[4];
+    }
+}
+
+}  // namespace
+
+// Under EST5EDT: clocks move from 02:00 to 03:00 on 10 March 2024.
+TEST(DstDueCheck, RepeatingThroughTheSpringGapKeepsTheHour) {
+    ASSERT_EQ(1, Normalized(MakeDate(2024, 3, 10, 2, 30)).tm_hour) << "no gap at 02:00 on 10 March 2024 in this zone";
+    ExpectAlarms({
+        {MakeDate(2024, 3, 8, 2, 30), kIntervalDays, 1, {2024, 3, 10, 1, 30}, "10.03.2024 : 01.30"},
+        {MakeDate(2024, 3, 8, 2, 30), kIntervalDays, 1, {2024, 3, 12, 2, 30}, "12.03.2024 : 02.30"},
+        {MakeDate(2024, 3, 8, 2, 30), kIntervalDays, 1, {2024, 3, 12, 2, 29}, "11.03.2024 : 02.30"},
+        // Started in the gap itself: the start moves, the days after it do not.
+        {MakeDate(2024, 3, 10, 2, 30), kIntervalDays, 1, {2024, 3, 10, 1, 30}, "10.03.2024 : 01.30"},
+        {MakeDate(2024, 3, 10, 2, 30), kIntervalDays, 1, {2024, 3, 11, 2, 30}, "11.03.2024 : 02.30"},
+        {MakeDate(2024, 2, 10, 2, 30), kIntervalMonths, 1, {2024, 4, 10, 2, 30}, "10.04.2024 : 02.30"},
+        {MakeDate(2024, 3, 3, 2, 15), kIntervalWeeks, 1, {2024, 3, 17, 2, 15}, "17.03.2024 : 02.15"},
+    });
+}
+
+// Under a zone whose clocks move from 00:00 to 01:00 (Beirut: on 31 March 2024 and
+// 30 March 2025): the gap's occurrence lands on the evening before, and the next
+// ones are back on their own days at their own time.
+TEST(DstMidnightDueCheck, RepeatingThroughTheSpringGapKeepsTheHour) {
+    ASSERT_EQ("2024-03-30", DayText(Normalized(MakeDate(2024, 3, 31, 0, 30))))
+        << "the clock of this zone does not move forward at midnight on 31 March 2024";
+    ExpectAlarms({
+        {MakeDate(2024, 3, 1, 0, 30), kIntervalDays, 1, {2024, 3, 30, 0, 30}, "30.03.2024 : 00.30"},
+        {MakeDate(2024, 3, 1, 0, 30), kIntervalDays, 1, {2024, 3, 30, 23, 30}, "30.03.2024 : 23.30"},
+        {MakeDate(2024, 3, 1, 0, 30), kIntervalDays, 1, {2024, 4, 1, 0, 30}, "01.04.2024 : 00.30"},
+        {MakeDate(2024, 3, 1, 0, 30), kIntervalDays, 1, {2024, 4, 1, 0, 29}, "30.03.2024 : 23.30"},
+        {MakeDate(2023, 3, 31, 0, 30), kIntervalYears, 1, {2025, 3, 31, 0, 30}, "31.03.2025 : 00.30"},
+        {MakeDate(2024, 3, 24, 0, 45), kIntervalWeeks, 1, {2024, 4, 7, 0, 45}, "07.04.2024 : 00.45"},
+    });
 }

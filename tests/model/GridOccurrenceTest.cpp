@@ -98,7 +98,7 @@ TEST_F(GridOccurrences, January1970IsStillPlaced) {
 
 // Under EST5EDT: a daily reminder stored at 02:30 on the day of the spring gap. The
 // grid steps from the stored start: its first copy keeps 02:30 as stored and the
-// next days stay at 02:30; the due check starts from the normalised start, 01:30.
+// next days stay at 02:30.
 using DstGridOccurrences = GridOccurrences;
 TEST_F(DstGridOccurrences, AStartInTheGapIsSteppedAsStored) {
     tm gapDay = MakeDate(2024, 3, 10, 2, 30);

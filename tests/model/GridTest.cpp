@@ -1,6 +1,7 @@
 // The month grid: cell dates, the distribution of occurrences, and termination.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -359,4 +360,38 @@ TEST_F(DstGrid, MarchAndNovemberStayConsecutive) {
         for (int i = 0; i < 42; ++i) ASSERT_EQ(first + i, Converter::TmToDate(Cell(i / 7, i % 7).GetDate())) << i;
         EXPECT_EQ(42u, DaysOf(daily).size());
     }
+}
+
+// Under a zone whose clocks move from 00:00 to 01:00 (Beirut: on 31 March 2024, and
+// back on 27 October): that day has no 00:00:01, yet the grid still holds 42
+// consecutive days, each once, and a day's own date is its own even in the gap. A
+// daily reminder at 00:30 keeps 00:30 after the gap; only the gap's occurrence moves,
+// to 23:30 on the evening before, where its alarm comes.
+using DstMidnightGrid = Grid;
+TEST_F(DstMidnightGrid, MarchAndOctoberStayConsecutiveAndKeepTheHour) {
+    ASSERT_EQ("2024-03-30", DayText(Normalized(MakeDate(2024, 3, 31, 0, 30))))
+        << "the clock of this zone does not move forward at midnight on 31 March 2024";
+    Eintrag* once = Add(MakeDate(2024, 3, 30, 12, 0));
+    Eintrag* daily = Add(MakeDate(2024, 3, 1, 0, 30), kIntervalDays, 1);
+    for (int month : {3, 10}) {
+        for (bool sundayFirst : {true, false}) {
+            Show(2024, month, sundayFirst);
+            const TDateTime first = Converter::TmToDate(Cell(0, 0).GetDate());
+            EXPECT_EQ(sundayFirst ? 0 : 1, Cell(0, 0).GetDate().tm_wday);
+            for (int i = 0; i < 42; ++i) {
+                ASSERT_EQ(first + i, Converter::TmToDate(Cell(i / 7, i % 7).GetDate())) << month << " " << i;
+                ASSERT_EQ(first + i, Converter::TmToDate(Cell(i / 7, i % 7).GetDateOnly())) << month << " " << i;
+            }
+        }
+    }
+    Show(2024, 3);  // 25 February to 6 April
+    EXPECT_EQ((Days{"2024-03-30"}), DaysOf(once));
+    const Days days = DaysOf(daily);
+    EXPECT_EQ(2, std::count(days.begin(), days.end(), "2024-03-30"));
+    EXPECT_EQ(0, std::count(days.begin(), days.end(), "2024-03-31"));
+    const Eintrag* last = Cell(5, 6).First();
+    ASSERT_NE(nullptr, last);
+    EXPECT_EQ("2024-04-06", DayText(last->StartTime));
+    EXPECT_EQ(0, last->StartTime.tm_hour);
+    EXPECT_EQ(30, last->StartTime.tm_min);
 }
