@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cxxabi.h>
 #include <exception>
 #include <map>
 #include <memory>
@@ -43,6 +44,11 @@ std::vector<Target>& Targets() {
 
 std::atomic<bool> gWatchAllocations{false};
 std::atomic<size_t> gLargestAllocation{0};
+
+//--- Exceptions thrown while a case runs
+
+// The first one of a type the target does not refuse with; null when none was.
+std::atomic<const std::type_info*> gForeignThrow{nullptr};
 
 //--- The case in flight, for the crash and hang reports
 
@@ -84,6 +90,22 @@ std::string SaveFailure(const char* kind) {
         CloseHandle(file);
     }
     return name;
+}
+
+// Called for every exception thrown, before it is caught.
+void NoteThrow(void* object, const std::type_info* type) {
+    const std::type_info* own = gInFlight.target ? gInFlight.target->OwnRefusal : nullptr;
+    if (!own || !gDeadline.load() || gForeignThrow.load()) return;
+    void* caught = object;
+    if (!own->__do_catch(type, &caught, 1)) gForeignThrow = type;
+}
+
+std::string TypeName(const std::type_info& type) {
+    int status = 0;
+    char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    const std::string text = status == 0 && name ? name : type.name();
+    std::free(name);
+    return text;
 }
 
 [[noreturn]] void DieWithReport(const char* kind, const char* detail) {
@@ -151,6 +173,7 @@ Outcome RunCase(const Target& target, const Bytes& input) {
     gInFlight.input = &input;
     Outcome outcome;
     gLargestAllocation = 0;
+    gForeignThrow = nullptr;
     gWatchAllocations = true;
     gDeadline = GetTickCount64() + gTimeLimitMs;
     try {
@@ -172,6 +195,10 @@ Outcome RunCase(const Target& target, const Bytes& input) {
         outcome.Why = gApplicationError;
     }
     gApplicationError.clear();
+    if (!outcome.Failed && gForeignThrow.load()) {
+        outcome.Failed = true;
+        outcome.Why = "the reader met an error that is not its refusal: " + TypeName(*gForeignThrow.load());
+    }
     const size_t allowed = target.AllocationFloor + target.AllocationPerByte * input.size();
     if (!outcome.Failed && gLargestAllocation > allowed) {
         outcome.Failed = true;
@@ -286,6 +313,46 @@ void RegisterQuickPass() {
     for (const Target& target : Targets())
         testing::RegisterTest("QuickPass", target.Name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
                               [&target]() -> testing::Test* { return new QuickPass(&target); });
+}
+
+//--- The harness's own rules
+
+// A reader that catches its errors itself still fails a case on one that is not
+// its refusal, wherever it was thrown; a reader that names no refusal is left to
+// its catches.
+TEST(Harness, ErrorsAReaderCatchesFailTheCaseUnlessTheyAreItsRefusals) {
+    struct Row {
+        const char* what;
+        const std::type_info* own;
+        std::function<void()> thrown;
+        bool fails;
+    };
+    const Row rows[] = {
+        {"its refusal", &typeid(Exception), [] { throw EConvertError("refused"); }, false},
+        {"a length error inside the library", &typeid(Exception),
+         [] {
+             std::string text;
+             text.reserve(text.max_size() + 1);
+         },
+         true},
+        {"no memory", &typeid(Exception), [] { throw std::bad_alloc(); }, true},
+        {"no memory, no refusal named", nullptr, [] { throw std::bad_alloc(); }, false},
+    };
+    for (const Row& row : rows) {
+        Target target;
+        target.Name = "Harness";
+        target.OwnRefusal = row.own;
+        target.Read = [&row](const Bytes&) {
+            try {
+                row.thrown();
+            } catch (...) {
+            }
+            return Verdict::Refused;
+        };
+        const Bytes input;
+        EXPECT_EQ(RunCase(target, input).Failed, row.fails) << row.what;
+        gInFlight.target = nullptr;
+    }
 }
 
 // --campaign --target=NAME --seconds=N --seed=S [--failures=DIR]
@@ -480,6 +547,10 @@ void* operator new(size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](size_t size, const std::nothrow_t&) noexcept {
     return Allocate(size);
 }
+// Where GCC inlines one of these into a caller that got its memory from the
+// operator new above, it pairs that with the free and warns of a mismatch.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
     std::free(p);
 }
@@ -497,6 +568,18 @@ void operator delete(void* p, const std::nothrow_t&) noexcept {
 }
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
+}
+#pragma GCC diagnostic pop
+
+//--- Every throw of the program passes here: the link wraps the runtime's throw.
+
+extern "C" {
+[[noreturn]] void __real___cxa_throw(void* object, std::type_info* type, void (*destroy)(void*));
+
+[[noreturn]] void __wrap___cxa_throw(void* object, std::type_info* type, void (*destroy)(void*)) {
+    fuzz::NoteThrow(object, type);
+    __real___cxa_throw(object, type, destroy);
+}
 }
 
 // Without options: the quick pass (GoogleTest). With --campaign: one target's

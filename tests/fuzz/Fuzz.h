@@ -11,6 +11,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace fuzz {
@@ -37,6 +38,10 @@ struct Target {
     // The largest single allocation a read may ask for: Floor + PerByte * input size.
     size_t AllocationFloor = 4u << 20;
     size_t AllocationPerByte = 64;
+    // For a reader that catches its errors itself: the type of its own refusals.
+    // Any exception of another type thrown while a case runs fails the case, even
+    // one the reader catches. Null: what the reader catches is its own business.
+    const std::type_info* OwnRefusal = nullptr;
 };
 
 // Adds a target at start-up: `static fuzz::Registration r{[] { return fuzz::Target{...}; }};`

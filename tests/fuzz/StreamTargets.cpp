@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "Fuzz.h"
@@ -122,6 +123,8 @@ fuzz::Registration iconsBin{[] {
     target.Name = "IconsBin";
     target.Seeds = [] { return std::vector<Bytes>{fuzz::ReadFile(fuzz::DistDir() + "\\icons.bin")}; };
     target.Read = ReadIconsBin;
+    // The program passes over the layer's errors only.
+    target.OwnRefusal = &typeid(Exception);
     return target;
 }};
 
