@@ -266,14 +266,18 @@ Tally Campaign(const Target& target, uint64_t seed, uint64_t maxCases, double se
         tally.Failures.push_back("the target has no seeds");
         return tally;
     }
+    std::vector<std::vector<Field>> fields(seeds.size());
+    if (target.Fields)
+        for (size_t i = 0; i < seeds.size(); ++i) fields[i] = target.Fields(seeds[i]);
     Random random(seed);
     const auto start = std::chrono::steady_clock::now();
     for (uint64_t n = 0; n < maxCases; ++n) {
         if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > seconds) break;
         gInFlight.number = n;
-        const Bytes& base = seeds[random.Below(seeds.size())];
+        const size_t which = random.Below(seeds.size());
+        const Bytes& base = seeds[which];
         std::string how;
-        const Bytes input = Mutate(base, random, &how);
+        const Bytes input = Mutate(base, random, &how, fields[which]);
         gInFlight.how = how;
         note(RunCase(target, input), input, "case " + std::to_string(n) + " (" + how + ")");
     }
@@ -476,11 +480,38 @@ void MutateOnce(Bytes& bytes, Random& random, std::string& how) {
     if (bytes.size() > kLargestInput) bytes.resize(kLargestInput);
 }
 
+// A known field set to a value at a boundary of what its reader takes.
+void SetField(Bytes& bytes, const Field& field, Random& random, std::string& how) {
+    if (field.Width > 4 || field.At > bytes.size() || bytes.size() - field.At < field.Width) return;
+    uint32_t old = 0;
+    std::memcpy(&old, &bytes[field.At], field.Width);
+    const uint32_t rest = static_cast<uint32_t>(bytes.size() - field.At - field.Width);
+    const uint32_t values[] = {0,          1,           0xFFFFFFFFu, 0x7F,        0x80,       0xFF,     0x7FFF,
+                               0x8000,     0xFFFF,      0x10000,     4096,        4097,       1u << 24, (1u << 24) + 1,
+                               0x7FFFFFFF, 0x80000000u, old + 1,     old - 1,     old * 2,    0 - old,  rest,
+                               rest + 1,   static_cast<uint32_t>(bytes.size())};
+    const uint32_t value = values[random.Below(sizeof values / sizeof values[0])];
+    std::memcpy(&bytes[field.At], &value, field.Width);
+    how += "known field " + std::to_string(field.Width) + "@" + std::to_string(field.At) + "=" +
+           std::to_string(value) + "; ";
+}
+
 }  // namespace
 
-Bytes Mutate(const Bytes& seed, Random& random, std::string* how) {
+Bytes Mutate(const Bytes& seed, Random& random, std::string* how, const std::vector<Field>& fields) {
     Bytes bytes = seed;
     std::string text;
+    // Random offsets rarely hit the few bytes a reader takes its sizes from.
+    // Targets that name no fields draw the same numbers as before.
+    if (!fields.empty() && random.Below(2)) {
+        const size_t count = 1 + random.Below(2);
+        for (size_t i = 0; i < count; ++i) SetField(bytes, fields[random.Below(fields.size())], random, text);
+        // Alone, or with the usual mutations after it.
+        if (random.Below(2)) {
+            if (how) *how = text;
+            return bytes;
+        }
+    }
     const size_t rounds = random.Below(4) ? 1 : 2 + random.Below(2);
     for (size_t i = 0; i < rounds; ++i) MutateOnce(bytes, random, text);
     if (how) *how = text;
