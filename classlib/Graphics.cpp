@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "classlib/PictureFiles.h"
 #include "classlib/Streaming.h"
 
 namespace {
@@ -423,10 +424,9 @@ namespace {
 // the system's own file loaders trust the sizes a file claims and read past
 // the end of a damaged one.
 
-// No picture of ours comes near these; a damaged size field is refused before
+// No picture of ours comes near this; a damaged size field is refused before
 // anything is allocated for it.
 constexpr uint64_t kMaxPictureFileBytes = 128u << 20;
-constexpr uint64_t kMaxBitmapPixels = 1u << 24;
 
 std::string BitmapNotValid(const std::string& fileName) {
     return "Bitmap image is not valid: \"" + fileName + "\"";
@@ -458,139 +458,6 @@ std::vector<uint8_t> ReadPictureFile(const std::string& fileName, const std::str
     return bytes;
 }
 
-uint16_t Get16(const uint8_t* at) {
-    return static_cast<uint16_t>(at[0] | at[1] << 8);
-}
-
-uint32_t Get32(const uint8_t* at) {
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
-// A colour mask GDI can use: one run of bits within the pixel.
-bool ValidColorMask(uint32_t mask, int bitCount) {
-    if (mask == 0 || (bitCount < 32 && mask >> bitCount != 0)) return false;
-    const uint32_t pastRun = mask + (mask & (~mask + 1));  // 0 or a power of two for one run
-    return (pastRun & (pastRun - 1)) == 0;
-}
-
-// A DIB whose every size and offset was checked against the bytes it lies in.
-struct CheckedDib {
-    int width = 0;
-    int height = 0;  // rows; the file's sign is in topDown
-    bool topDown = false;
-    int bitCount = 0;
-    uint32_t compression = BI_RGB;
-    uint32_t masks[3] = {};
-    RGBQUAD palette[256] = {};  // up to 8 bits per pixel; entries the file lacks stay black
-    const uint8_t* bits = nullptr;
-    size_t bitsSize = 0;  // uncompressed: the rows; run-length encoded: the encoded data
-};
-
-// The picture of a .bmp file; false when the file does not hold a whole one.
-// Takes the header kinds GDI knows (the old 12-byte one up to version 5), the
-// usual depths uncompressed, 4 and 8 bits run-length encoded, 16 and 32 bits
-// with colour masks.
-bool CheckBmp(const std::vector<uint8_t>& file, CheckedDib& dib) {
-    const uint64_t size = file.size();
-    const uint8_t* data = file.data();
-    if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M') return false;
-    const uint64_t bitsAt = Get32(data + 10);
-    const uint32_t headerSize = Get32(data + 14);
-    const uint8_t* header = data + 14;
-    const bool core = headerSize == 12;
-    if (!core && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 && headerSize != 124)
-        return false;
-    if (size < 14 + uint64_t{headerSize}) return false;
-    int64_t width = 0;
-    int64_t height = 0;
-    int planes = 0;
-    uint64_t colors = 0;
-    uint32_t imageSize = 0;
-    if (core) {
-        width = Get16(header + 4);
-        height = Get16(header + 6);
-        planes = Get16(header + 8);
-        dib.bitCount = Get16(header + 10);
-    } else {
-        width = static_cast<int32_t>(Get32(header + 4));
-        height = static_cast<int32_t>(Get32(header + 8));
-        planes = Get16(header + 12);
-        dib.bitCount = Get16(header + 14);
-        dib.compression = Get32(header + 16);
-        imageSize = Get32(header + 20);
-        colors = Get32(header + 32);
-    }
-    dib.topDown = height < 0;
-    height = std::abs(height);
-    if (planes != 1 || width <= 0 || height <= 0 || static_cast<uint64_t>(width * height) > kMaxBitmapPixels)
-        return false;
-    dib.width = static_cast<int>(width);
-    dib.height = static_cast<int>(height);
-
-    const int bitCount = dib.bitCount;
-    switch (dib.compression) {
-    case BI_RGB:
-        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && (core || (bitCount != 16 && bitCount != 32)))
-            return false;
-        break;
-    case BI_RLE8:
-    case BI_RLE4:
-        // Encoded rows run bottom-up only.
-        if (bitCount != (dib.compression == BI_RLE8 ? 8 : 4) || dib.topDown) return false;
-        break;
-    case BI_BITFIELDS:
-        if (bitCount != 16 && bitCount != 32) return false;
-        break;
-    default:
-        return false;
-    }
-
-    uint64_t tableAt = 14 + uint64_t{headerSize};
-    if (dib.compression == BI_BITFIELDS) {
-        // Later headers hold the masks; after the first Windows one they follow it.
-        const uint8_t* masks = header + 40;
-        if (headerSize == 40) {
-            if (size < tableAt + 12) return false;
-            masks = data + tableAt;
-            tableAt += 12;
-        }
-        for (int i = 0; i < 3; ++i) {
-            dib.masks[i] = Get32(masks + 4 * i);
-            if (!ValidColorMask(dib.masks[i], bitCount)) return false;
-        }
-        if ((dib.masks[0] & dib.masks[1]) | (dib.masks[0] & dib.masks[2]) | (dib.masks[1] & dib.masks[2])) return false;
-    }
-
-    // The colour table: needed up to 8 bits, an unused hint above.
-    const uint64_t entryBytes = core ? 3 : 4;
-    if (bitCount <= 8) {
-        const uint64_t most = uint64_t{1} << bitCount;
-        if (core || colors == 0) colors = most;
-        if (colors > most) return false;
-    } else if (colors > 256) {
-        return false;
-    }
-    const uint64_t tableEnd = tableAt + colors * entryBytes;
-    if (tableEnd > size || bitsAt < tableEnd || bitsAt > size) return false;
-    if (bitCount <= 8) {
-        for (uint64_t i = 0; i < colors; ++i) {
-            const uint8_t* entry = data + tableAt + i * entryBytes;
-            dib.palette[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
-        }
-    }
-
-    const uint64_t available = size - bitsAt;
-    dib.bits = data + bitsAt;
-    if (dib.compression == BI_RLE8 || dib.compression == BI_RLE4) {
-        dib.bitsSize = static_cast<size_t>(imageSize != 0 && imageSize < available ? imageSize : available);
-        return true;
-    }
-    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
-    if (rowBytes * static_cast<uint64_t>(height) > available) return false;
-    dib.bitsSize = static_cast<size_t>(rowBytes * height);
-    return true;
-}
-
 // A top-down 32-bit DIB section; null when the system has no room for it.
 HBITMAP CreatePixelBitmap(int width, int height, uint32_t*& bits) {
     BITMAPINFO info{};
@@ -604,55 +471,6 @@ HBITMAP CreatePixelBitmap(int width, int height, uint32_t*& bits) {
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     bits = static_cast<uint32_t*>(pixels);
     return bitmap;
-}
-
-uint32_t PixelOf(const RGBQUAD& color) {
-    return static_cast<uint32_t>(color.rgbRed) << 16 | color.rgbGreen << 8 | color.rgbBlue;
-}
-
-// Decodes run-length encoded rows into top-down pixels. Pixels the data skips
-// or never reaches keep the first colour; runs past the right edge are cut, and
-// data that ends early ends the picture there.
-void DecodeRle(const CheckedDib& dib, uint32_t* pixels) {
-    const int64_t width = dib.width;
-    const int64_t height = dib.height;
-    std::fill_n(pixels, static_cast<size_t>(width * height), PixelOf(dib.palette[0]));
-    const bool four = dib.compression == BI_RLE4;
-    const uint8_t* data = dib.bits;
-    const size_t size = dib.bitsSize;
-    int64_t x = 0;
-    int64_t y = 0;  // from the bottom row up
-    auto put = [&](unsigned index) {
-        if (x < width && y < height) pixels[(height - 1 - y) * width + x] = PixelOf(dib.palette[index]);
-        ++x;
-    };
-    size_t at = 0;
-    while (y < height && size - at >= 2) {
-        const unsigned count = data[at];
-        const unsigned value = data[at + 1];
-        at += 2;
-        if (count != 0) {
-            // An encoded run: one index, or two alternating ones.
-            for (unsigned i = 0; i < count && x < width; ++i) put(four ? (i & 1 ? value & 15 : value >> 4) : value);
-        } else if (value == 0) {
-            x = 0;
-            ++y;
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            if (size - at < 2) break;
-            x += data[at];
-            y += data[at + 1];
-            at += 2;
-        } else {
-            // An absolute run of `value` indices, padded to a 16-bit boundary.
-            const size_t bytes = four ? (value + 1) / 2 : value;
-            if (size - at < bytes) break;
-            for (unsigned i = 0; i < value && x < width; ++i)
-                put(four ? (i & 1 ? data[at + i / 2] & 15 : data[at + i / 2] >> 4) : data[at + i]);
-            at = std::min(size, at + bytes + (bytes & 1));
-        }
-    }
 }
 
 }  // namespace
@@ -912,29 +730,6 @@ void TIcon::SetHandle(HICON icon) {
 
 namespace {
 
-#pragma pack(push, 1)
-struct IconDir {
-    uint16_t reserved;
-    uint16_t type;  // 1: icons
-    uint16_t count;
-};
-struct IconDirEntry {
-    uint8_t width;  // 0 stands for 256
-    uint8_t height;
-    uint8_t colorCount;
-    uint8_t reserved;
-    uint16_t planes;
-    uint16_t bitCount;
-    uint32_t bytesInRes;
-    uint32_t imageOffset;
-};
-#pragma pack(pop)
-
-// The rows of a DIB of that width and depth, each padded to 32 bits.
-uint32_t DibRowBytes(int width, int bitCount) {
-    return static_cast<uint32_t>((width * bitCount + 31) / 32 * 4);
-}
-
 // The bottom-up pixels of a bitmap at the depth asked for (1 or 32 bits).
 std::vector<uint8_t> DibBits(HDC dc, HBITMAP bitmap, int width, int height, int bitCount) {
     struct {
@@ -952,77 +747,6 @@ std::vector<uint8_t> DibBits(HDC dc, HBITMAP bitmap, int width, int height, int 
                   DIB_RGB_COLORS) != height)
         throw EInvalidGraphic("Icon image is not valid");
     return bits;
-}
-
-// An icon image as CreateIconFromResourceEx takes it, checked within its
-// bytes: a DIB (colour rows, then the mask rows) or a PNG stream.
-bool CheckIconImage(const uint8_t* image, uint32_t size) {
-    static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size >= 8 && std::memcmp(image, kPngSignature, 8) == 0) {
-        // The chunks must tile the image, the header first and the end last.
-        uint64_t at = 8;
-        bool first = true;
-        while (size - at >= 12) {
-            const uint64_t length = uint64_t{image[at]} << 24 | image[at + 1] << 16 | image[at + 2] << 8 | image[at + 3];
-            const uint8_t* type = image + at + 4;
-            if (length > size - at - 12) return false;
-            if (first) {
-                if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return false;
-                const uint8_t* field = type + 4;
-                const uint32_t width = uint32_t{field[0]} << 24 | field[1] << 16 | field[2] << 8 | field[3];
-                const uint32_t height = uint32_t{field[4]} << 24 | field[5] << 16 | field[6] << 8 | field[7];
-                if (width == 0 || height == 0 || width > 256 || height > 256) return false;
-                first = false;
-            }
-            at += 12 + length;
-            if (std::memcmp(type, "IEND", 4) == 0) return true;
-        }
-        return false;
-    }
-    if (size < sizeof(BITMAPINFOHEADER) || Get32(image) != sizeof(BITMAPINFOHEADER)) return false;
-    const int32_t width = static_cast<int32_t>(Get32(image + 4));
-    const int32_t doubleHeight = static_cast<int32_t>(Get32(image + 8));
-    const int bitCount = Get16(image + 14);
-    const uint32_t colors = Get32(image + 32);
-    if (width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 512 || doubleHeight % 2 != 0 ||
-        Get16(image + 12) != 1 || Get32(image + 16) != BI_RGB)
-        return false;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        return false;
-    const uint64_t most = bitCount <= 8 ? uint64_t{1} << bitCount : 0;
-    if (colors > (bitCount <= 8 ? most : 256)) return false;
-    const uint64_t table = (colors != 0 ? colors : most) * 4;
-    const uint64_t height = static_cast<uint64_t>(doubleHeight / 2);
-    const uint64_t rows = (DibRowBytes(width, bitCount) + uint64_t{DibRowBytes(width, 1)}) * height;
-    return sizeof(BITMAPINFOHEADER) + table + rows <= size;
-}
-
-// The image of an .ico file a loader asked for no particular size would take:
-// the size of the first entry, at the most colours. False when the directory or
-// that image is damaged.
-bool ChooseIconImage(const std::vector<uint8_t>& file, const uint8_t*& image, uint32_t& imageSize) {
-    if (file.size() < sizeof(IconDir)) return false;
-    IconDir dir{};
-    std::memcpy(&dir, file.data(), sizeof dir);
-    if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 ||
-        sizeof dir + uint64_t{dir.count} * sizeof(IconDirEntry) > file.size())
-        return false;
-    const auto entry = [&file](int i) {
-        IconDirEntry read{};
-        std::memcpy(&read, file.data() + sizeof(IconDir) + i * sizeof read, sizeof read);
-        return read;
-    };
-    const IconDirEntry first = entry(0);
-    IconDirEntry best = first;
-    for (int i = 1; i < dir.count; ++i) {
-        const IconDirEntry other = entry(i);
-        if (other.width == first.width && other.height == first.height && other.bitCount > best.bitCount)
-            best = other;
-    }
-    if (best.imageOffset > file.size() || best.bytesInRes > file.size() - best.imageOffset) return false;
-    image = file.data() + best.imageOffset;
-    imageSize = best.bytesInRes;
-    return CheckIconImage(image, imageSize);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "classlib/PictureFiles.h"
+
 //--- TChangeLink and TCustomImageList
 
 TChangeLink::~TChangeLink() {
@@ -288,25 +290,23 @@ constexpr int64_t kPicturesPerRow = 4;
 
 // Checks the bitmap file at `at` and moves past it: an uncompressed bitmap of at
 // least the given size whose palette and pixels are all there. Its size comes back.
+// The platform reads a full palette after the header and the pixels right after
+// it, whatever the file header and the colour count say.
 bool SkipWholeBitmap(const std::vector<uint8_t>& bytes, size_t& at, int64_t minWidth, int64_t minHeight,
                      int64_t& width, int64_t& height) {
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    if (bytes.size() - at < sizeof file + sizeof info) return false;
-    std::memcpy(&file, &bytes[at], sizeof file);
-    std::memcpy(&info, &bytes[at + sizeof file], sizeof info);
-    at += sizeof file + sizeof info;
-    const int bits = info.biBitCount;
-    if (file.bfType != 0x4D42 || info.biSize != sizeof info || info.biPlanes != 1 || info.biCompression != BI_RGB ||
-        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    constexpr size_t kFileHeader = sizeof(BITMAPFILEHEADER);
+    if (bytes.size() - at < kFileHeader || bytes[at] != 'B' || bytes[at + 1] != 'M') return false;
+    BitmapInfo info;
+    if (!CheckBitmapInfo(bytes.data() + at + kFileHeader, bytes.size() - at - kFileHeader, info) ||
+        info.headerSize != sizeof(BITMAPINFOHEADER) || info.compression != BI_RGB)
         return false;
-    width = info.biWidth;
-    height = info.biHeight < 0 ? -int64_t(info.biHeight) : int64_t(info.biHeight);
+    at += kFileHeader + info.headerSize;
+    width = info.width;
+    height = info.height;
     if (width < minWidth || height < minHeight) return false;
-    const int64_t palette = bits <= 8 ? (int64_t(1) << bits) * int64_t(sizeof(RGBQUAD)) : 0;
-    const int64_t pixels = (width * bits + 31) / 32 * 4 * height;
-    if (palette + pixels > static_cast<int64_t>(bytes.size() - at)) return false;
-    at += static_cast<size_t>(palette + pixels);
+    const uint64_t palette = info.bitCount <= 8 ? (uint64_t{1} << info.bitCount) * sizeof(RGBQUAD) : 0;
+    if (palette + info.PixelBytes() > bytes.size() - at) return false;
+    at += static_cast<size_t>(palette + info.PixelBytes());
     return true;
 }
 

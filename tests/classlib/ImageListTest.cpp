@@ -311,11 +311,21 @@ TEST(ImageListStreaming, DataWhoseSizesDisagreeIsRefusedBeforeThePlatformReadsIt
         bytes[at + 1] = static_cast<uint8_t>(value >> 8);
         return bytes;
     };
+    // The bitmap's width and height at 2^31 - 1, in a list with or without masks.
+    const auto hugeBitmap = [&whole](bool masked) {
+        std::vector<uint8_t> bytes = whole.Bytes();
+        if (masked) bytes[18] |= ILC_MASK;
+        for (size_t at : {46, 50})
+            for (size_t i = 0; i < 4; ++i) bytes[at + i] = i < 3 ? 0xFF : 0x7F;
+        return bytes;
+    };
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
         {"room for 65535 pictures", damaged(6, 0xFFFF)},
         {"more pictures than room", damaged(4, 200)},
         {"pictures wider than the bitmap", damaged(10, 200)},
         {"pixels cut short", std::vector<uint8_t>(whole.Bytes().begin(), whole.Bytes().end() - 1)},
+        {"a bitmap of 2^31 x 2^31 pixels", hugeBitmap(false)},
+        {"a bitmap of 2^31 x 2^31 pixels and masks", hugeBitmap(true)},
     };
     for (const auto& [name, bytes] : cases) {
         TMemoryStream data;

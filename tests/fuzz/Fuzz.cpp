@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cxxabi.h>
 #include <exception>
 #include <map>
 #include <memory>
@@ -43,6 +44,11 @@ std::vector<Target>& Targets() {
 
 std::atomic<bool> gWatchAllocations{false};
 std::atomic<size_t> gLargestAllocation{0};
+
+//--- Exceptions thrown while a case runs
+
+// The first one of a type the target does not refuse with; null when none was.
+std::atomic<const std::type_info*> gForeignThrow{nullptr};
 
 //--- The case in flight, for the crash and hang reports
 
@@ -84,6 +90,22 @@ std::string SaveFailure(const char* kind) {
         CloseHandle(file);
     }
     return name;
+}
+
+// Called for every exception thrown, before it is caught.
+void NoteThrow(void* object, const std::type_info* type) {
+    const std::type_info* own = gInFlight.target ? gInFlight.target->OwnRefusal : nullptr;
+    if (!own || !gDeadline.load() || gForeignThrow.load()) return;
+    void* caught = object;
+    if (!own->__do_catch(type, &caught, 1)) gForeignThrow = type;
+}
+
+std::string TypeName(const std::type_info& type) {
+    int status = 0;
+    char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    const std::string text = status == 0 && name ? name : type.name();
+    std::free(name);
+    return text;
 }
 
 [[noreturn]] void DieWithReport(const char* kind, const char* detail) {
@@ -151,6 +173,7 @@ Outcome RunCase(const Target& target, const Bytes& input) {
     gInFlight.input = &input;
     Outcome outcome;
     gLargestAllocation = 0;
+    gForeignThrow = nullptr;
     gWatchAllocations = true;
     gDeadline = GetTickCount64() + gTimeLimitMs;
     try {
@@ -172,6 +195,10 @@ Outcome RunCase(const Target& target, const Bytes& input) {
         outcome.Why = gApplicationError;
     }
     gApplicationError.clear();
+    if (!outcome.Failed && gForeignThrow.load()) {
+        outcome.Failed = true;
+        outcome.Why = "the reader met an error that is not its refusal: " + TypeName(*gForeignThrow.load());
+    }
     const size_t allowed = target.AllocationFloor + target.AllocationPerByte * input.size();
     if (!outcome.Failed && gLargestAllocation > allowed) {
         outcome.Failed = true;
@@ -239,14 +266,18 @@ Tally Campaign(const Target& target, uint64_t seed, uint64_t maxCases, double se
         tally.Failures.push_back("the target has no seeds");
         return tally;
     }
+    std::vector<std::vector<Field>> fields(seeds.size());
+    if (target.Fields)
+        for (size_t i = 0; i < seeds.size(); ++i) fields[i] = target.Fields(seeds[i]);
     Random random(seed);
     const auto start = std::chrono::steady_clock::now();
     for (uint64_t n = 0; n < maxCases; ++n) {
         if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > seconds) break;
         gInFlight.number = n;
-        const Bytes& base = seeds[random.Below(seeds.size())];
+        const size_t which = random.Below(seeds.size());
+        const Bytes& base = seeds[which];
         std::string how;
-        const Bytes input = Mutate(base, random, &how);
+        const Bytes input = Mutate(base, random, &how, fields[which]);
         gInFlight.how = how;
         note(RunCase(target, input), input, "case " + std::to_string(n) + " (" + how + ")");
     }
@@ -286,6 +317,46 @@ void RegisterQuickPass() {
     for (const Target& target : Targets())
         testing::RegisterTest("QuickPass", target.Name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
                               [&target]() -> testing::Test* { return new QuickPass(&target); });
+}
+
+//--- The harness's own rules
+
+// A reader that catches its errors itself still fails a case on one that is not
+// its refusal, wherever it was thrown; a reader that names no refusal is left to
+// its catches.
+TEST(Harness, ErrorsAReaderCatchesFailTheCaseUnlessTheyAreItsRefusals) {
+    struct Row {
+        const char* what;
+        const std::type_info* own;
+        std::function<void()> thrown;
+        bool fails;
+    };
+    const Row rows[] = {
+        {"its refusal", &typeid(Exception), [] { throw EConvertError("refused"); }, false},
+        {"a length error inside the library", &typeid(Exception),
+         [] {
+             std::string text;
+             text.reserve(text.max_size() + 1);
+         },
+         true},
+        {"no memory", &typeid(Exception), [] { throw std::bad_alloc(); }, true},
+        {"no memory, no refusal named", nullptr, [] { throw std::bad_alloc(); }, false},
+    };
+    for (const Row& row : rows) {
+        Target target;
+        target.Name = "Harness";
+        target.OwnRefusal = row.own;
+        target.Read = [&row](const Bytes&) {
+            try {
+                row.thrown();
+            } catch (...) {
+            }
+            return Verdict::Refused;
+        };
+        const Bytes input;
+        EXPECT_EQ(RunCase(target, input).Failed, row.fails) << row.what;
+        gInFlight.target = nullptr;
+    }
 }
 
 // --campaign --target=NAME --seconds=N --seed=S [--failures=DIR]
@@ -409,11 +480,38 @@ void MutateOnce(Bytes& bytes, Random& random, std::string& how) {
     if (bytes.size() > kLargestInput) bytes.resize(kLargestInput);
 }
 
+// A known field set to a value at a boundary of what its reader takes.
+void SetField(Bytes& bytes, const Field& field, Random& random, std::string& how) {
+    if (field.Width > 4 || field.At > bytes.size() || bytes.size() - field.At < field.Width) return;
+    uint32_t old = 0;
+    std::memcpy(&old, &bytes[field.At], field.Width);
+    const uint32_t rest = static_cast<uint32_t>(bytes.size() - field.At - field.Width);
+    const uint32_t values[] = {0,          1,           0xFFFFFFFFu, 0x7F,        0x80,       0xFF,     0x7FFF,
+                               0x8000,     0xFFFF,      0x10000,     4096,        4097,       1u << 24, (1u << 24) + 1,
+                               0x7FFFFFFF, 0x80000000u, old + 1,     old - 1,     old * 2,    0 - old,  rest,
+                               rest + 1,   static_cast<uint32_t>(bytes.size())};
+    const uint32_t value = values[random.Below(sizeof values / sizeof values[0])];
+    std::memcpy(&bytes[field.At], &value, field.Width);
+    how += "known field " + std::to_string(field.Width) + "@" + std::to_string(field.At) + "=" +
+           std::to_string(value) + "; ";
+}
+
 }  // namespace
 
-Bytes Mutate(const Bytes& seed, Random& random, std::string* how) {
+Bytes Mutate(const Bytes& seed, Random& random, std::string* how, const std::vector<Field>& fields) {
     Bytes bytes = seed;
     std::string text;
+    // Random offsets rarely hit the few bytes a reader takes its sizes from.
+    // Targets that name no fields draw the same numbers as before.
+    if (!fields.empty() && random.Below(2)) {
+        const size_t count = 1 + random.Below(2);
+        for (size_t i = 0; i < count; ++i) SetField(bytes, fields[random.Below(fields.size())], random, text);
+        // Alone, or with the usual mutations after it.
+        if (random.Below(2)) {
+            if (how) *how = text;
+            return bytes;
+        }
+    }
     const size_t rounds = random.Below(4) ? 1 : 2 + random.Below(2);
     for (size_t i = 0; i < rounds; ++i) MutateOnce(bytes, random, text);
     if (how) *how = text;
@@ -480,6 +578,10 @@ void* operator new(size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](size_t size, const std::nothrow_t&) noexcept {
     return Allocate(size);
 }
+// Where GCC inlines one of these into a caller that got its memory from the
+// operator new above, it pairs that with the free and warns of a mismatch.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
     std::free(p);
 }
@@ -497,6 +599,18 @@ void operator delete(void* p, const std::nothrow_t&) noexcept {
 }
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
+}
+#pragma GCC diagnostic pop
+
+//--- Every throw of the program passes here: the link wraps the runtime's throw.
+
+extern "C" {
+[[noreturn]] void __real___cxa_throw(void* object, std::type_info* type, void (*destroy)(void*));
+
+[[noreturn]] void __wrap___cxa_throw(void* object, std::type_info* type, void (*destroy)(void*)) {
+    fuzz::NoteThrow(object, type);
+    __real___cxa_throw(object, type, destroy);
+}
 }
 
 // Without options: the quick pass (GoogleTest). With --campaign: one target's

@@ -11,6 +11,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace fuzz {
@@ -26,6 +27,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A field of an input the target knows: where it is and how many bytes (1, 2 or 4).
+struct Field {
+    size_t At;
+    size_t Width;
+};
+
 struct Target {
     std::string Name;
     // The valid files the mutations start from; each must be taken as it is.
@@ -37,6 +44,13 @@ struct Target {
     // The largest single allocation a read may ask for: Floor + PerByte * input size.
     size_t AllocationFloor = 4u << 20;
     size_t AllocationPerByte = 64;
+    // For a reader that catches its errors itself: the type of its own refusals.
+    // Any exception of another type thrown while a case runs fails the case, even
+    // one the reader catches. Null: what the reader catches is its own business.
+    const std::type_info* OwnRefusal = nullptr;
+    // The fields of an input that sizes and counts are read from; half the
+    // mutated cases set one or two of them to a boundary value first.
+    std::function<std::vector<Field>(const Bytes& input)> Fields;
 };
 
 // Adds a target at start-up: `static fuzz::Registration r{[] { return fuzz::Target{...}; }};`
@@ -46,7 +60,9 @@ struct Registration {
 
 // Mutations: one to three of bit flips, truncation, inserted and deleted bytes,
 // fields of 1, 2 or 4 bytes set to 0, -1, 0x7fffffff or just past the data, and
-// duplicated or reordered chunks. The same generator state gives the same input.
+// duplicated or reordered chunks; given the seed's known fields, half the time
+// one or two of those set to a boundary value first. The same generator state
+// gives the same input.
 class Random {
 public:
     explicit Random(uint64_t seed) : m_state(seed) {}
@@ -57,7 +73,7 @@ public:
 private:
     uint64_t m_state;
 };
-Bytes Mutate(const Bytes& seed, Random& random, std::string* how = nullptr);
+Bytes Mutate(const Bytes& seed, Random& random, std::string* how = nullptr, const std::vector<Field>& fields = {});
 
 //--- For targets
 

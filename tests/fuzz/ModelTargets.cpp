@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "Fuzz.h"
@@ -515,6 +516,8 @@ fuzz::Registration settingsXml{[] {
     target.Name = "SettingsXml";
     target.Seeds = SettingsSeeds;
     target.Read = ReadSettingsFile;
+    // The program passes over the layer's errors only.
+    target.OwnRefusal = &typeid(Exception);
     return target;
 }};
 

@@ -4,14 +4,17 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "Fuzz.h"
 #include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
 #include "classlib/IniFiles.h"
+#include "classlib/PictureFiles.h"
 #include "classlib/Streaming.h"
 #include "components/kelClasses.h"
 #include "components/kelFileComponents.h"
@@ -117,11 +120,90 @@ fuzz::Verdict ReadIconsBin(const Bytes& input) {
     return fuzz::Verdict::Refused;
 }
 
+// A picture collection as the program writes it, of `count` pictures made here:
+// 24-bit as the program keeps them, with masks, or 32-bit with an alpha channel
+// that fades across each picture.
+enum class ListKind { Plain, Masked, Alpha };
+
+Bytes CollectionFile(int count, ListKind kind) {
+    TImageList list(nullptr);
+    list.SetName("ImageListForMessages");
+    list.SetAllocBy(1);
+    list.SetSize(32, 32);
+    list.SetMasked(kind == ListKind::Masked);
+    for (int i = 0; i < count; ++i) {
+        const COLORREF colour = RGB(40 * i, 255 - 40 * i, 90);
+        if (kind != ListKind::Alpha) {
+            AddPicture(list, colour);
+            continue;
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = 32;
+        info.bmiHeader.biHeight = -32;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        GdiBitmap picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!picture) throw fuzz::Breach("no bitmap for a seed");
+        auto* pixels = static_cast<uint32_t*>(bits);
+        for (uint32_t y = 0; y < 32; ++y)
+            for (uint32_t x = 0; x < 32; ++x) pixels[y * 32 + x] = (x * 8) << 24 | (GetBValue(colour) << 16) | y;
+        if (!list.HandleAllocated()) list.SetHandle(ImageList_Create(32, 32, ILC_COLOR32, 0, 1));
+        if (ImageList_Add(list.Handle(), picture.Get(), nullptr) < 0) throw fuzz::Breach("a seed's picture was not added");
+    }
+    TMemoryStream stream;
+    WriteComponentRes(stream, "TIMAGELIST", &list);
+    return BytesOf(stream);
+}
+
+// Where the sizes of every image list in the bytes are read from: its header, the
+// file and info headers of its bitmaps (the pictures, and the masks of a list
+// that keeps them), and the length of the binary value that holds it.
+std::vector<fuzz::Field> ImageListFields(const Bytes& input) {
+    std::vector<fuzz::Field> fields;
+    static const uint8_t kMagic[4] = {'I', 'L', 1, 1};
+    constexpr size_t kHeader = 28;
+    constexpr size_t kFileHeader = 14;
+    for (size_t at = 0; at + kHeader <= input.size(); ++at) {
+        if (std::memcmp(&input[at], kMagic, sizeof kMagic) != 0) continue;
+        if (at >= 4) fields.push_back({at - 4, 4});
+        // The count, room, growth, picture width and height, and the flags.
+        for (size_t offset : {4, 6, 8, 10, 12, 18}) fields.push_back({at + offset, 2});
+        size_t bitmap = at + kHeader;
+        for (int i = 0; i < ((input[at + 18] & ILC_MASK) ? 2 : 1); ++i) {
+            const size_t header = bitmap + kFileHeader;
+            if (header + sizeof(BITMAPINFOHEADER) > input.size()) break;
+            fields.push_back({bitmap + 2, 4});
+            fields.push_back({bitmap + 10, 4});
+            // Size, width, height, planes, depth, compression, image size, colours.
+            for (const fuzz::Field& field : {fuzz::Field{0, 4}, fuzz::Field{4, 4}, fuzz::Field{8, 4}, fuzz::Field{12, 2},
+                                             fuzz::Field{14, 2}, fuzz::Field{16, 4}, fuzz::Field{20, 4}, fuzz::Field{32, 4}})
+                fields.push_back({header + field.At, field.Width});
+            BitmapInfo shape;
+            if (!CheckBitmapInfo(&input[header], input.size() - header, shape)) break;
+            const uint64_t palette = shape.bitCount <= 8 ? (uint64_t{4} << shape.bitCount) : 0;
+            bitmap = static_cast<size_t>(header + shape.headerSize + palette + shape.PixelBytes());
+        }
+        at += kHeader - 1;
+    }
+    return fields;
+}
+
 fuzz::Registration iconsBin{[] {
     fuzz::Target target;
     target.Name = "IconsBin";
-    target.Seeds = [] { return std::vector<Bytes>{fuzz::ReadFile(fuzz::DistDir() + "\\icons.bin")}; };
+    target.Seeds = [] {
+        std::vector<Bytes> seeds{fuzz::ReadFile(fuzz::DistDir() + "\\icons.bin"), CollectionFile(10, ListKind::Masked),
+                                 CollectionFile(3, ListKind::Alpha)};
+        for (int count = 1; count <= 5; ++count) seeds.push_back(CollectionFile(count, ListKind::Plain));
+        return seeds;
+    };
     target.Read = ReadIconsBin;
+    // The program passes over the layer's errors only.
+    target.OwnRefusal = &typeid(Exception);
+    target.Fields = ImageListFields;
     return target;
 }};
 
@@ -320,6 +402,7 @@ fuzz::Registration componentStream{[] {
     target.Name = "ComponentStream";
     target.Seeds = [] { return std::vector<Bytes>{SampleResource(), SampleStream()}; };
     target.Read = ReadComponentStream;
+    target.Fields = ImageListFields;
     return target;
 }};
 

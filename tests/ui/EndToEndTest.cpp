@@ -554,6 +554,17 @@ TEST(EndToEnd, DamagedFilesOfTheProgramFolderLeadToTheMainWindowOrTheirOwnError)
     const std::vector<Case> cases = {
         {"icons.bin", "cut in half", [](const std::string& name) { Cut(name, ReadWholeFile(name).size() / 2); },
          {"Error reading the file \"icons.bin\""}, true},
+        {"icons.bin", "a list with masks of 2^31 x 2^31 pixels",
+         [](const std::string& name) {
+             std::string bytes = ReadWholeFile(name);
+             const size_t list = bytes.find(std::string("IL\x01\x01", 4));
+             ASSERT_NE(list, std::string::npos);
+             bytes[list + 18] |= 1;
+             WriteTextFile(name, bytes);
+             Poke32(name, list + 46, 0x7FFFFFFF);
+             Poke32(name, list + 50, 0x7FFFFFFF);
+         },
+         {"Error reading the file \"icons.bin\""}, true},
         {"Settings.xml", "cut inside an element",
          [](const std::string& name) { WriteTextFile(name, "<Settings><General_Settings><MainFormSettings><Main"); },
          {}, true},
