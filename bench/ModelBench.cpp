@@ -5,7 +5,8 @@
 // yearly, counts 1 to 3, starts spread over 1990 to 2025, times over the day. The
 // grid is June 2026; the due check runs at an instant where nothing is due (every
 // alarm up to then answered with "OK"). First calls, which step each reminder from
-// its start once, are shown apart from the repeated ones.
+// its start once, are shown apart from the repeated ones. A third list holds 5,000
+// daily reminders started on 1 January 1970, the oldest a reminder can be.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "model/Ufunction.h"
 #include "model/Uglobals.h"
 #include "model/UmodelHost.h"
+#include "StartBench.h"
 
 namespace {
 
@@ -152,14 +154,55 @@ int CopyCount(const Converter& converter) {
     return count;
 }
 
-void Run(int count) {
+}  // namespace
+
+std::vector<Eintrag*> MakeDailyReminders(int count, int startYear, TDateTime now, int quietMinutes) {
+    Lcg random;
+    std::vector<Eintrag*> list;
+    int year = 0, month = 0, day = 0;
+    for (int i = 0; i < count; ++i) {
+        Eintrag* e = new Eintrag;
+        e->SetMaster(e);
+        e->IntervalKind = kIntervalDays;
+        e->IntervalCount = 1;
+        const int nowMinute = int((now - std::floor(now)) * kMinutesPerDay);
+        const int minute = (nowMinute + quietMinutes + random.Below(kMinutesPerDay - quietMinutes)) % kMinutesPerDay;
+        tm start;
+        ClearDateRecord(&start);
+        start.tm_year = startYear - 1900;
+        start.tm_mday = 1;
+        start.tm_hour = minute / 60;
+        start.tm_min = minute % 60;
+        e->StartTime = start;
+        e->ExactlyAt = true;
+        const TDateTime at = std::floor(now) + minute / double(kMinutesPerDay);
+        DecodeDate(at < now ? at : at - 1, year, month, day);
+        tm last = start;
+        last.tm_year = year - 1900;
+        last.tm_mon = month - 1;
+        last.tm_mday = day;
+        NormalizeDate(&last);
+        e->LastReminded = last;
+        char title[32];
+        std::snprintf(title, sizeof title, "Daily %d", i);
+        e->SetTitle(title);
+        e->SetText("Something to remember, with a line of text of ordinary length.");
+        list.push_back(e);
+    }
+    return list;
+}
+
+namespace {
+
+// daily: 0 for the mixed list, else the start year of a list of daily reminders.
+void Run(int count, int daily = 0) {
     BenchHost host;
     SetModelHost(&host);
     const TDateTime now = EncodeDate(2026, 6, 15) + EncodeTime(12, 0, 30, 500);
     SetClock([now] { return now; });
 
-    std::vector<Eintrag*> list = MakeReminders(count);
-    Settle(list, host);
+    std::vector<Eintrag*> list = daily ? MakeDailyReminders(count, daily, now, 0) : MakeReminders(count);
+    if (!daily) Settle(list, host);
     const int settled = host.Window.Opened;
     Converter converter;
     for (Eintrag* e : list) converter.Append(e);
@@ -177,8 +220,12 @@ void Run(int count) {
     const Timing passTiming = Repeat(pass);
     const bool nothingDue = host.Window.Opened == opened && opened == settled;
 
-    std::printf("%6d reminders, %d copies in the grid (%d alarms answered before timing)\n", count,
-                CopyCount(converter), settled);
+    if (daily)
+        std::printf("%6d daily reminders from 1 January %d, %d copies in the grid\n", count, daily,
+                    CopyCount(converter));
+    else
+        std::printf("%6d reminders, %d copies in the grid (%d alarms answered before timing)\n", count,
+                    CopyCount(converter), settled);
     std::printf("  (a) BuildMonthGrid + BuildGrid, June 2026:  %8.3f ms/op (best %.3f, %d runs; first call %.1f ms)\n",
                 gridTiming.Mean, gridTiming.Best, gridTiming.Repetitions, coldGrid);
     std::printf("  (b) CheckDueReminders, nothing due:         %8.3f ms/op (best %.3f, %d runs; first call %.1f ms)%s\n",
@@ -192,9 +239,13 @@ void Run(int count) {
 
 int main(int argc, char** argv) {
     InitGlobals();
+    if (argc > 2 && std::strcmp(argv[1], "--start") == 0) return RunStartBench(argv[2]);
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
     std::printf("Model benchmark (targets for 10,000 reminders: (a) at most 100 ms, (b) at most 10 ms)\n");
     Run(1000);
-    if (!quick) Run(10000);
+    if (!quick) {
+        Run(10000);
+        Run(5000, 1970);
+    }
     return 0;
 }
