@@ -335,45 +335,45 @@ bool TkelFileAssociation::DeleteAssociation() {
 
 bool TkelFileAssociation::WriteChangedValue(const void* field) {
     // Without a file type yet, the whole association is made, its type named
-    // after the extension.
-    if (!field || m_extDescription.empty()) return WriteAssociation();
+    // after the extension. A file type renamed gets the whole association too:
+    // pointing the extension at a type that lacks the component's commands would
+    // leave its files opening with nothing.
+    if (!field || field == &m_extDescription || m_extDescription.empty()) return WriteAssociation();
     if (IsBusy() || m_extension.empty()) return false;
     m_extension = FixExtension(m_extension);
     if (m_extension == ".") return false;
     const std::string typeKey = "\\" + m_extDescription;
-    std::string key;
-    std::string value;
-    if (field == &m_extDescription) {
-        key = "\\" + m_extension;
-        value = m_extDescription;
-    } else if (field == &m_fileDescription) {
-        key = typeKey;
-        value = m_fileDescription;
+    // Each key with the default value it gets.
+    std::vector<std::pair<std::string, std::string>> writes;
+    if (field == &m_fileDescription) {
+        writes.push_back({typeKey, m_fileDescription});
     } else if (field == &m_iconFile || field == &m_iconIndex) {
         // As the whole write: no icon file, no icon value.
         if (m_iconFile.empty()) return true;
-        key = typeKey + "\\DefaultIcon";
-        value = m_iconFile + "," + std::to_string(m_iconIndex);
+        writes.push_back({typeKey + "\\DefaultIcon", m_iconFile + "," + std::to_string(m_iconIndex)});
     } else {
-        for (int verb = 0; verb < 5 && key.empty(); ++verb) {
-            // A verb is written only with its command, as by the whole write.
+        for (int verb = 0; verb < 5 && writes.empty(); ++verb) {
+            // A verb is written only with its command, as by the whole write; so
+            // the command brings along a description set while there was none.
             if (m_commands[verb].empty()) continue;
             const std::string shellKey = typeKey + "\\shell\\" + kVerbs[verb];
             if (field == &m_commands[verb]) {
-                key = shellKey + "\\command";
-                value = m_commands[verb];
+                writes.push_back({shellKey, m_descriptions[verb]});
+                writes.push_back({shellKey + "\\command", m_commands[verb]});
             } else if (field == &m_descriptions[verb]) {
-                key = shellKey;
-                value = m_descriptions[verb];
+                writes.push_back({shellKey, m_descriptions[verb]});
             }
         }
-        if (key.empty()) return true;
+        if (writes.empty()) return true;
     }
     try {
         TRegistry registry;
         registry.RootKey = HKEY_CLASSES_ROOT;
-        if (!registry.OpenKey(key, true)) return false;
-        WriteDefaultKeepingType(registry, value);
+        for (const auto& write : writes) {
+            if (!registry.OpenKey(write.first, true)) return false;
+            WriteDefaultKeepingType(registry, write.second);
+            registry.CloseKey();
+        }
     } catch (const ERegistryException&) {
         return false;
     }

@@ -99,9 +99,10 @@ private:
 // it; at run time it is written to the registry at once unless ReadOnly is set
 // (WriteAssociation writes all of them on request). While designing, ReadOnly
 // refuses a change with a warning; otherwise the change is written, and a
-// failure to write is shown. A change writes its own value only, and every
-// write keeps an expandable value expandable: the file type's key is shared
-// with other extensions and programs.
+// failure to write is shown. A change writes its own value only (a command
+// brings its verb's description along, and a new file type name gets all the
+// values the component holds), and every write keeps an expandable value
+// expandable: the file type's key is shared with other extensions and programs.
 class TkelFileAssociation : public TkelComponent {
 public:
     explicit TkelFileAssociation(TComponent* owner);

@@ -89,13 +89,18 @@ std::string ForBatch(const std::string& text, const std::string& oem) {
 
 // A file's name, quoted, for a batch line. "?" and "*" would make "del" take
 // other files too (the ANSI file functions put "?" for a letter the code page
-// lacks). A name the code page cannot hold may be written by its short name,
-// but only where the file is still there when the line runs: a file that the
-// batch deletes and makes again must be named by its own name, or "copy" would
-// make a file of the short name.
+// lacks). A quote would end the name early and make the rest more names for
+// "del", and a control character such as a line break would break the line; no
+// Windows name holds either. A name the code page cannot hold may be written by
+// its short name, but only where the file is still there when the line runs: a
+// file that the batch deletes and makes again must be named by its own name, or
+// "copy" would make a file of the short name.
 std::string BatchName(const std::string& fileName, bool mayUseShortName) {
     if (fileName.find_first_of("?*") != std::string::npos)
         RefuseForBatch(fileName, "the name holds a wildcard", ERROR_INVALID_NAME);
+    for (unsigned char c : fileName)
+        if (c == '"' || c < ' ')
+            RefuseForBatch(fileName, "the name holds a quote or a control character", ERROR_INVALID_NAME);
     std::string oem = ToOemExactly(fileName);
     if (oem.empty() && !fileName.empty() && mayUseShortName) {
         char shortName[MAX_PATH] = {};

@@ -393,8 +393,23 @@ std::pair<DWORD, std::string> ClassesDefault(const std::string& key) {
 }  // namespace
 
 TEST(kelFileAssociation, ASetterWritesItsOwnValueOnlyAndKeepsItsType) {
+    using A = TkelFileAssociation;
+    using Setter = void (A::*)(const std::string&);
+    // Each verb's setters, and the types its description and command keep on the file type below.
+    const struct {
+        std::string name;
+        Setter setDescription;
+        Setter setCommand;
+        DWORD descriptionType;
+        DWORD commandType;
+    } verbs[] = {{"open", &A::SetOpenCommandDescription, &A::SetOpenCommand, REG_SZ, REG_EXPAND_SZ},
+                 {"opennew", &A::SetOpenNewCommandDescription, &A::SetOpenNewCommand, REG_SZ, REG_SZ},
+                 {"edit", &A::SetEditCommandDescription, &A::SetEditCommand, REG_SZ, REG_SZ},
+                 {"print", &A::SetPrintCommandDescription, &A::SetPrintCommand, REG_SZ, REG_EXPAND_SZ},
+                 {"printto", &A::SetPrintToCommandDescription, &A::SetPrintToCommand, REG_EXPAND_SZ, REG_SZ}};
     TestExtension extension;
     const std::string type = extension.TypeName();
+    const std::string renamed = extension.name.substr(1) + "file";
     // A file type as other programs leave it: expandable icon and command, an
     // icon text the component would write otherwise, a description that is no text.
     kelRegWriteString(HKEY_CLASSES_ROOT, extension.name, "", type);
@@ -403,43 +418,74 @@ TEST(kelFileAssociation, ASetterWritesItsOwnValueOnlyAndKeepsItsType) {
     kelRegWriteExpandString(HKEY_CLASSES_ROOT, type + "\\shell\\open\\command", "", "%SystemRoot%\\notepad.exe \"%1\"");
     kelRegWriteInteger(HKEY_CLASSES_ROOT, type + "\\shell\\print", "", 7);
     kelRegWriteString(HKEY_CLASSES_ROOT, type + "\\shell\\print\\command", "", "print.exe \"%1\"");
-    const std::vector<std::string> keys = {extension.name,
-                                           type,
-                                           type + "\\DefaultIcon",
-                                           type + "\\shell\\open",
-                                           type + "\\shell\\open\\command",
-                                           type + "\\shell\\print",
-                                           type + "\\shell\\print\\command"};
+    kelRegWriteExpandString(HKEY_CLASSES_ROOT, type + "\\shell\\printto", "", "%Send%");  // no command yet
+    // The type the extension moves to has values of its own, and a verb the component does not know.
+    kelRegWriteString(HKEY_CLASSES_ROOT, renamed, "", "Old document");
+    kelRegWriteExpandString(HKEY_CLASSES_ROOT, renamed + "\\DefaultIcon", "", "%SystemRoot%\\old.dll,1");
+    kelRegWriteExpandString(HKEY_CLASSES_ROOT, renamed + "\\shell\\open\\command", "", "%SystemRoot%\\old.exe \"%1\"");
+    kelRegWriteString(HKEY_CLASSES_ROOT, renamed + "\\shell\\view\\command", "", "view.exe \"%1\"");
+    std::vector<std::string> keys = {extension.name, renamed + "\\shell\\view\\command"};
+    for (const std::string& t : {type, renamed}) {
+        keys.insert(keys.end(), {t, t + "\\DefaultIcon"});
+        for (const auto& v : verbs)
+            keys.insert(keys.end(), {t + "\\shell\\" + v.name, t + "\\shell\\" + v.name + "\\command"});
+    }
     std::map<std::string, std::pair<DWORD, std::string>> expected;
     for (const std::string& key : keys) expected[key] = ClassesDefault(key);
 
     TkelFileAssociation association(nullptr);
     association.SetExtension(extension.name);
     association.SetReadOnly(false);
-    const struct {
+    struct Case {
         std::function<void()> set;
-        std::string key;
-        std::pair<DWORD, std::string> value;
-    } cases[] = {
-        {[&] { association.SetFileDescription("Letter"); }, type, {REG_SZ, "Letter"}},
-        {[&] { association.SetOpenCommand("%SystemRoot%\\write.exe \"%1\""); },
-         type + "\\shell\\open\\command",
-         {REG_EXPAND_SZ, "%SystemRoot%\\write.exe \"%1\""}},
-        {[&] { association.SetIconIndex(5); },
-         type + "\\DefaultIcon",
-         {REG_EXPAND_SZ, "%SystemRoot%\\system32\\shell32.dll,5"}},
-        {[&] { association.SetOpenCommandDescription("&Open"); }, type + "\\shell\\open", {REG_SZ, "&Open"}},
+        std::vector<std::pair<std::string, std::pair<DWORD, std::string>>> writes;
     };
+    std::vector<Case> cases = {
+        {[&] { association.SetFileDescription("Letter"); }, {{type, {REG_SZ, "Letter"}}}},
+        // A command comes with its verb's description, which the shell shows.
+        {[&] { association.SetOpenCommand("%SystemRoot%\\write.exe \"%1\""); },
+         {{type + "\\shell\\open\\command", {REG_EXPAND_SZ, "%SystemRoot%\\write.exe \"%1\""}},
+          {type + "\\shell\\open", {REG_SZ, ""}}}},
+        {[&] { association.SetIconIndex(5); },
+         {{type + "\\DefaultIcon", {REG_EXPAND_SZ, "%SystemRoot%\\system32\\shell32.dll,5"}}}},
+        {[&] { association.SetOpenCommandDescription("&Open"); }, {{type + "\\shell\\open", {REG_SZ, "&Open"}}}},
+    };
+    // A description set while its verb has no command yet reaches the registry with the command.
+    for (const auto& v : verbs) {
+        const std::string shell = type + "\\shell\\" + v.name;
+        cases.push_back({[&association, &v] {
+                             (association.*v.setDescription)("&" + v.name);
+                             (association.*v.setCommand)("my" + v.name + ".exe \"%1\"");
+                         },
+                         {{shell, {v.descriptionType, "&" + v.name}},
+                          {shell + "\\command", {v.commandType, "my" + v.name + ".exe \"%1\""}}}});
+    }
+    // A new file type gets the component's values, in the types it has; what the
+    // component does not hold stays. The old type stays as it is.
+    Case rename = {[&] { association.SetExtDescription(renamed); },
+                   {{extension.name, {REG_SZ, renamed}},
+                    {renamed, {REG_SZ, "Letter"}},
+                    {renamed + "\\DefaultIcon", {REG_EXPAND_SZ, "%SystemRoot%\\system32\\shell32.dll,5"}}}};
+    for (const auto& v : verbs) {
+        const std::string shell = renamed + "\\shell\\" + v.name;
+        rename.writes.push_back({shell, {REG_SZ, "&" + v.name}});
+        const DWORD commandType = v.name == "open" ? REG_EXPAND_SZ : REG_SZ;
+        rename.writes.push_back({shell + "\\command", {commandType, "my" + v.name + ".exe \"%1\""}});
+    }
+    cases.push_back(rename);
     for (const auto& c : cases) {
         c.set();
-        expected[c.key] = c.value;
-        for (const std::string& key : keys) EXPECT_EQ(expected[key], ClassesDefault(key)) << c.key << ": " << key;
+        for (const auto& write : c.writes) expected[write.first] = write.second;
+        for (const std::string& key : keys)
+            EXPECT_EQ(expected[key], ClassesDefault(key)) << c.writes[0].first << ": " << key;
     }
+    TkelFileAssociation reader(nullptr);
+    reader.SetExtension(extension.name);
+    EXPECT_EQ("myopen.exe \"%1\"", reader.OpenCommand());
 
     // Written whole on request, expandable values stay expandable.
     EXPECT_TRUE(association.WriteAssociation());
-    EXPECT_EQ(DWORD(REG_EXPAND_SZ), ClassesDefault(type + "\\DefaultIcon").first);
-    EXPECT_EQ(expected[type + "\\shell\\open\\command"], ClassesDefault(type + "\\shell\\open\\command"));
+    for (const std::string& key : keys) EXPECT_EQ(expected[key], ClassesDefault(key)) << key;
 }
 
 TEST(kelFileAssociation, WhileDesigningReadOnlyRefusesChangesWithAWarning) {

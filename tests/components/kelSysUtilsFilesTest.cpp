@@ -353,19 +353,36 @@ TEST(kelFiles, DeferredOperationsRefuseWhatTheirBatchCannotHoldAndLeaveTheFiles)
         // A line break would start a line of its own.
         {ReplaceAndRun, folder.File("app.exe"), folder.File("new.exe"), "-x\r\ndel ab.txt"},
         {ReplaceAndRun, folder.File("app.exe"), folder.File("new.exe"), "-x\ndel ab.txt"},
+        // A quote ends the name early, so that "del" takes the next name too; a
+        // control character breaks the line. No Windows name holds either.
+        {Remove, folder.File("x.txt") + "\" \"" + folder.File("ab.txt"), "", ""},
+        {Replace, folder.File("x.exe") + "\" \"" + folder.File("ac.txt"), folder.File("new.exe"), ""},
+        {ReplaceAndRun, folder.File("app.exe"), folder.File("new.exe") + "\" \"" + folder.File("ab.txt"), ""},
+        {Remove, folder.File("x.txt") + "\r\ndel \"" + folder.File("ab.txt"), "", ""},
+        {Replace, folder.File("app.exe"), folder.File("new\t.exe"), ""},
+        {Remove, folder.File("x\x1F.txt"), "", ""},
     };
     for (const auto& c : cases) {
         if (c.target == report && !isEuroLacking) continue;
         FileLock heldApp(folder.File("app.exe"));
         FileLock heldReport(report);
-        RunRecorder recorder;
-        const auto call = [&] {
-            if (c.kind == Remove) kelRemoveFile(c.target);
-            if (c.kind == Replace) kelReplaceFile(c.source, c.target);
-            if (c.kind == ReplaceAndRun) kelReplaceFileAndRun(c.source, c.target, c.params);
-        };
-        EXPECT_THROW(call(), EInOutError) << c.target << " " << c.source;
-        EXPECT_TRUE(recorder.runs.empty()) << c.target << " " << c.source;
+        std::string batch;
+        {
+            RunRecorder recorder;
+            const auto call = [&] {
+                if (c.kind == Remove) kelRemoveFile(c.target);
+                if (c.kind == Replace) kelReplaceFile(c.source, c.target);
+                if (c.kind == ReplaceAndRun) kelReplaceFileAndRun(c.source, c.target, c.params);
+            };
+            EXPECT_THROW(call(), EInOutError) << c.target << " " << c.source;
+            EXPECT_TRUE(recorder.runs.empty()) << c.target << " " << c.source;
+            batch = BatchOf(recorder);
+        }
+        // A batch written all the same runs, so that any harm it does shows below.
+        if (batch.empty()) continue;
+        kelRunProcess("\"" + batch + "\"", false);
+        PumpUntil([&] { return !FileExists(batch); }, 5000);
+        RemoveBatch(batch);
     }
     for (const char* name : {"ab.txt", "ac.txt", "new.exe", "app.exe"})
         EXPECT_EQ(name, TestFolder::ReadBytes(folder.File(name)));
