@@ -40,6 +40,14 @@ std::string IntToStr2(int32_t n) {
 
 namespace {
 
+// The day numbers of 1 January 1 and 31 December 9999, the calendar's ends.
+constexpr int32_t kFirstDayNumber = -693593;
+constexpr int32_t kLastDayNumber = 2958465;
+
+int32_t FloorDiv(int32_t a, int32_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
 int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
@@ -51,29 +59,56 @@ bool SameClockFields(const tm& a, const tm& b) {
 
 }  // namespace
 
+// Counted from 1 March of the year 0, so that the leap day ends each counted year:
+// plain 32-bit arithmetic, exact for every year 1 to 9999.
+int32_t DayNumber(int32_t year, int32_t month, int32_t day) {
+    const int32_t y = year - (month <= 2 ? 1 : 0);
+    const int32_t era = y / 400;
+    const int32_t yearOfEra = y - era * 400;
+    const int32_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int32_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 693899;  // 0 is 30 December 1899
+}
+
+void DateOfDayNumber(int32_t number, int32_t& year, int32_t& month, int32_t& day) {
+    const int32_t z = number + 693899;
+    const int32_t era = z / 146097;
+    const int32_t dayOfEra = z - era * 146097;
+    const int32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int32_t shifted = (5 * dayOfYear + 2) / 153;
+    day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    month = shifted < 10 ? shifted + 3 : shifted - 9;
+    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+}
+
 bool CarryByCalendar(tm* t) {
-    const int64_t year = int64_t(t->tm_year) + 1900 + FloorDiv(t->tm_mon, 12);
-    const int month = int(int64_t(t->tm_mon) - 12 * FloorDiv(t->tm_mon, 12));
-    const int64_t minutes = int64_t(t->tm_hour) * 60 + t->tm_min;
-    TDateTime first = 0, lowest = 0, highest = 0;
-    if (year < 1 || year > 9999 || !TryEncodeDate(int(year), month + 1, 1, first)) return false;
-    const int64_t number = int64_t(first) + t->tm_mday - 1 + FloorDiv(minutes, 1440);
-    TryEncodeDate(1, 1, 1, lowest);
-    TryEncodeDate(9999, 12, 31, highest);
-    if (number < int64_t(lowest) || number > int64_t(highest)) return false;
-    int y = 0, m = 0, d = 0;
-    DecodeDate(TDateTime(number), y, m, d);
-    TDateTime newYear = 0;
-    TryEncodeDate(y, 1, 1, newYear);
-    const int64_t minuteOfDay = minutes - 1440 * FloorDiv(minutes, 1440);
+    const int32_t yearCarry = FloorDiv(int32_t(t->tm_mon), 12);
+    const int32_t month = t->tm_mon - 12 * yearCarry;
+    const int64_t year = int64_t(t->tm_year) + 1900 + yearCarry;
+    if (year < 1 || year > 9999) return false;
+    // A clock inside its day, as every stored and stepped date has it, carries nothing.
+    int64_t dayCarry = 0;
+    int32_t minuteOfDay = 0;
+    if (t->tm_hour >= 0 && t->tm_hour < 24 && t->tm_min >= 0 && t->tm_min < 60) {
+        minuteOfDay = t->tm_hour * 60 + t->tm_min;
+    } else {
+        const int64_t minutes = int64_t(t->tm_hour) * 60 + t->tm_min;
+        dayCarry = FloorDiv(minutes, int64_t(1440));
+        minuteOfDay = int32_t(minutes - 1440 * dayCarry);
+    }
+    const int64_t number = int64_t(DayNumber(int32_t(year), month + 1, 1)) + t->tm_mday - 1 + dayCarry;
+    if (number < kFirstDayNumber || number > kLastDayNumber) return false;
+    int32_t y = 0, m = 0, d = 0;
+    DateOfDayNumber(int32_t(number), y, m, d);
     t->tm_sec = 1;
-    t->tm_min = int(minuteOfDay % 60);
-    t->tm_hour = int(minuteOfDay / 60);
+    t->tm_min = minuteOfDay % 60;
+    t->tm_hour = minuteOfDay / 60;
     t->tm_mday = d;
     t->tm_mon = m - 1;
     t->tm_year = y - 1900;
     t->tm_wday = int((number % 7 + 7 + 6) % 7);  // day 0 (1899-12-30) was a Saturday
-    t->tm_yday = int(number - int64_t(newYear));
+    t->tm_yday = int32_t(number) - DayNumber(y, 1, 1);
     return true;
 }
 

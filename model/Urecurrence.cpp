@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <limits>
 
 #include "model/Uconverter.h"
@@ -42,16 +43,23 @@ bool SameFields(const tm& a, const tm& b) {
     return SameKey(a, key);
 }
 
-// An occurrence with its compared values, from a normalised date.
+// An occurrence with its compared values, from a normalised date (a date of the
+// years 1970 to 2038, so never an empty one): the values Converter::TmToDateTime
+// and TmToDate give, without encoding the date twice.
 TOccurrence MakeOccurrence(const tm& date, int32_t seconds) {
     TOccurrence o;
     o.Date = date;
-    o.Planned = date;
+    o.Planned = 0;
     o.Seconds = seconds;
-    o.Value = Converter::TmToDateTime(date);
-    o.Day = static_cast<int32_t>(Converter::TmToDate(date));
+    o.Day = DayNumber(date.tm_year + 1900, date.tm_mon + 1, date.tm_mday);
+    o.Value = static_cast<TDateTime>(static_cast<long double>(o.Day) +
+                                     (date.tm_hour * 3600 + date.tm_min * 60) * (1.0L / 86400));
     return o;
 }
+
+// The day numbers of the calendar's ends (1 January 1 and 31 December 9999).
+constexpr int32_t kFirstDayNumber = -693593;
+constexpr int32_t kLastDayNumber = 2958465;
 
 }  // namespace
 
@@ -103,10 +111,69 @@ TOccurrenceSeries::TOccurrenceSeries(const tm& start, int32_t count, int32_t kin
     : m_count(count), m_kind(kind), m_startDate(start) {
     KeyOf(start, m_start);
     m_frontier.Date = start;
-    m_frontier.Planned = start;
+    m_frontier.Planned = 0;
     m_frontier.Seconds = -1;
     m_frontier.Value = 0;
     m_frontier.Day = 0;
+
+    tm carried = start;
+    if ((kind == kIntervalDays || kind == kIntervalWeeks) && count >= 1 && CarryByCalendar(&carried)) {
+        m_direct = true;
+        m_baseDay = DayNumber(carried.tm_year + 1900, carried.tm_mon + 1, carried.tm_mday);
+        m_baseHour = carried.tm_hour;
+        m_baseMinute = carried.tm_min;
+        const int64_t stepDays = int64_t(count) * (kind == kIntervalWeeks ? 7 : 1);
+        const int64_t span = int64_t(kLastDayNumber) - m_baseDay;
+        m_stepDays = int32_t(std::min<int64_t>(stepDays, span + 1));
+        m_lastPlanned = int32_t(std::min<int64_t>(span / m_stepDays, std::numeric_limits<int32_t>::max() - 1));
+        // Every later step lands later than the one before it, so past o[2] a step that
+        // fails (past 2038) fails for good, and the series ends at the first one. Only
+        // the first two can fail and be followed by one that would not (a start stored
+        // with its clock outside the day, carried back into 1969).
+        TOccurrence o;
+        if (!DirectAt(1, o))
+            m_end = 1;
+        else if (!DirectAt(2, o))
+            m_end = 2;
+    }
+}
+
+bool TOccurrenceSeries::DirectPlanned(int32_t j, tm& planned) const {
+    if (j == 0) {
+        planned = m_startDate;
+        return true;
+    }
+    if (j > m_lastPlanned) return false;
+    int32_t year = 0, month = 0, day = 0;
+    DateOfDayNumber(m_baseDay + j * m_stepDays, year, month, day);
+    ClearDateRecord(&planned);
+    planned.tm_sec = 1;
+    planned.tm_min = m_baseMinute;
+    planned.tm_hour = m_baseHour;
+    planned.tm_mday = day;
+    planned.tm_mon = month - 1;
+    planned.tm_year = year - 1900;
+    return true;
+}
+
+bool TOccurrenceSeries::DirectAt(int32_t k, TOccurrence& o) {
+    if (k < 1 || k >= m_end) return false;
+    tm date;
+    if (!DirectPlanned(k - 1, date)) {
+        m_end = std::min(m_end, k);
+        return false;
+    }
+    ++m_steps;
+    MoveByInterval(date, m_count, m_kind);
+    const int32_t seconds = NormalizeDate(&date);
+    if (seconds == -1) {
+        m_end = std::min(m_end, k);
+        return false;
+    }
+    o = MakeOccurrence(date, seconds);
+    tm planned;
+    if (DirectPlanned(k, planned)) o.Planned = Pack(planned);
+    return true;
 }
 
 bool TOccurrenceSeries::IsSeriesOf(const tm& start, int32_t count, int32_t kind) const {
@@ -134,6 +201,7 @@ tm TOccurrenceSeries::Unpack(uint32_t packed) {
 }
 
 bool TOccurrenceSeries::Step(const tm& from, int32_t fromIndex, TOccurrence& next) {
+    assert(!m_direct);
     assert(fromIndex <= m_reached);
     if (fromIndex == m_reached && m_ended) return false;
     tm planned = from;
@@ -146,12 +214,12 @@ bool TOccurrenceSeries::Step(const tm& from, int32_t fromIndex, TOccurrence& nex
         return false;
     }
     next = MakeOccurrence(date, seconds);
-    next.Planned = planned;
+    next.Planned = Pack(planned);
     const int32_t index = fromIndex + 1;
     if (index > m_reached) {
         m_reached = index;
         m_frontier = next;
-        if ((index - 1) % kCheckpointSpacing == 0) m_checkpoints.push_back({Pack(next.Date), Pack(next.Planned)});
+        if ((index - 1) % kCheckpointSpacing == 0) m_checkpoints.push_back({Pack(next.Date), next.Planned});
     }
     return true;
 }
@@ -168,9 +236,12 @@ int32_t TOccurrenceSeries::BaseFor(int32_t k, tm& base) const {
 }
 
 void TOccurrenceSeries::SetRun(Reader reader, int32_t first, const TOccurrence* items, int count) {
+    // The run keeps its room: look-ups replace it all the time, and a heap asked for
+    // a block on every one of them spends the grid's time searching.
     Run& run = m_runs[reader];
     run.First = first;
-    run.Items.assign(items, items + count);
+    run.Items.clear();
+    run.Items.insert(run.Items.end(), items, items + count);
 }
 
 const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
@@ -182,29 +253,37 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
     if (size > 0 && k == run.First + size) {
         // The one after the run: readers walk forward one occurrence at a time.
         TOccurrence next;
-        if (!Step(run.Items.back().Planned, k - 1, next)) return nullptr;
+        if (m_direct ? !DirectAt(k, next) : !Step(Unpack(run.Items.back().Planned), k - 1, next)) return nullptr;
         if (run.Items.size() >= kRunLimit) {
             const size_t dropped = run.Items.size() / 2;
             run.Items.erase(run.Items.begin(), run.Items.begin() + dropped);
             run.First += int32_t(dropped);
+        } else if (run.Items.size() == run.Items.capacity()) {
+            run.Items.reserve(kRunLimit);  // a walk through a month: room for it at once
         }
         run.Items.push_back(next);
         return &run.Items.back();
     }
 
+    TOccurrence current;
+    if (m_direct) {
+        if (!DirectAt(k, current)) return nullptr;
+        SetRun(reader, k, &current, 1);
+        return &run.Items[0];
+    }
+
     // Elsewhere: beyond what was reached the frontier steps on; within it, from the
     // last checkpoint before k.
     while (m_reached < k - 1) {
-        const tm from = m_frontier.Planned;
+        const tm from = m_reached == 0 ? m_startDate : Unpack(m_frontier.Planned);
         TOccurrence next;
         if (!Step(from, m_reached, next)) return nullptr;
     }
     tm from;
     int32_t index = BaseFor(k, from);
-    TOccurrence current;
     while (index < k) {
         if (!Step(from, index, current)) return nullptr;
-        from = current.Planned;
+        from = Unpack(current.Planned);
         ++index;
     }
     SetRun(reader, k, &current, 1);
@@ -212,19 +291,60 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
 }
 
 template <class IsBefore>
-int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
+int32_t TOccurrenceSeries::DirectLastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader) {
+    if (m_end <= 1) return 0;
+    int64_t estimate = estimateDay - m_baseDay;
+    estimate = estimate < 0 ? 0 : estimate / m_stepDays;
+    int32_t k = int32_t(std::max<int64_t>(1, std::min<int64_t>(estimate, int64_t(m_end) - 1)));
+    k = std::min(k, std::numeric_limits<int32_t>::max() - 1);
+    TOccurrence pair[2];
+    if (!DirectAt(k, pair[0])) {
+        // Past the end, which is not known yet: o[1] exists, o[k] does not.
+        int32_t low = 1, high = k;
+        while (high - low > 1) {
+            const int32_t middle = low + (high - low) / 2;
+            if (DirectAt(middle, pair[0]))
+                low = middle;
+            else
+                high = middle;
+        }
+        k = low;
+        DirectAt(k, pair[0]);
+    }
+    while (!isBefore(pair[0])) {
+        if (--k == 0) return 0;
+        DirectAt(k, pair[0]);
+    }
+    for (;;) {
+        if (!DirectAt(k + 1, pair[1])) {
+            SetRun(reader, k, pair, 1);
+            return k;
+        }
+        if (!isBefore(pair[1])) {
+            SetRun(reader, k, pair, 2);
+            return k;
+        }
+        pair[0] = pair[1];
+        ++k;
+    }
+}
+
+template <class IsBefore>
+int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader) {
     // 1. Near this reader's last look-up: the same place again, or a little further on.
     Run& run = m_runs[reader];
     if (!run.Items.empty() && isBefore(run.Items.front())) {
         size_t i = 0;
         while (i + 1 < run.Items.size() && isBefore(run.Items[i + 1])) ++i;
         if (i + 1 < run.Items.size()) return run.First + int32_t(i);
-        for (int32_t n = 0; n < kCheckpointSpacing; ++n) {
+        const int32_t walk = m_direct ? 2 : kCheckpointSpacing;
+        for (int32_t n = 0; n < walk; ++n) {
             const int32_t k = run.First + int32_t(run.Items.size());
             const TOccurrence* next = At(k, reader);
             if (!next || !isBefore(*next)) return k - 1;
         }
     }
+    if (m_direct) return DirectLastWhere(isBefore, estimateDay, reader);
 
     // 2. Beyond everything stepped so far: the only steps that depend on the age.
     if (m_reached == 0) {
@@ -235,7 +355,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
         TOccurrence pair[2] = {m_frontier, m_frontier};
         int32_t index = m_reached;
         for (;;) {
-            if (!Step(pair[0].Planned, index, pair[1])) {
+            if (!Step(Unpack(pair[0].Planned), index, pair[1])) {
                 SetRun(reader, index, pair, 1);
                 return index;
             }
@@ -272,7 +392,7 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
                 int32_t baseIndex = BaseFor(index, base);
                 while (baseIndex < index) {
                     Step(base, baseIndex, pair[0]);
-                    base = pair[0].Planned;
+                    base = Unpack(pair[0].Planned);
                     ++baseIndex;
                 }
             }
@@ -281,17 +401,22 @@ int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, Reader reader) {
         }
         pair[0] = pair[1];
         havePrevious = true;
-        from = pair[1].Planned;
+        from = Unpack(pair[1].Planned);
         ++index;
     }
 }
 
 int32_t TOccurrenceSeries::LastBefore(TDateTime value, Reader reader) {
-    return LastWhere([value](const TOccurrence& o) { return o.Value < value; }, reader);
+    // An instant outside the calendar (no clock gives one) is estimated at its end.
+    const double day = std::floor(value);
+    const int64_t estimate = day >= kFirstDayNumber && day <= kLastDayNumber ? int64_t(day)
+                             : day > 0                                        ? kLastDayNumber
+                                                                              : kFirstDayNumber;
+    return LastWhere([value](const TOccurrence& o) { return o.Value < value; }, estimate, reader);
 }
 
 int32_t TOccurrenceSeries::LastBeforeDay(int32_t day, Reader reader) {
-    return LastWhere([day](const TOccurrence& o) { return o.Day < day; }, reader);
+    return LastWhere([day](const TOccurrence& o) { return o.Day < day; }, int64_t(day) - 1, reader);
 }
 
 //--- TNormalizeMemo

@@ -45,11 +45,11 @@ tm PlannedStart(const tm& start, const tm& normalised, int32_t seconds);
 
 // One occurrence after the start, with the values the grid and the due check compare.
 struct TOccurrence {
-    tm Date;          // normalised, seconds 1
-    tm Planned;       // the date it was aimed at, which the next step starts from
-    int32_t Seconds;  // NormalizeDate's result for it
-    TDateTime Value;  // Converter::TmToDateTime of it
-    int32_t Day;      // whole part of Converter::TmToDate of it
+    tm Date;           // normalised, seconds 1
+    uint32_t Planned;  // the date it was aimed at, which the next step starts from (packed)
+    int32_t Seconds;   // NormalizeDate's result for it
+    TDateTime Value;   // Converter::TmToDateTime of it
+    int32_t Day;       // whole part of Converter::TmToDate of it
 };
 
 // The occurrences of one repeating reminder after its start: o[1] is the start stepped
@@ -62,6 +62,11 @@ struct TOccurrence {
 // near the previous one costs nothing, one elsewhere within what was stepped before
 // costs at most kCheckpointSpacing steps, and only stepping beyond everything stepped
 // so far depends on the reminder's age.
+//
+// A series of days or weeks needs none of that: the date each step aims at is the
+// start carried on by k intervals on the calendar, with the start's hour and minute,
+// whatever the clock did on the way. Its o[k] is the one step from that date, so a
+// look-up anywhere costs a few steps at any age. The dates are the same.
 class TOccurrenceSeries {
 public:
     // The grid and the due check look at different instants; each keeps its own place.
@@ -88,7 +93,7 @@ public:
 
     // Occurrences stepped so far (for tests and measurements).
     int32_t Reached() const { return m_reached; }
-    // Steps (calls of StepDate) made by this series so far.
+    // Steps (normalisations of a stepped date) made by this series so far.
     int64_t StepCount() const { return m_steps; }
 
 private:
@@ -97,8 +102,16 @@ private:
         std::vector<TOccurrence> Items;
     };
 
+    // estimateDay: a day number whose occurrence is the answer or next to it.
     template <class IsBefore>
-    int32_t LastWhere(IsBefore isBefore, Reader reader);
+    int32_t LastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader);
+    template <class IsBefore>
+    int32_t DirectLastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader);
+    // Day and week series: the date the step to o[j + 1] starts from; false once that
+    // lies past the calendar (and so past the series).
+    bool DirectPlanned(int32_t j, tm& planned) const;
+    // Day and week series: o[k] by one step from its planned date; false past the end.
+    bool DirectAt(int32_t k, TOccurrence& o);
     // o[from + 1] from the planned date of o[from]; false at the end of the series.
     // Extends what was reached.
     bool Step(const tm& from, int32_t fromIndex, TOccurrence& next);
@@ -118,6 +131,14 @@ private:
         uint32_t Planned;  // what the next step starts from
     };
     std::vector<Checkpoint> m_checkpoints;
+    // Day and week series.
+    bool m_direct = false;
+    int32_t m_stepDays = 0;        // days per step, while the calendar holds two steps
+    int32_t m_baseDay = 0;         // the start carried by the calendar: its day number
+    int32_t m_baseHour = 0;        // and its clock
+    int32_t m_baseMinute = 0;
+    int32_t m_lastPlanned = 0;     // the last j whose planned date the calendar holds
+    int32_t m_end = INT32_MAX;     // the first k known to lie past the series
     TOccurrence m_frontier;  // o[m_reached]; its Planned is the start while m_reached is 0
     int32_t m_reached = 0;
     bool m_ended = false;

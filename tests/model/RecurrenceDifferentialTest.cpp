@@ -568,7 +568,53 @@ void CompareSeries(uint32_t seed, bool dst, int& moved) {
     }
 }
 
+// Whole series whose start carries a clock outside its day (as a damaged file may
+// hold), which the calendar carries back into 1969 or on; series that reach the end
+// of 2038; counts too large for the calendar.
+void CompareWholeSeries() {
+    struct Row {
+        tm Start;
+        int32_t Count, Kind;
+    };
+    const Row rows[] = {
+        {MakeDate(1970, 1, 1, -28, 0), 1, kIntervalDays},  {MakeDate(1970, 1, 1, -3, 0), 1, kIntervalDays},
+        {MakeDate(1969, 12, 31, 30, 0), 1, kIntervalDays}, {MakeDate(2026, 5, 31, 25, 75), 2, kIntervalWeeks},
+        {MakeDate(2000, 2, 29, 0, -10), 3, kIntervalDays}, {MakeDate(2038, 1, 10, 23, 59), 1, kIntervalDays},
+        {MakeDate(1990, 1, 1, 8, 0), 5000, kIntervalDays}, {MakeDate(1990, 1, 1, 8, 0), 0x7fffffff, kIntervalWeeks},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Fields(row.Start) + " every " + std::to_string(row.Count) + " of kind " +
+                     std::to_string(row.Kind));
+        const std::vector<PlainOccurrence> plain = PlainSeries(row.Start, row.Count, row.Kind, 30000);
+        const int32_t size = int32_t(plain.size());
+        TOccurrenceSeries series(row.Start, row.Count, row.Kind);
+        for (const int year : {2039, 2038, 2026, 1990, 1970, 1969}) {
+            const TDateTime value = EncodeDate(year, 1, 1) + 0.5;
+            int32_t expected = 0;
+            while (expected < size && plain[expected].Value < value) ++expected;
+            EXPECT_EQ(expected, series.LastBefore(value, TOccurrenceSeries::kDueReader)) << year;
+        }
+        for (int32_t k = 1; k <= size + 1; ++k) {
+            const TOccurrence* o = series.At(k, TOccurrenceSeries::kGridReader);
+            if (k > size) {
+                ASSERT_EQ(nullptr, o);
+                break;
+            }
+            ASSERT_NE(nullptr, o) << k;
+            ASSERT_EQ(Fields(plain[k - 1].Date), Fields(o->Date)) << k;
+        }
+    }
+}
+
 }  // namespace
+
+TEST(RecurrenceDifferential, WholeSeriesFromOddStartsMatchPlainStepping) {
+    CompareWholeSeries();
+}
+
+TEST(DstRecurrenceDifferential, WholeSeriesFromOddStartsMatchPlainStepping) {
+    CompareWholeSeries();
+}
 
 TEST(RecurrenceDifferential, SeriesMatchesPlainStepping) {
     int moved = 0;
