@@ -107,73 +107,50 @@ tm PlannedStart(const tm& start, const tm& normalised, int32_t seconds) {
 
 //--- TOccurrenceSeries
 
+namespace {
+
+// The years a planned date may lie in: a step from a date of another year cannot
+// be normalised.
+bool InRepresentableYears(const tm& t) {
+    return t.tm_year >= 70 && t.tm_year <= 138;
+}
+
+// The planned date after one more interval: the calendar alone carries it.
+bool StepByCalendar(tm& planned, int32_t count, int32_t kind) {
+    MoveByInterval(planned, count, kind);
+    return CarryByCalendar(&planned) && InRepresentableYears(planned);
+}
+
+}  // namespace
+
 TOccurrenceSeries::TOccurrenceSeries(const tm& start, int32_t count, int32_t kind)
     : m_count(count), m_kind(kind), m_startDate(start) {
     KeyOf(start, m_start);
-    m_frontier.Date = start;
-    m_frontier.Planned = 0;
-    m_frontier.Seconds = -1;
-    m_frontier.Value = 0;
-    m_frontier.Day = 0;
-
-    tm carried = start;
-    if ((kind == kIntervalDays || kind == kIntervalWeeks) && count >= 1 && CarryByCalendar(&carried)) {
-        m_direct = true;
-        m_baseDay = DayNumber(carried.tm_year + 1900, carried.tm_mon + 1, carried.tm_mday);
-        m_baseHour = carried.tm_hour;
-        m_baseMinute = carried.tm_min;
-        const int64_t stepDays = int64_t(count) * (kind == kIntervalWeeks ? 7 : 1);
-        const int64_t span = int64_t(kLastDayNumber) - m_baseDay;
-        m_stepDays = int32_t(std::min<int64_t>(stepDays, span + 1));
-        m_lastPlanned = int32_t(std::min<int64_t>(span / m_stepDays, std::numeric_limits<int32_t>::max() - 1));
-        // Every later step lands later than the one before it, so past o[2] a step that
-        // fails (past 2038) fails for good, and the series ends at the first one. Only
-        // the first two can fail and be followed by one that would not (a start stored
-        // with its clock outside the day, carried back into 1969).
-        TOccurrence o;
-        if (!DirectAt(1, o))
-            m_end = 1;
-        else if (!DirectAt(2, o))
-            m_end = 2;
+    if (kind < kIntervalDays || kind > kIntervalYears || count < 1) {
+        m_end = 1;  // not a repeating record: no occurrence after the start
+        return;
     }
-}
-
-bool TOccurrenceSeries::DirectPlanned(int32_t j, tm& planned) const {
-    if (j == 0) {
-        planned = m_startDate;
-        return true;
+    m_byDays = kind == kIntervalDays || kind == kIntervalWeeks;
+    m_stepLength = int64_t(count) * (kind == kIntervalWeeks ? 7 : kind == kIntervalYears ? 12 : 1);
+    m_first = start;
+    if (!StepByCalendar(m_first, count, kind)) {
+        m_lastPlanned = 0;
+    } else if (m_byDays) {
+        m_firstDay = DayNumber(m_first.tm_year + 1900, m_first.tm_mon + 1, m_first.tm_mday);
+        const int64_t steps = (int64_t(DayNumber(2038, 12, 31)) - m_firstDay) / m_stepLength;
+        m_lastPlanned = int32_t(std::min<int64_t>(1 + steps, std::numeric_limits<int32_t>::max() - 1));
+    } else {
+        m_checkpoints.push_back(Pack(m_first));
     }
-    if (j > m_lastPlanned) return false;
-    int32_t year = 0, month = 0, day = 0;
-    DateOfDayNumber(m_baseDay + j * m_stepDays, year, month, day);
-    ClearDateRecord(&planned);
-    planned.tm_sec = 1;
-    planned.tm_min = m_baseMinute;
-    planned.tm_hour = m_baseHour;
-    planned.tm_mday = day;
-    planned.tm_mon = month - 1;
-    planned.tm_year = year - 1900;
-    return true;
-}
-
-bool TOccurrenceSeries::DirectAt(int32_t k, TOccurrence& o) {
-    if (k < 1 || k >= m_end) return false;
-    tm date;
-    if (!DirectPlanned(k - 1, date)) {
-        m_end = std::min(m_end, k);
-        return false;
-    }
-    ++m_steps;
-    MoveByInterval(date, m_count, m_kind);
-    const int32_t seconds = NormalizeDate(&date);
-    if (seconds == -1) {
-        m_end = std::min(m_end, k);
-        return false;
-    }
-    o = MakeOccurrence(date, seconds);
-    tm planned;
-    if (DirectPlanned(k, planned)) o.Planned = Pack(planned);
-    return true;
+    // Every later step lands later than the one before it, so past o[2] a step that
+    // fails (past 2038) fails for good, and the series ends at the first one. Only
+    // the first two can fail and be followed by one that would not (a start stored
+    // with its clock outside the day, carried back into 1969).
+    TOccurrence o;
+    if (!OccurrenceAt(1, o))
+        m_end = 1;
+    else if (!OccurrenceAt(2, o))
+        m_end = 2;
 }
 
 bool TOccurrenceSeries::IsSeriesOf(const tm& start, int32_t count, int32_t kind) const {
@@ -200,39 +177,81 @@ tm TOccurrenceSeries::Unpack(uint32_t packed) {
     return t;
 }
 
-bool TOccurrenceSeries::Step(const tm& from, int32_t fromIndex, TOccurrence& next) {
-    assert(!m_direct);
-    assert(fromIndex <= m_reached);
-    if (fromIndex == m_reached && m_ended) return false;
-    tm planned = from;
-    tm date;
-    ++m_steps;
-    const int32_t seconds = StepPlanned(planned, date, m_count, m_kind);
-    if (seconds == -1) {
-        // A step that failed once fails again: the series ends here.
-        if (fromIndex == m_reached) m_ended = true;
-        return false;
+bool TOccurrenceSeries::PlannedAt(int32_t j, tm& planned) {
+    if (j == 0) {
+        planned = m_startDate;
+        return true;
     }
-    next = MakeOccurrence(date, seconds);
-    next.Planned = Pack(planned);
-    const int32_t index = fromIndex + 1;
-    if (index > m_reached) {
-        m_reached = index;
-        m_frontier = next;
-        if ((index - 1) % kCheckpointSpacing == 0) m_checkpoints.push_back({Pack(next.Date), next.Planned});
+    if (j < 0 || j > m_lastPlanned) return false;
+    if (m_byDays) {
+        int32_t year = 0, month = 0, day = 0;
+        DateOfDayNumber(m_firstDay + int32_t((j - 1) * m_stepLength), year, month, day);
+        planned = m_first;
+        planned.tm_mday = day;
+        planned.tm_mon = month - 1;
+        planned.tm_year = year - 1900;
+        return true;
+    }
+    // Months and years: a step from 31 January lands on 3 March, and every step after
+    // it keeps the 3rd, so each date comes from the one before, from a checkpoint on.
+    const size_t checkpoint = size_t(j - 1) / kCheckpointSpacing;
+    while (m_checkpoints.size() <= checkpoint) {
+        tm next = Unpack(m_checkpoints.back());
+        const int32_t base = 1 + int32_t(m_checkpoints.size() - 1) * kCheckpointSpacing;
+        for (int32_t n = 1; n <= kCheckpointSpacing; ++n) {
+            if (!StepByCalendar(next, m_count, m_kind)) {
+                m_lastPlanned = base + n - 1;
+                return false;
+            }
+        }
+        m_checkpoints.push_back(Pack(next));
+    }
+    planned = Unpack(m_checkpoints[checkpoint]);
+    for (int32_t index = 1 + int32_t(checkpoint) * kCheckpointSpacing; index < j; ++index) {
+        if (!StepByCalendar(planned, m_count, m_kind)) {
+            m_lastPlanned = index;
+            return false;
+        }
     }
     return true;
 }
 
-int32_t TOccurrenceSeries::BaseFor(int32_t k, tm& base) const {
-    if (k <= 1 || m_checkpoints.empty()) {
-        base = m_startDate;
-        return 0;
+bool TOccurrenceSeries::OccurrenceAt(int32_t k, TOccurrence& o, const tm* planned) {
+    if (k < 1 || k >= m_end) return false;
+    tm date;
+    if (planned) {
+        date = *planned;
+    } else if (!PlannedAt(k - 1, date)) {
+        m_end = std::min(m_end, k);
+        return false;
     }
-    size_t c = size_t(k - 2) / kCheckpointSpacing;
-    c = std::min(c, m_checkpoints.size() - 1);
-    base = Unpack(m_checkpoints[c].Planned);
-    return 1 + int32_t(c) * kCheckpointSpacing;
+    ++m_steps;
+    MoveByInterval(date, m_count, m_kind);
+    tm aimed = date;
+    const int32_t seconds = NormalizeDate(&date);
+    if (seconds == -1) {
+        m_end = std::min(m_end, k);
+        return false;
+    }
+    o = MakeOccurrence(date, seconds);
+    if (CarryByCalendar(&aimed)) o.Planned = Pack(aimed);
+    return true;
+}
+
+int32_t TOccurrenceSeries::Estimate(int64_t day) const {
+    // The k whose planned date is the last on or before the day, give or take a step.
+    int64_t steps = 0;
+    if (m_byDays) {
+        steps = (day - m_firstDay) / m_stepLength;
+    } else if (day >= kFirstDayNumber && day <= kLastDayNumber) {
+        int32_t year = 0, month = 0, dayOfMonth = 0;
+        DateOfDayNumber(int32_t(day), year, month, dayOfMonth);
+        const int64_t months = (int64_t(year) - 1900 - m_first.tm_year) * 12 + (month - 1 - m_first.tm_mon);
+        steps = months / m_stepLength;
+    } else if (day > kLastDayNumber) {
+        steps = std::numeric_limits<int32_t>::max();
+    }
+    return int32_t(std::max<int64_t>(1, std::min<int64_t>(1 + steps, std::numeric_limits<int32_t>::max() - 1)));
 }
 
 void TOccurrenceSeries::SetRun(Reader reader, int32_t first, const TOccurrence* items, int count) {
@@ -250,10 +269,11 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
     const int32_t size = int32_t(run.Items.size());
     if (size > 0 && k >= run.First && k < run.First + size) return &run.Items[k - run.First];
 
+    TOccurrence next;
     if (size > 0 && k == run.First + size) {
         // The one after the run: readers walk forward one occurrence at a time.
-        TOccurrence next;
-        if (m_direct ? !DirectAt(k, next) : !Step(Unpack(run.Items.back().Planned), k - 1, next)) return nullptr;
+        const tm planned = Unpack(run.Items.back().Planned);
+        if (!OccurrenceAt(k, next, &planned)) return nullptr;
         if (run.Items.size() >= kRunLimit) {
             const size_t dropped = run.Items.size() / 2;
             run.Items.erase(run.Items.begin(), run.Items.begin() + dropped);
@@ -264,59 +284,50 @@ const TOccurrence* TOccurrenceSeries::At(int32_t k, Reader reader) {
         run.Items.push_back(next);
         return &run.Items.back();
     }
-
-    TOccurrence current;
-    if (m_direct) {
-        if (!DirectAt(k, current)) return nullptr;
-        SetRun(reader, k, &current, 1);
-        return &run.Items[0];
-    }
-
-    // Elsewhere: beyond what was reached the frontier steps on; within it, from the
-    // last checkpoint before k.
-    while (m_reached < k - 1) {
-        const tm from = m_reached == 0 ? m_startDate : Unpack(m_frontier.Planned);
-        TOccurrence next;
-        if (!Step(from, m_reached, next)) return nullptr;
-    }
-    tm from;
-    int32_t index = BaseFor(k, from);
-    while (index < k) {
-        if (!Step(from, index, current)) return nullptr;
-        from = Unpack(current.Planned);
-        ++index;
-    }
-    SetRun(reader, k, &current, 1);
+    if (!OccurrenceAt(k, next)) return nullptr;
+    SetRun(reader, k, &next, 1);
     return &run.Items[0];
 }
 
 template <class IsBefore>
-int32_t TOccurrenceSeries::DirectLastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader) {
+int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader) {
+    // Near this reader's last look-up: the same place again, or a step or two further on.
+    Run& run = m_runs[reader];
+    if (!run.Items.empty() && isBefore(run.Items.front())) {
+        size_t i = 0;
+        while (i + 1 < run.Items.size() && isBefore(run.Items[i + 1])) ++i;
+        if (i + 1 < run.Items.size()) return run.First + int32_t(i);
+        for (int n = 0; n < 2; ++n) {
+            const int32_t k = run.First + int32_t(run.Items.size());
+            const TOccurrence* next = At(k, reader);
+            if (!next || !isBefore(*next)) return k - 1;
+        }
+    }
+
+    // Elsewhere: from the estimate, corrected by the occurrences themselves.
     if (m_end <= 1) return 0;
-    int64_t estimate = estimateDay - m_baseDay;
-    estimate = estimate < 0 ? 0 : estimate / m_stepDays;
-    int32_t k = int32_t(std::max<int64_t>(1, std::min<int64_t>(estimate, int64_t(m_end) - 1)));
-    k = std::min(k, std::numeric_limits<int32_t>::max() - 1);
+    int32_t k = std::min(Estimate(estimateDay), m_end - 1);
     TOccurrence pair[2];
-    if (!DirectAt(k, pair[0])) {
+    if (!OccurrenceAt(k, pair[0])) {
         // Past the end, which is not known yet: o[1] exists, o[k] does not.
         int32_t low = 1, high = k;
         while (high - low > 1) {
             const int32_t middle = low + (high - low) / 2;
-            if (DirectAt(middle, pair[0]))
+            if (OccurrenceAt(middle, pair[0]))
                 low = middle;
             else
                 high = middle;
         }
         k = low;
-        DirectAt(k, pair[0]);
+        OccurrenceAt(k, pair[0]);
     }
     while (!isBefore(pair[0])) {
         if (--k == 0) return 0;
-        DirectAt(k, pair[0]);
+        OccurrenceAt(k, pair[0]);
     }
     for (;;) {
-        if (!DirectAt(k + 1, pair[1])) {
+        const tm planned = Unpack(pair[0].Planned);
+        if (!OccurrenceAt(k + 1, pair[1], &planned)) {
             SetRun(reader, k, pair, 1);
             return k;
         }
@@ -326,83 +337,6 @@ int32_t TOccurrenceSeries::DirectLastWhere(IsBefore isBefore, int64_t estimateDa
         }
         pair[0] = pair[1];
         ++k;
-    }
-}
-
-template <class IsBefore>
-int32_t TOccurrenceSeries::LastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader) {
-    // 1. Near this reader's last look-up: the same place again, or a little further on.
-    Run& run = m_runs[reader];
-    if (!run.Items.empty() && isBefore(run.Items.front())) {
-        size_t i = 0;
-        while (i + 1 < run.Items.size() && isBefore(run.Items[i + 1])) ++i;
-        if (i + 1 < run.Items.size()) return run.First + int32_t(i);
-        const int32_t walk = m_direct ? 2 : kCheckpointSpacing;
-        for (int32_t n = 0; n < walk; ++n) {
-            const int32_t k = run.First + int32_t(run.Items.size());
-            const TOccurrence* next = At(k, reader);
-            if (!next || !isBefore(*next)) return k - 1;
-        }
-    }
-    if (m_direct) return DirectLastWhere(isBefore, estimateDay, reader);
-
-    // 2. Beyond everything stepped so far: the only steps that depend on the age.
-    if (m_reached == 0) {
-        TOccurrence first;
-        if (!Step(m_startDate, 0, first)) return 0;
-    }
-    if (isBefore(m_frontier)) {
-        TOccurrence pair[2] = {m_frontier, m_frontier};
-        int32_t index = m_reached;
-        for (;;) {
-            if (!Step(Unpack(pair[0].Planned), index, pair[1])) {
-                SetRun(reader, index, pair, 1);
-                return index;
-            }
-            if (!isBefore(pair[1])) {
-                SetRun(reader, index, pair, 2);
-                return index;
-            }
-            pair[0] = pair[1];
-            ++index;
-        }
-    }
-
-    // 3. Within what was stepped: the last checkpoint before, then at most one spacing of steps.
-    size_t low = 0, high = m_checkpoints.size();  // checkpoints [0, low) lie before
-    while (low < high) {
-        const size_t middle = (low + high) / 2;
-        const tm date = Unpack(m_checkpoints[middle].Date);
-        if (isBefore(MakeOccurrence(date, 0)))
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    if (low == 0) return 0;  // o[1] itself does not lie before
-    int32_t index = 1 + int32_t(low - 1) * kCheckpointSpacing;
-    tm from = Unpack(m_checkpoints[low - 1].Planned);
-    TOccurrence pair[2];
-    bool havePrevious = false;
-    for (;;) {
-        const bool stepped = Step(from, index, pair[1]);
-        if (!stepped || !isBefore(pair[1])) {
-            if (!havePrevious) {
-                // The answer is the checkpoint itself: its full record comes from the step before it.
-                tm base;
-                int32_t baseIndex = BaseFor(index, base);
-                while (baseIndex < index) {
-                    Step(base, baseIndex, pair[0]);
-                    base = Unpack(pair[0].Planned);
-                    ++baseIndex;
-                }
-            }
-            SetRun(reader, index, pair, stepped ? 2 : 1);
-            return index;
-        }
-        pair[0] = pair[1];
-        havePrevious = true;
-        from = Unpack(pair[1].Planned);
-        ++index;
     }
 }
 

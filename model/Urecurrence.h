@@ -53,20 +53,16 @@ struct TOccurrence {
 };
 
 // The occurrences of one repeating reminder after its start: o[1] is the start stepped
-// once, o[k+1] is o[k] stepped once (from the date it aimed at, StepPlanned), and the
-// series ends before the first step that cannot be represented. No occurrence can be
-// computed without those before it (a monthly series from 31 January drifts to the
-// 3rd), so the series is stepped exactly as a plain loop from the start would step it,
-// but only once: every kCheckpointSpacing-th occurrence is kept as a point to step on
-// from, and each reader keeps the few occurrences around its last look-up. A look-up
-// near the previous one costs nothing, one elsewhere within what was stepped before
-// costs at most kCheckpointSpacing steps, and only stepping beyond everything stepped
-// so far depends on the reminder's age.
-//
-// A series of days or weeks needs none of that: the date each step aims at is the
-// start carried on by k intervals on the calendar, with the start's hour and minute,
-// whatever the clock did on the way. Its o[k] is the one step from that date, so a
-// look-up anywhere costs a few steps at any age. The dates are the same.
+// once, o[k+1] is the date o[k] aimed at stepped once (StepPlanned), and the series
+// ends before the first step that cannot be represented. The date each step aims at
+// is carried by the calendar alone, whatever the clock does on the way, so it needs
+// no normalising: for days and weeks it is the start carried on by k intervals, and
+// months and years step it from a checkpoint kept every kCheckpointSpacing steps (no
+// such date can be had without those before it: a monthly series from 31 January
+// drifts to the 3rd). Only the occurrences a look-up needs are normalised, and each
+// reader keeps the few around its last look-up, so a look-up near the previous one
+// costs nothing and one elsewhere a few steps, at any age of the reminder. The dates
+// are those a plain loop stepping from the start gives.
 class TOccurrenceSeries {
 public:
     // The grid and the due check look at different instants; each keeps its own place.
@@ -91,8 +87,6 @@ public:
     // until the next call on the series.
     const TOccurrence* At(int32_t k, Reader reader);
 
-    // Occurrences stepped so far (for tests and measurements).
-    int32_t Reached() const { return m_reached; }
     // Steps (normalisations of a stepped date) made by this series so far.
     int64_t StepCount() const { return m_steps; }
 
@@ -105,18 +99,14 @@ private:
     // estimateDay: a day number whose occurrence is the answer or next to it.
     template <class IsBefore>
     int32_t LastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader);
-    template <class IsBefore>
-    int32_t DirectLastWhere(IsBefore isBefore, int64_t estimateDay, Reader reader);
-    // Day and week series: the date the step to o[j + 1] starts from; false once that
-    // lies past the calendar (and so past the series).
-    bool DirectPlanned(int32_t j, tm& planned) const;
-    // Day and week series: o[k] by one step from its planned date; false past the end.
-    bool DirectAt(int32_t k, TOccurrence& o);
-    // o[from + 1] from the planned date of o[from]; false at the end of the series.
-    // Extends what was reached.
-    bool Step(const tm& from, int32_t fromIndex, TOccurrence& next);
-    // The point to step on from for an occurrence k >= 1: the last checkpoint before it, or the start.
-    int32_t BaseFor(int32_t k, tm& base) const;
+    // The date the step to o[j + 1] starts from: the start as stored for j = 0, else
+    // carried by the calendar; false once it lies past the years a date can have.
+    bool PlannedAt(int32_t j, tm& planned);
+    // o[k] by one step from its planned date (planned: PlannedAt(k - 1), when the
+    // caller has it); false past the end of the series.
+    bool OccurrenceAt(int32_t k, TOccurrence& o, const tm* planned = nullptr);
+    // The k whose occurrence lies on or next to a day number.
+    int32_t Estimate(int64_t day) const;
     void SetRun(Reader reader, int32_t first, const TOccurrence* items, int count);
     static uint32_t Pack(const tm& t);
     static tm Unpack(uint32_t packed);
@@ -125,23 +115,13 @@ private:
     int32_t m_count;
     int32_t m_kind;
     tm m_startDate;
-    // o[1 + i * kCheckpointSpacing], packed (normalised dates sort as their values).
-    struct Checkpoint {
-        uint32_t Date;     // what look-ups compare
-        uint32_t Planned;  // what the next step starts from
-    };
-    std::vector<Checkpoint> m_checkpoints;
-    // Day and week series.
-    bool m_direct = false;
-    int32_t m_stepDays = 0;        // days per step, while the calendar holds two steps
-    int32_t m_baseDay = 0;         // the start carried by the calendar: its day number
-    int32_t m_baseHour = 0;        // and its clock
-    int32_t m_baseMinute = 0;
-    int32_t m_lastPlanned = 0;     // the last j whose planned date the calendar holds
-    int32_t m_end = INT32_MAX;     // the first k known to lie past the series
-    TOccurrence m_frontier;  // o[m_reached]; its Planned is the start while m_reached is 0
-    int32_t m_reached = 0;
-    bool m_ended = false;
+    bool m_byDays = false;    // days and weeks
+    int64_t m_stepLength = 1;  // days (days, weeks) or months (months, years) per step
+    tm m_first{};              // the date the second step starts from (PlannedAt(1))
+    int32_t m_firstDay = 0;    // its day number (days and weeks)
+    int32_t m_lastPlanned = INT32_MAX;  // the last j PlannedAt can give, once known
+    std::vector<uint32_t> m_checkpoints;  // PlannedAt(1 + i * kCheckpointSpacing), packed (months, years)
+    int32_t m_end = INT32_MAX;  // the first k known to lie past the series
     int64_t m_steps = 0;
     Run m_runs[kReaderCount];
 };

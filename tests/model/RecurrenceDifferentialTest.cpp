@@ -569,8 +569,8 @@ void CompareSeries(uint32_t seed, bool dst, int& moved) {
 }
 
 // Whole series whose start carries a clock outside its day (as a damaged file may
-// hold), which the calendar carries back into 1969 or on; series that reach the end
-// of 2038; counts too large for the calendar.
+// hold), which the calendar carries back into 1969 or on; months that drift; series
+// that reach the end of 2038; counts too large for the calendar.
 void CompareWholeSeries() {
     struct Row {
         tm Start;
@@ -581,6 +581,9 @@ void CompareWholeSeries() {
         {MakeDate(1969, 12, 31, 30, 0), 1, kIntervalDays}, {MakeDate(2026, 5, 31, 25, 75), 2, kIntervalWeeks},
         {MakeDate(2000, 2, 29, 0, -10), 3, kIntervalDays}, {MakeDate(2038, 1, 10, 23, 59), 1, kIntervalDays},
         {MakeDate(1990, 1, 1, 8, 0), 5000, kIntervalDays}, {MakeDate(1990, 1, 1, 8, 0), 0x7fffffff, kIntervalWeeks},
+        {MakeDate(1970, 1, 31, 25, 0), 1, kIntervalMonths}, {MakeDate(2000, 2, 29, 12, 0), 1, kIntervalYears},
+        {MakeDate(1999, 10, 31, 0, -1), 5, kIntervalMonths}, {MakeDate(2037, 11, 30, 23, 59), 1, kIntervalMonths},
+        {MakeDate(1980, 5, 31, 9, 0), 0x7fffffff, kIntervalMonths},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Fields(row.Start) + " every " + std::to_string(row.Count) + " of kind " +
