@@ -143,7 +143,7 @@ void BuildMonthGrid(Converter& converter, int32_t year, int32_t month, bool sund
             CarryByCalendar(&date);
             NormalizeDay(&date);
             TWeekDay& cell = converter.Cells[row][column];
-            cell.Clear();
+            cell.Recycle();  // for the grid that follows
             cell.Head->Reset();
             cell.SetInMonth(date.tm_mon == month);
             cell.SetDate(date);
@@ -243,7 +243,7 @@ void PlaceOccurrences(Converter& converter, const Eintrag& e, int32_t first, Ein
 void Converter::BuildGrid() {
     KeepViewOnMasters(*this);
     for (auto& row : Cells)
-        for (TWeekDay& cell : row) cell.Clear();
+        for (TWeekDay& cell : row) cell.Recycle();
 
     const int32_t firstDay = DayValue(Cells[0][0].GetDate());
     const int32_t lastDay = DayValue(Cells[kGridRows - 1][kGridColumns - 1].GetDate());
@@ -258,6 +258,8 @@ void Converter::BuildGrid() {
         else
             PlaceByStepping(*this, *e, firstDay, lastDay);
     }
+    for (auto& row : Cells)
+        for (TWeekDay& cell : row) cell.ReleaseSpare();
     m_recurrence->Prune(First());
 }
 

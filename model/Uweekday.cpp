@@ -61,7 +61,15 @@ bool TWeekDay::AddIfSameDate(const Eintrag* record) {
 bool TWeekDay::Append(const Eintrag* record) {
     if (!Head->Next) m_tail = Head;  // the sentinel was emptied from outside
     Eintrag* last = m_tail;
-    Eintrag* copy = new Eintrag;
+    // Nothing writes a copy but Assign and the links here, so a spare copy differs
+    // from a new one only in what Assign overwrites.
+    Eintrag* copy = m_spare;
+    if (copy) {
+        m_spare = copy->Next;
+        copy->Next = nullptr;
+    } else {
+        copy = new Eintrag;
+    }
     copy->Assign(*record);
     copy->Prev = last;
     last->Next = copy;
@@ -70,14 +78,29 @@ bool TWeekDay::Append(const Eintrag* record) {
 }
 
 void TWeekDay::Clear() {
+    Recycle();
+    ReleaseSpare();
+}
+
+void TWeekDay::Recycle() {
     Eintrag* record = Head->Next;
     while (record) {
         Eintrag* next = record->Next;
-        delete record;
+        record->Prev = nullptr;
+        record->Next = m_spare;
+        m_spare = record;
         record = next;
     }
     Head->Next = nullptr;
     m_tail = Head;
+}
+
+void TWeekDay::ReleaseSpare() {
+    while (m_spare) {
+        Eintrag* next = m_spare->Next;
+        delete m_spare;
+        m_spare = next;
+    }
 }
 
 Eintrag* TWeekDay::First() const {

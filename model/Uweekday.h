@@ -28,6 +28,11 @@ public:
     bool Append(const Eintrag* record);
     // Deletes every copy; the chain is empty afterwards.
     void Clear();
+    // Empties the chain but keeps its copies for the appends that follow: a grid
+    // refreshed holds as many copies as before, and a new one from the heap for each
+    // costs more than the copying itself. ReleaseSpare frees those not taken again.
+    void Recycle();
+    void ReleaseSpare();
 
     // The first copy of the chain, or null.
     Eintrag* First() const;
@@ -38,4 +43,6 @@ public:
 private:
     // Last record of the chain, so that filling a busy day stays linear.
     Eintrag* m_tail;
+    // Copies of an emptied chain, linked by Next, to be taken again by Append.
+    Eintrag* m_spare = nullptr;
 };
