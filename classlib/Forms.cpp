@@ -413,6 +413,11 @@ void TCustomForm::WndProc(TMessage& message) {
             return;
         case WM_SIZE:
             TWinControl::WndProc(message);
+            // Showing, moving or setting the same bounds again also sends WM_SIZE; a
+            // form lays itself out anew only for a new size (the calendar's layout
+            // rebuilds its month grid).
+            if (message.LParam == m_clientSize) return;
+            m_clientSize = message.LParam;
             Resize();
             return;
         case WM_ACTIVATE:

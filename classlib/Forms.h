@@ -170,6 +170,8 @@ private:
     bool m_isCreated = false;
     bool m_isDestroyed = false;
     bool m_isModal = false;
+    // The client size of the last WM_SIZE: OnResize runs only when it changes.
+    LPARAM m_clientSize = -1;
 };
 
 // A form of the program.

@@ -95,6 +95,14 @@ TEST_F(WindowTest, CreationRunsComponentsBodyThenOnCreateWithoutEarlyResizeOrPai
     EXPECT_EQ(log.size(), 4u);
     form->SetBounds(0, 0, 320, 220);
     EXPECT_EQ(log.back(), "resize");
+    // A WM_SIZE that brings no new size (a frame change, a show) lays nothing out again.
+    const size_t resized = log.size();
+    RECT client{};
+    GetClientRect(form->Handle(), &client);
+    SendMessageA(form->Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    EXPECT_EQ(log.size(), resized);
+    SendMessageA(form->Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right + 1, client.bottom));
+    EXPECT_EQ(log.back(), "resize");
     form->Invalidate();
     UpdateWindow(form->Handle());
     EXPECT_EQ(log.back(), "paint");
