@@ -67,6 +67,14 @@ private:
     uint32_t m_state = 12345;
 };
 
+// A title with the reminder's number, and a text of ordinary length.
+void Describe(Eintrag& e, const char* kind, int number) {
+    char title[32];
+    std::snprintf(title, sizeof title, "%s %d", kind, number);
+    e.SetTitle(title);
+    e.SetText("Something to remember, with a line of text of ordinary length.");
+}
+
 std::vector<Eintrag*> MakeReminders(int count) {
     Lcg random;
     const int first = int(EncodeDate(1990, 1, 1));
@@ -90,10 +98,7 @@ std::vector<Eintrag*> MakeReminders(int count) {
         e->StartTime = start;
         e->ExactlyAt = random.Below(2) == 0;
         e->AdvanceDays = e->ExactlyAt ? 0 : random.Below(4);
-        char title[32];
-        std::snprintf(title, sizeof title, "Reminder %d", i);
-        e->SetTitle(title);
-        e->SetText("Something to remember, with a line of text of ordinary length.");
+        Describe(*e, "Reminder", i);
         list.push_back(e);
     }
     return list;
@@ -183,10 +188,7 @@ std::vector<Eintrag*> MakeDailyReminders(int count, int startYear, TDateTime now
         last.tm_mday = day;
         NormalizeDate(&last);
         e->LastReminded = last;
-        char title[32];
-        std::snprintf(title, sizeof title, "Daily %d", i);
-        e->SetTitle(title);
-        e->SetText("Something to remember, with a line of text of ordinary length.");
+        Describe(*e, "Daily", i);
         list.push_back(e);
     }
     return list;

@@ -3,7 +3,6 @@
 #include "model/Urecurrence.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <limits>
 
