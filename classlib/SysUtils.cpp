@@ -158,11 +158,13 @@ int DaysInMonth(int year, int month) {
 }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
+    // Every grid refresh and due check encodes each reminder's dates: no loop here.
+    static constexpr int kDaysBefore[2][12] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
+                                               {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
     if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
-    if (day < 1 || day > DaysInMonth(year, month)) return false;
-    const int* days = kMonthDays[IsLeapYear(year) ? 1 : 0];
-    int dayOfYear = day;
-    for (int m = 0; m < month - 1; ++m) dayOfYear += days[m];
+    const int leap = IsLeapYear(year) ? 1 : 0;
+    if (day < 1 || day > kMonthDays[leap][month - 1]) return false;
+    const int dayOfYear = kDaysBefore[leap][month - 1] + day;
     const int y = year - 1;
     result = double(y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - kDayZeroOffset);
     return true;

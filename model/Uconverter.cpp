@@ -214,7 +214,7 @@ void PlaceOccurrences(Converter& converter, const Eintrag& e, int32_t first, Ein
         if (startDay >= first && startDay <= last) cellOf(startDay).Append(&e);
         return;
     }
-    TRecurrenceEntry& memo = converter.Recurrence().For(&e);
+    TRecurrenceEntry& memo = converter.Recurrence().For(&e, TRecurrenceCache::kGridWalk);
     tm stop = e.StopAfter;
     const bool hasStop = memo.StopAfter.Normalize(stop) != -1;
     const TDateTime stopValue = hasStop ? Converter::TmToDateTime(e.StopAfter) : 0.0;

@@ -59,7 +59,7 @@ bool FindDueOccurrence(TRecurrenceEntry& memo, const Eintrag& e, TDateTime now, 
     TOccurrenceSeries* series = nullptr;
     int32_t index = 0;
     if (repeating) {
-        series = &memo.DueSeries(e, PlannedStart(e.StartTime, occurrence, occurrenceSeconds));
+        series = &memo.DueSeries(e, memo.PlannedStartOf(e.StartTime, occurrence, occurrenceSeconds));
         index = series->LastBefore(now, TOccurrenceSeries::kDueReader);
         if (index > 0) {
             const TOccurrence* o = series->At(index, TOccurrenceSeries::kDueReader);
@@ -143,7 +143,7 @@ void Converter::CheckDueReminders() {
         if (!HasUsableDates(*e)) continue;
 
         tm occurrence;
-        if (FindDueOccurrence(m_recurrence->For(e), *e, now, today, occurrence)) {
+        if (FindDueOccurrence(m_recurrence->For(e, TRecurrenceCache::kDueWalk), *e, now, today, occurrence)) {
             ShowReminder(e, occurrence);
             break;  // at most one alarm per pass; the next one opens on the next tick
         }

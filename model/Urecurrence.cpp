@@ -380,6 +380,15 @@ TOccurrenceSeries& TRecurrenceEntry::GridSeries(const Eintrag& master) {
     return *m_grid;
 }
 
+const tm& TRecurrenceEntry::PlannedStartOf(const tm& start, const tm& normalised, int32_t seconds) {
+    if (!m_plannedValid || !SameKey(start, m_plannedKey)) {
+        m_planned = PlannedStart(start, normalised, seconds);
+        KeyOf(start, m_plannedKey);
+        m_plannedValid = true;
+    }
+    return m_planned;
+}
+
 TOccurrenceSeries& TRecurrenceEntry::DueSeries(const Eintrag& master, const tm& plannedStart) {
     if (SameFields(plannedStart, master.StartTime)) return GridSeries(master);
     if (!m_due || !m_due->IsSeriesOf(plannedStart, master.IntervalCount, master.IntervalKind))
@@ -391,6 +400,28 @@ TOccurrenceSeries& TRecurrenceEntry::DueSeries(const Eintrag& master, const tm& 
 
 TRecurrenceEntry& TRecurrenceCache::For(const Eintrag* master) {
     return m_entries[master];
+}
+
+TRecurrenceEntry& TRecurrenceCache::For(const Eintrag* master, Walker walker) {
+    Walk& walk = m_walks[walker];
+    if (walk.Next < walk.Order.size() && walk.Order[walk.Next].first == master)
+        return *walk.Order[walk.Next++].second;
+    if (!walk.Order.empty() && walk.Order.front().first == master) {
+        walk.Next = 1;  // a new walk from the top of the list
+        return *walk.Order.front().second;
+    }
+    TRecurrenceEntry& entry = m_entries[master];
+    if (walk.Next < walk.Order.size())
+        walk.Order[walk.Next] = {master, &entry};
+    else
+        walk.Order.push_back({master, &entry});
+    ++walk.Next;
+    return entry;
+}
+
+void TRecurrenceCache::Clear() {
+    for (Walk& walk : m_walks) walk = Walk();
+    m_entries.clear();
 }
 
 void TRecurrenceCache::Prune(const Eintrag* first) {
@@ -409,5 +440,6 @@ void TRecurrenceCache::Prune(const Eintrag* first) {
         else
             ++it;
     }
+    for (Walk& walk : m_walks) walk = Walk();  // they may name entries just erased
     m_live = live;
 }

@@ -162,7 +162,14 @@ struct TRecurrenceEntry {
     TNormalizeMemo Occurrence;    // an occurrence normalised again (due check step 8)
     uint32_t Generation = 0;
 
+    // PlannedStart(start, normalised, seconds), remembered by the start's fields:
+    // normalised and seconds are the Start memo's result for the same start.
+    const tm& PlannedStartOf(const tm& start, const tm& normalised, int32_t seconds);
+
 private:
+    bool m_plannedValid = false;
+    int32_t m_plannedKey[5] = {};
+    tm m_planned{};
     std::unique_ptr<TOccurrenceSeries> m_grid;
     std::unique_ptr<TOccurrenceSeries> m_due;
 };
@@ -170,16 +177,27 @@ private:
 // The remembered state of every master of one list.
 class TRecurrenceCache {
 public:
+    // Who walks the list: each walks it in its order, and for each the next master
+    // looked up is most often the one after the last, found without hashing.
+    enum Walker { kGridWalk = 0, kDueWalk = 1, kWalkerCount = 2 };
+
     TRecurrenceEntry& For(const Eintrag* master);
+    TRecurrenceEntry& For(const Eintrag* master, Walker walker);
     // Forgets masters that left the list, once enough have gone to be worth a walk
     // over the list (first: the list's first master).
     void Prune(const Eintrag* first);
-    void Clear() { m_entries.clear(); }
+    void Clear();
     size_t Size() const { return m_entries.size(); }
 
 private:
     // By value: an entry's place never moves while it is in the map.
     std::unordered_map<const Eintrag*, TRecurrenceEntry> m_entries;
+    // Each walker's masters in the order of its last walk, with their entries.
+    struct Walk {
+        std::vector<std::pair<const Eintrag*, TRecurrenceEntry*>> Order;
+        size_t Next = 0;
+    };
+    Walk m_walks[kWalkerCount];
     uint32_t m_generation = 0;
     size_t m_live = 0;  // masters found in the list by the last pruning
 };
