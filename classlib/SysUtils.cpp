@@ -157,16 +157,34 @@ int DaysInMonth(int year, int month) {
     return kMonthDays[IsLeapYear(year) ? 1 : 0][month - 1];
 }
 
+// Counted from 1 March of the year 0, so that the leap day ends each counted year:
+// no loop over the months, since every grid refresh and due check encodes each
+// reminder's dates.
+int32_t DayNumber(int32_t year, int32_t month, int32_t day) {
+    const int32_t y = year - (month <= 2 ? 1 : 0);
+    const int32_t era = y / 400;
+    const int32_t yearOfEra = y - era * 400;
+    const int32_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int32_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 693899;
+}
+
+void DateOfDayNumber(int32_t number, int32_t& year, int32_t& month, int32_t& day) {
+    const int32_t z = number + 693899;
+    const int32_t era = z / 146097;
+    const int32_t dayOfEra = z - era * 146097;
+    const int32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int32_t shifted = (5 * dayOfYear + 2) / 153;
+    day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    month = shifted < 10 ? shifted + 3 : shifted - 9;
+    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+}
+
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
-    // Every grid refresh and due check encodes each reminder's dates: no loop here.
-    static constexpr int kDaysBefore[2][12] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
-                                               {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
     if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
-    const int leap = IsLeapYear(year) ? 1 : 0;
-    if (day < 1 || day > kMonthDays[leap][month - 1]) return false;
-    const int dayOfYear = kDaysBefore[leap][month - 1] + day;
-    const int y = year - 1;
-    result = double(y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - kDayZeroOffset);
+    if (day < 1 || day > DaysInMonth(year, month)) return false;
+    result = double(DayNumber(year, month, day));
     return true;
 }
 

@@ -92,6 +92,17 @@ constexpr int kSecondsPerDay = 86400;
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);  // month 1..12
 
+// The day numbers of 1 January 1 and 31 December 9999, the ends of the calendar.
+constexpr int32_t kFirstDayNumber = -693593;
+constexpr int32_t kLastDayNumber = 2958465;
+
+// The day number of a date, as TDateTime counts days (0 is 30 December 1899), and
+// the date of a day number, in plain 32-bit arithmetic: the proleptic Gregorian
+// calendar of the years 1 to 9999, month 1 to 12, day 1 to 31 (a day past the
+// month's end counts on into the next month).
+int32_t DayNumber(int32_t year, int32_t month, int32_t day);
+void DateOfDayNumber(int32_t number, int32_t& year, int32_t& month, int32_t& day);
+
 // Whole days since 1899-12-30 for a Gregorian date (year 1..9999, month 1..12,
 // day 1..days in that month). Any other combination raises EConvertError.
 TDateTime EncodeDate(int year, int month, int day);

@@ -40,10 +40,6 @@ std::string IntToStr2(int32_t n) {
 
 namespace {
 
-// The day numbers of 1 January 1 and 31 December 9999, the calendar's ends.
-constexpr int32_t kFirstDayNumber = -693593;
-constexpr int32_t kLastDayNumber = 2958465;
-
 int32_t FloorDiv(int32_t a, int32_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
@@ -58,29 +54,6 @@ bool SameClockFields(const tm& a, const tm& b) {
 }
 
 }  // namespace
-
-// Counted from 1 March of the year 0, so that the leap day ends each counted year:
-// plain 32-bit arithmetic, exact for every year 1 to 9999.
-int32_t DayNumber(int32_t year, int32_t month, int32_t day) {
-    const int32_t y = year - (month <= 2 ? 1 : 0);
-    const int32_t era = y / 400;
-    const int32_t yearOfEra = y - era * 400;
-    const int32_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int32_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 693899;  // 0 is 30 December 1899
-}
-
-void DateOfDayNumber(int32_t number, int32_t& year, int32_t& month, int32_t& day) {
-    const int32_t z = number + 693899;
-    const int32_t era = z / 146097;
-    const int32_t dayOfEra = z - era * 146097;
-    const int32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int32_t shifted = (5 * dayOfYear + 2) / 153;
-    day = dayOfYear - (153 * shifted + 2) / 5 + 1;
-    month = shifted < 10 ? shifted + 3 : shifted - 9;
-    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-}
 
 bool CarryByCalendar(tm* t) {
     const int32_t yearCarry = FloorDiv(int32_t(t->tm_mon), 12);

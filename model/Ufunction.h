@@ -23,12 +23,6 @@ int32_t NormalizeDate(tm* t);
 // carried date lies outside the years 1 to 9999.
 bool CarryByCalendar(tm* t);
 
-// The day number of a date as TDateTime counts days (0 is 30 December 1899), and the
-// date of a day number: the proleptic Gregorian calendar of the years 1 to 9999,
-// month 1 to 12, day 1 to 31 (a day past the month's end counts on into the next).
-int32_t DayNumber(int32_t year, int32_t month, int32_t day);
-void DateOfDayNumber(int32_t number, int32_t& year, int32_t& month, int32_t& day);
-
 // NormalizeDate for a record that stands for a whole day (its date at 00:00:01, as
 // the grid's cells and a reminder's start day are). Where the clock changes at
 // midnight the run-time moves the day's first moment to the evening before; the

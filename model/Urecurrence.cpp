@@ -42,23 +42,16 @@ bool SameFields(const tm& a, const tm& b) {
     return SameKey(a, key);
 }
 
-// An occurrence with its compared values, from a normalised date (a date of the
-// years 1970 to 2038, so never an empty one): the values Converter::TmToDateTime
-// and TmToDate give, without encoding the date twice.
+// An occurrence with its compared values, from a normalised date.
 TOccurrence MakeOccurrence(const tm& date, int32_t seconds) {
     TOccurrence o;
     o.Date = date;
     o.Planned = 0;
     o.Seconds = seconds;
-    o.Day = DayNumber(date.tm_year + 1900, date.tm_mon + 1, date.tm_mday);
-    o.Value = static_cast<TDateTime>(static_cast<long double>(o.Day) +
-                                     (date.tm_hour * 3600 + date.tm_min * 60) * (1.0L / 86400));
+    o.Value = Converter::TmToDateTime(date);
+    o.Day = static_cast<int32_t>(Converter::TmToDate(date));
     return o;
 }
-
-// The day numbers of the calendar's ends (1 January 1 and 31 December 9999).
-constexpr int32_t kFirstDayNumber = -693593;
-constexpr int32_t kLastDayNumber = 2958465;
 
 }  // namespace
 
