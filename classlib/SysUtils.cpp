@@ -157,18 +157,17 @@ int DaysInMonth(int year, int month) {
     return kMonthDays[IsLeapYear(year) ? 1 : 0][month - 1];
 }
 
-// Counted from 1 March of the year 0, so that the leap day ends each counted year:
-// no loop over the months, since every grid refresh and due check encodes each
-// reminder's dates.
 int32_t DayNumber(int32_t year, int32_t month, int32_t day) {
-    const int32_t y = year - (month <= 2 ? 1 : 0);
-    const int32_t era = y / 400;
-    const int32_t yearOfEra = y - era * 400;
-    const int32_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int32_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 693899;
+    // The days before each month from a table: every grid refresh and due check
+    // encodes each reminder's dates.
+    static constexpr int32_t kDaysBefore[2][12] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
+                                                   {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
+    const int32_t y = year - 1;
+    return y * 365 + y / 4 - y / 100 + y / 400 + kDaysBefore[IsLeapYear(year) ? 1 : 0][month - 1] + day -
+           kDayZeroOffset;
 }
 
+// Counted from 1 March of the year 0, so that the leap day ends each counted year.
 void DateOfDayNumber(int32_t number, int32_t& year, int32_t& month, int32_t& day) {
     const int32_t z = number + 693899;
     const int32_t era = z / 146097;
